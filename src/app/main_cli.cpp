@@ -1,0 +1,143 @@
+// The command-line program: the same core without a window, for scripts,
+// checks and demonstrations.
+
+#include "foundation/cn_varia.h"
+#include "foundation/demarrage.h"
+#include "foundation/nombres.h"
+#include "foundation/pupitre.h"
+#include "foundation/vue.h"
+#include "machine/temporisation.h"
+
+#include <climits>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace virmak;
+
+namespace {
+
+// Message boxes become lines on standard error; nothing waits.
+class VueTerminal : public Vue {
+public:
+    void Repeindre(const std::string&) override {}
+    void TraiterMessages() override {}
+    void Message(const std::string& texte) override { std::fprintf(stderr, "%s\n", texte.c_str()); }
+    void DonnerFocus(const std::string&) override {}
+    void Aide(int) override {}
+};
+
+void Usage()
+{
+    std::fprintf(stderr, "usage : virmak-cli [--rep DOSSIER] config\n");
+}
+
+std::string RepertoireExecutable()
+{
+    char chemin[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", chemin, sizeof chemin - 1);
+    if (n <= 0)
+        return {};
+    std::string s(chemin, static_cast<size_t>(n));
+    return s.substr(0, s.rfind('/') + 1);
+}
+
+void Ligne(const std::string& nom, const std::string& valeur)
+{
+    std::printf("%s=%s\n", nom.c_str(), valeur.c_str());
+}
+
+std::string Bool(bool b)
+{
+    return b ? "1" : "0";
+}
+
+std::string Hex(unsigned v)
+{
+    char t[8];
+    std::snprintf(t, sizeof t, "0x%02X", v);
+    return t;
+}
+
+void AfficherConfiguration()
+{
+    Ligne("RepExe", RepExe);
+    Ligne("NomAide", NomAide);
+    Ligne("NomRepProg", NomRepProg);
+    Ligne("NomProgAffiche", NomProgAffiche);
+    for (int i = 0; i < 3; ++i) {
+        Ligne(CleIndexee("AvMax", i), std::to_string(AvMax[i]));
+        Ligne(CleIndexee("ValPas", i), FormatGeneral(ValPas[i]));
+        Ligne(CleIndexee("NPasJ", i), std::to_string(NPasJ[i]));
+    }
+    Ligne("CreteCir", FormatGeneral(CreteCir));
+    Ligne("AvRap", FormatGeneral(AvRap));
+    Ligne("LarCreneau", std::to_string(LarCreneau));
+    Ligne("AvertOK", Bool(AvertOK));
+    Ligne("Simulation", Bool(Simulation));
+    Ligne("AffRapide", Bool(AffRapide));
+    Ligne("Debogage", Bool(Debogage));
+    Ligne("MesAvert", Bool(MesAvert));
+    Ligne("SuiviPrg", Bool(SuiviPrg));
+    for (int i = 0; i < 3; ++i)
+        Ligne(CleIndexee("CompJeu", i), Bool(CompJeu[i]));
+    Ligne("CalageZ", Bool(CalageZ));
+    Ligne("MaxLProg", std::to_string(MaxLProg));
+    Ligne("PrgPou", std::to_string(PrgPou));
+    Ligne("PrgMet", std::to_string(PrgMet));
+    Ligne("G83d", FormatGeneral(G83d));
+    Ligne("NbIncrements", std::to_string(NbIncrements));
+    for (int k = 1; k <= NbIncrements; ++k)
+        Ligne(CleIndexee("ValIncr", k), FormatGeneral(ValIncrement[k]));
+    Ligne("AvanceMax", FormatGeneral(AvanceMax));
+    Ligne("AvanceCourante", FormatGeneral(AvanceCourante));
+    Ligne("CorrAvance", std::to_string(CorrAvance));
+    Ligne("TrackBarVitAv.Max", std::to_string(Form1.TrackBarVitAv.Max));
+    Ligne("TrackBarVitAv.Frequence", std::to_string(Form1.TrackBarVitAv.Frequence));
+    Ligne("FreqCompteur", std::to_string(FreqCompteur));
+    Ligne("DureeBoucle", FormatGeneral(DureeBoucle));
+    Ligne("BouclesCreneau", std::to_string(BouclesCreneau));
+    Ligne("Top", std::to_string(Form1.Top));
+    Ligne("Left", std::to_string(Form1.Left));
+    Ligne("Width", std::to_string(Form1.Width));
+    Ligne("Height", std::to_string(Form1.Height));
+    for (int i = 0; i < 3; ++i) {
+        Ligne(CleIndexee("MasquePas", i), Hex(MasquePas[i]));
+        Ligne(CleIndexee("MasquePasDir", i), Hex(MasquePasDir[i]));
+    }
+    Ligne("MasqueBroche", Hex(MasqueBroche));
+    Ligne("MasqueHorsPas", Hex(MasqueHorsPas));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string commande;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--rep" && i + 1 < args.size()) {
+            RepDemande = args[++i];
+        } else if (commande.empty() && !args[i].empty() && args[i][0] != '-') {
+            commande = args[i];
+        } else {
+            Usage();
+            return 2;
+        }
+    }
+    if (commande.empty()) {
+        Usage();
+        return 2;
+    }
+    VueTerminal vue;
+    DefinirVue(&vue);
+    RepExe = RepertoireExecutable();
+    if (commande == "config") {
+        FormCreate();
+        AfficherConfiguration();
+        return 0;
+    }
+    Usage();
+    return 2;
+}

@@ -1,0 +1,37 @@
+#include "exec/manuel.h"
+
+#include "foundation/cn_varia.h"
+#include "foundation/nombres.h"
+#include "foundation/pupitre.h"
+#include "foundation/vue.h"
+#include "machine/temporisation.h"
+
+namespace virmak {
+
+void MajAvanceCourante()
+{
+    const double champ = LireEntierTexte(Form1.EditVitAv.Texte).value_or(0);
+    AvanceCourante = champ * Form1.TrackBarTAv.Position / 10.0;
+    Form1.RapTextAv.Texte = FormatFixe(AvanceCourante, 4, 0);
+}
+
+void TrackBarVitAvChange()
+{
+    Form1.EditVitAv.Texte = FormatEntier(Form1.TrackBarVitAv.Position, 4);
+    VueActive().Repeindre("EditVitAv");
+    MajAvanceCourante();
+}
+
+void TrackBarTAvChange()
+{
+    const int position = Form1.TrackBarTAv.Position;
+    Form1.LabelTAv.Texte = FormatEntier(static_cast<int64_t>(position) * 10, 3) + "%";
+    MajAvanceCourante();
+    // The running move takes the new override at its very next step.
+    if (position > 0) {
+        PeriodePas = Arrondi64(static_cast<double>(PeriodePas) * CorrAvance / position);
+        CorrAvance = position;
+    }
+}
+
+} // namespace virmak

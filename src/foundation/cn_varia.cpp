@@ -1,0 +1,334 @@
+#include "foundation/cn_varia.h"
+
+#include "exec/manuel.h"
+#include "foundation/nombres.h"
+#include "foundation/pupitre.h"
+#include "machine/temporisation.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace virmak {
+
+std::string RepDemande;
+std::string RepExe;
+FichierIni IniParam;
+FichierIni IniOutil;
+std::string NomAide;
+std::string NomRepProg;
+std::string NomProgAffiche;
+
+int32_t AvMax[3];
+double ValPas[3];
+int32_t NPasJ[3];
+double CreteCir;
+double AvRap;
+int32_t LarCreneau;
+
+bool AvertOK, Simulation, AffRapide, Debogage, MesAvert, SuiviPrg, CalageZ;
+bool CompJeu[3];
+
+uint16_t MaxLProg;
+int32_t PrgPou, PrgMet;
+double G83d;
+
+int32_t NbIncrements;
+double ValIncrement[MaxIncrements + 1];
+std::string LibIncrement[MaxIncrements + 1];
+
+double PosMm[3];
+int32_t PosPas[3];
+int32_t PosAffichee[3];
+int32_t SensAxe[3];
+bool ButeeMoins[3], ButeePlus[3];
+bool ButeeActivee, ArretUrgence, BrocheEnMarche;
+bool CycleEnCours, ModePasAPas, StopFinBloc, PasSuivant;
+bool ProgAnalyse, ParcoursCalcule, ToucheFn;
+double FacteurUnite = 1.0;
+double AvanceMax;
+double AvanceCourante;
+int32_t CorrAvance = 10;
+uint8_t OctetSortie;
+int32_t AxeAffiche, AxePrincipal;
+
+std::vector<LigneProg> TabProg;
+uint16_t NbLignesProg;
+std::vector<LigneProg> TabProgCorr;
+uint16_t NbLignesCorr;
+LigneProg LigneDefaut;
+TOutil TabOutils[NbOutils];
+
+uint32_t CoulFond, CoulAxes, CoulRapide, CoulContour, CoulOutil;
+double EchelleApercu = 1.0;
+double ZoomApercu = 1.0;
+int32_t OrigineApercu[2];
+
+uint8_t MasquePas[3], MasquePasDir[3], MasqueBroche, MasqueHorsPas;
+
+namespace {
+
+constexpr int32_t AvMaxMini = 1;
+constexpr int32_t AvMaxMaxi = 20000;
+constexpr double ValPasDefaut = 0.0025;
+
+// Speeds beyond the period table or below one step per second have no
+// meaning for the step timing; they are brought back into range.
+int32_t BornerAvMax(int32_t v)
+{
+    return v < AvMaxMini ? AvMaxMini : (v > AvMaxMaxi ? AvMaxMaxi : v);
+}
+
+// A step length of zero, negative or not finite would make every step
+// count undefined: the default is kept instead.
+double ValPasValide(double v)
+{
+    return (std::isfinite(v) && v > 0) ? v : ValPasDefaut;
+}
+
+bool CreerDossiers(const std::string& chemin)
+{
+    std::string partiel;
+    for (size_t i = 0; i < chemin.size(); ++i) {
+        partiel += chemin[i];
+        if ((chemin[i] == '/' || i + 1 == chemin.size()) && partiel.size() > 1) {
+            if (::mkdir(partiel.c_str(), 0755) != 0 && errno != EEXIST)
+                return false;
+        }
+    }
+    return true;
+}
+
+std::string AvecSeparateur(std::string rep)
+{
+    if (rep.empty() || rep.back() != '/')
+        rep += '/';
+    return rep;
+}
+
+void LireAxes()
+{
+    for (int i = 0; i < 3; ++i) {
+        AvMax[i] = LireAvMaxFichier(i);
+        ValPas[i] = ValPasValide(IniParam.LireReel("AXES", CleIndexee("ValPas", i), ValPasDefaut));
+        NPasJ[i] = std::max(0, IniParam.LireEntier("AXES", CleIndexee("NPasJ", i), 0));
+    }
+}
+
+} // namespace
+
+int32_t LireAvMaxFichier(int axe)
+{
+    return BornerAvMax(IniParam.LireEntier("AXES", CleIndexee("AvMax", axe), 1000));
+}
+
+double LireCreteCirFichier()
+{
+    // A facet height of zero would cut an arc into endless chords.
+    const double v = IniParam.LireReel("AXES", "CreteCir", 0.005);
+    return (std::isfinite(v) && v > 0) ? v : 0.005;
+}
+
+double LireAvRapFichier()
+{
+    // The dialog offers 1 % to 100 %; a hand-edited value is brought there.
+    const double v = IniParam.LireReel("AXES", "AvRap", 0.8);
+    return std::clamp(v, 0.01, 1.0);
+}
+
+int32_t LireLarCreneauFichier(int32_t defaut)
+{
+    return std::clamp(IniParam.LireEntier("AXES", "LarCreneau", defaut), 0, 10000);
+}
+
+std::string ChoisirRepertoire(const std::string& demande, const std::string& repExecutable)
+{
+    std::string rep;
+    if (!demande.empty()) {
+        rep = demande;
+    } else if (!repExecutable.empty() && ::access(repExecutable.c_str(), W_OK) == 0) {
+        rep = repExecutable;
+    } else {
+        const char* xdg = std::getenv("XDG_CONFIG_HOME");
+        const char* home = std::getenv("HOME");
+        if (xdg && *xdg)
+            rep = AvecSeparateur(xdg) + "virmak";
+        else
+            rep = AvecSeparateur(home && *home ? home : "/tmp") + ".config/virmak";
+    }
+    rep = AvecSeparateur(rep);
+    CreerDossiers(rep);
+    return rep;
+}
+
+double AvanceMaxiVectorielle(int32_t vx, int32_t vy, int32_t vz)
+{
+    const int32_t v[3] = {vx, vy, vz};
+    double somme = 0;
+    for (int i = 0; i < 3; ++i) {
+        const double mmParMinute = static_cast<double>(static_cast<int64_t>(v[i]) * 60) * ValPas[i];
+        somme += mmParMinute * mmParMinute;
+    }
+    return std::sqrt(somme);
+}
+
+void MajCurseurAvance()
+{
+    const int32_t maxi = Arrondi(AvanceMax);
+    Form1.TrackBarVitAv.Frequence = std::max(1, Arrondi(AvanceMax / 10));
+    Form1.TrackBarVitAv.DefinirMax(maxi);
+    Form1.LabelAvMax.Texte = std::to_string(maxi);
+}
+
+void ChargerConfiguration()
+{
+    MasquePas[0] = 0x01;
+    MasquePas[1] = 0x04;
+    MasquePas[2] = 0x10;
+    MasquePasDir[0] = 0x03;
+    MasquePasDir[1] = 0x0C;
+    MasquePasDir[2] = 0x30;
+    MasqueBroche = 0x40;
+    MasqueHorsPas = 0xEA;
+
+    CoulFond = 0x000000;
+    CoulRapide = 0xFF0000;
+    CoulContour = 0x00FF00;
+    CoulOutil = 0x0000FF;
+    CoulAxes = 0xC0C0C0;
+
+    NomProgAffiche = "Programme : Aucun";
+
+    RepExe = ChoisirRepertoire(RepDemande, RepExe);
+    IniParam.Ouvrir(RepExe + "CncParam.Ini");
+    IniOutil.Ouvrir(RepExe + "CncOutil.Ini");
+
+    NomAide = IniParam.LireChaine("FICHIERS", "NomAide", "AideVirmakV1_0.chm");
+    NomRepProg = IniParam.LireChaine("FICHIERS", "NomRepProg", RepExe);
+    IniParam.EcrireChaine("FICHIERS", "Version", TexteVersion);
+
+    LireAxes();
+    CreteCir = LireCreteCirFichier();
+    AvRap = LireAvRapFichier();
+    LarCreneau = LireLarCreneauFichier(60);
+
+    AvanceMax = AvanceMaxiVectorielle(AvMax[0], AvMax[1], AvMax[2]);
+    MajCurseurAvance();
+
+    CorrAvance = 10;
+    Form1.TrackBarTAv.DefinirPosition(10);
+    MajAvanceCourante();
+
+    AvertOK = IniParam.LireBooleen("BOOLEAN", "AvertOK", false);
+    Simulation = IniParam.LireBooleen("BOOLEAN", "Simulation", true);
+    AffRapide = IniParam.LireBooleen("BOOLEAN", "AffRapide", true);
+    Debogage = IniParam.LireBooleen("BOOLEAN", "Debogage", true);
+    MesAvert = IniParam.LireBooleen("BOOLEAN", "MesAvert", true);
+    if (Debogage)
+        Simulation = true;
+    SuiviPrg = IniParam.LireBooleen("BOOLEAN", "SuiviPrg", true);
+    for (int i = 0; i < 3; ++i)
+        CompJeu[i] = IniParam.LireBooleen("BOOLEAN", CleIndexee("CompJeu", i), true);
+    CalageZ = IniParam.LireBooleen("BOOLEAN", "CalageZ", true);
+
+    MaxLProg = static_cast<uint16_t>(IniParam.LireEntier("GCODES", "MaxLProg", 30000));
+    TabProg.assign(MaxLProg, LigneProg {});
+    TabProgCorr.assign(MaxLProg, LigneProg {});
+    NbLignesProg = 0;
+    NbLignesCorr = 0;
+
+    G83d = IniParam.LireReel("CYCLES", "G83d", 0.2);
+    PrgPou = IniParam.LireEntier("GCODES", "PrgPou", 70);
+    PrgMet = IniParam.LireEntier("GCODES", "PrgMet", 71);
+
+    CalibrerTemporisation();
+
+    for (int i = 0; i < 3; ++i) {
+        PosMm[i] = 0;
+        PosPas[i] = 0;
+        PosAffichee[i] = 0;
+        SensAxe[i] = 1;
+        ButeeMoins[i] = false;
+        ButeePlus[i] = false;
+    }
+    AxeAffiche = 0;
+    AxePrincipal = 0;
+    FacteurUnite = 1.0;
+    ProgAnalyse = ParcoursCalcule = ToucheFn = ArretUrgence = ButeeActivee = BrocheEnMarche = false;
+    OctetSortie = 0;
+    CycleEnCours = ModePasAPas = StopFinBloc = PasSuivant = false;
+
+    LigneDefaut = LigneProg {};
+    LigneDefaut.CodeM.fill(MSlotVide);
+    if (!TabProg.empty())
+        TabProg[0] = LigneDefaut;
+
+    for (TOutil& outil : TabOutils)
+        outil = TOutil {};
+
+    EchelleApercu = 1.0;
+    ZoomApercu = 1.0;
+    OrigineApercu[0] = Arrondi(Form1.LargeurImage / 2.0);
+    OrigineApercu[1] = Arrondi(Form1.HauteurImage / 2.0);
+
+    Form1.CheckBoxSuiviPrg.Cochee = SuiviPrg;
+    Form1.GroupBox5.Texte = NomProgAffiche;
+}
+
+void ConstruireIncrements()
+{
+    Form1.CmbIncrement.Vider();
+    NbIncrements = std::clamp(IniParam.LireEntier("INCREMENTS", "NbIncrements", 1), 0, MaxIncrements);
+    ValIncrement[0] = 0;
+    LibIncrement[0] = "Continu";
+    Form1.CmbIncrement.Ajouter("Continu");
+    const char separateur = SeparateurDecimalRegional();
+    for (int k = 1; k <= NbIncrements; ++k) {
+        ValIncrement[k] = IniParam.LireReel("INCREMENTS", CleIndexee("ValIncr", k), 0);
+        std::string texte = FormatGeneral(ValIncrement[k]);
+        for (char& c : texte)
+            if (c == '.')
+                c = separateur;
+        LibIncrement[k] = texte + " mm";
+        Form1.CmbIncrement.Ajouter(LibIncrement[k]);
+    }
+    for (int k = NbIncrements + 1; k <= MaxIncrements; ++k) {
+        ValIncrement[k] = 0;
+        LibIncrement[k].clear();
+    }
+    Form1.CmbIncrement.Selection = 0;
+}
+
+void SauveParametres()
+{
+    IniParam.DebutLot();
+    for (int i = 0; i < 3; ++i) {
+        IniParam.EcrireEntier("AXES", CleIndexee("AvMax", i), AvMax[i]);
+        IniParam.EcrireReel("AXES", CleIndexee("ValPas", i), ValPas[i]);
+        IniParam.EcrireEntier("AXES", CleIndexee("NPasJ", i), NPasJ[i]);
+    }
+    IniParam.EcrireReel("AXES", "CreteCir", CreteCir);
+    IniParam.EcrireReel("AXES", "AvRap", AvRap);
+    IniParam.EcrireEntier("AXES", "LarCreneau", LarCreneau);
+    IniParam.EcrireBooleen("BOOLEAN", "AvertOK", AvertOK);
+    IniParam.EcrireBooleen("BOOLEAN", "Simulation", Simulation);
+    IniParam.EcrireBooleen("BOOLEAN", "AffRapide", AffRapide);
+    IniParam.EcrireBooleen("BOOLEAN", "Debogage", Debogage);
+    IniParam.EcrireBooleen("BOOLEAN", "SuiviPrg", SuiviPrg);
+    for (int i = 0; i < 3; ++i)
+        IniParam.EcrireBooleen("BOOLEAN", CleIndexee("CompJeu", i), CompJeu[i]);
+    IniParam.EcrireBooleen("BOOLEAN", "CalageZ", CalageZ);
+    IniParam.EcrireChaine("FICHIERS", "NomAide", NomAide);
+    IniParam.EcrireChaine("FICHIERS", "NomRepProg", NomRepProg);
+    IniParam.EcrireReel("CYCLES", "G83d", G83d);
+    IniParam.EcrireEntier("FORM1", "Top", Form1.Top);
+    IniParam.EcrireEntier("FORM1", "Left", Form1.Left);
+    IniParam.EcrireEntier("FORM1", "Width", Form1.Width);
+    IniParam.EcrireEntier("FORM1", "Height", Form1.Height);
+    IniParam.FinLot();
+}
+
+} // namespace virmak

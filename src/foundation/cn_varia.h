@@ -1,0 +1,110 @@
+#pragma once
+// The configuration and the shared machine state: plain globals read from
+// "CncParam.Ini" at start-up and shared by every module.
+
+#include "foundation/fichier_ini.h"
+#include "iso/ligne_prog.h"
+#include "iso/outil.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace virmak {
+
+inline constexpr int NbAxesMax = 3;
+inline constexpr int MaxIncrements = 20;
+inline constexpr const char* TexteVersion = "V 2.03 - 01/11/2006";
+
+// Files
+extern std::string RepDemande; // folder asked for on the command line, or empty
+extern std::string RepExe;     // configuration folder, with its trailing '/'
+extern FichierIni IniParam;
+extern FichierIni IniOutil;
+extern std::string NomAide;
+extern std::string NomRepProg;
+extern std::string NomProgAffiche;
+
+// Axes
+extern int32_t AvMax[3];  // steps per second
+extern double ValPas[3];  // mm per step
+extern int32_t NPasJ[3];  // backlash, steps
+extern double CreteCir;   // largest chord height of arc facets, mm
+extern double AvRap;      // rapid rate as a fraction of the maximum speeds
+extern int32_t LarCreneau; // step pulse width, microseconds
+
+// Options
+extern bool AvertOK, Simulation, AffRapide, Debogage, MesAvert, SuiviPrg, CalageZ;
+extern bool CompJeu[3];
+
+// ISO programming
+extern uint16_t MaxLProg;
+extern int32_t PrgPou, PrgMet;
+extern double G83d;
+
+// Jog increments; entry 0 is continuous jogging.
+extern int32_t NbIncrements;
+extern double ValIncrement[MaxIncrements + 1];
+extern std::string LibIncrement[MaxIncrements + 1];
+
+// Motion state
+extern double PosMm[3];
+extern int32_t PosPas[3];
+extern int32_t PosAffichee[3];
+extern int32_t SensAxe[3];
+extern bool ButeeMoins[3], ButeePlus[3];
+extern bool ButeeActivee, ArretUrgence, BrocheEnMarche;
+extern bool CycleEnCours, ModePasAPas, StopFinBloc, PasSuivant;
+extern bool ProgAnalyse, ParcoursCalcule, ToucheFn;
+extern double FacteurUnite;
+extern double AvanceMax;
+extern double AvanceCourante;
+extern int32_t CorrAvance;
+extern uint8_t OctetSortie;
+extern int32_t AxeAffiche, AxePrincipal;
+
+// Program tables
+extern std::vector<LigneProg> TabProg;
+extern uint16_t NbLignesProg;
+extern std::vector<LigneProg> TabProgCorr;
+extern uint16_t NbLignesCorr;
+extern LigneProg LigneDefaut;
+extern TOutil TabOutils[NbOutils];
+
+// Preview; colours are 0xBBGGRR.
+extern uint32_t CoulFond, CoulAxes, CoulRapide, CoulContour, CoulOutil;
+extern double EchelleApercu;
+extern double ZoomApercu;
+extern int32_t OrigineApercu[2];
+
+// Output masks (recomputed from the signal assignment)
+extern uint8_t MasquePas[3], MasquePasDir[3], MasqueBroche, MasqueHorsPas;
+
+// Feed along a path on which all three axes run at their top speeds, mm/min.
+double AvanceMaxiVectorielle(int32_t vx, int32_t vy, int32_t vz);
+
+// The start-up load of the configuration and reset of the machine state.
+void ChargerConfiguration();
+
+// Writes back what the main window owns, as one rewrite of the file.
+void SauveParametres();
+
+// Reads the jog increments into the increment list of the main window.
+void ConstruireIncrements();
+
+// Axis values read from the file, brought into their meaningful range;
+// shared by the start-up load and the parameters dialog's restore.
+int32_t LireAvMaxFichier(int axe);
+double LireCreteCirFichier();
+double LireAvRapFichier();
+int32_t LireLarCreneauFichier(int32_t defaut);
+
+// Feed slider range and its top label from AvanceMax.
+void MajCurseurAvance();
+
+// Folder of the configuration files: the one asked for, else the
+// executable's folder when writable, else ~/.config/virmak/. Created when
+// missing; ends with '/'.
+std::string ChoisirRepertoire(const std::string& demande, const std::string& repExecutable);
+
+} // namespace virmak

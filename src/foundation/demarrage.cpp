@@ -1,0 +1,68 @@
+#include "foundation/demarrage.h"
+
+#include "exec/manuel.h"
+#include "foundation/cn_varia.h"
+#include "foundation/nombres.h"
+#include "foundation/parametrage.h"
+#include "foundation/pupitre.h"
+#include "foundation/vue.h"
+
+namespace virmak {
+
+void AfficherPositions()
+{
+    Controle* visues[3] = {&Form1.StaticTextX, &Form1.StaticTextY, &Form1.StaticTextZ};
+    for (int i = 0; i < 3; ++i)
+        visues[i]->Texte = FormatFixe(PosMm[i], 8, 3);
+}
+
+void FormCreate()
+{
+    Form1.Initialiser();
+    Form1.TrackBarVitAv.SurChangement = TrackBarVitAvChange;
+    Form1.TrackBarTAv.SurChangement = TrackBarTAvChange;
+
+    ChargerConfiguration();
+
+    Form1.RepOuverture = RepExe;
+    Form1.RepSauvegarde = RepExe;
+    Form1.Top = IniParam.LireEntier("FORM1", "Top", 5);
+    Form1.Left = IniParam.LireEntier("FORM1", "Left", 5);
+    Form1.Width = IniParam.LireEntier("FORM1", "Width", 800);
+    Form1.Height = IniParam.LireEntier("FORM1", "Height", 575);
+    ConstruireIncrements();
+    for (Controle* c : {&Form1.EditX, &Form1.EditY, &Form1.EditZ})
+        c->Visible = false;
+    for (Controle* c : {&Form1.StaticTextX, &Form1.StaticTextY, &Form1.StaticTextZ})
+        c->Visible = true;
+    AfficherPositions();
+    Form1.Timer1.Intervalle = 250;
+    Form1.Timer1.Actif = true;
+    Form1.MesEtat.Texte.clear();
+    Form1.LabelGaugeProg.Texte.clear();
+    Form1.GaugeProg.Visible = false;
+    for (Controle* c : {&Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc})
+        c->Actif = false;
+    Form1.ImageProg.Conseil = "Bouton gauche sourie = déplacement\r\nBouton droite sourie = zoom";
+
+    // The parameters dialog is created next; its restore runs then.
+    RestaureParametres();
+}
+
+void FormActivate()
+{
+    Form1.RepOuverture = NomRepProg;
+    AfficherPositions();
+}
+
+void FormClose()
+{
+    SauveParametres();
+}
+
+void Quitter1Click()
+{
+    SauveParametres();
+}
+
+} // namespace virmak

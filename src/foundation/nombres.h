@@ -1,0 +1,40 @@
+#pragma once
+// Locale-independent number helpers: the process locale may use a comma
+// (Qt sets it from the environment), so nothing here goes through printf,
+// strtod or iostreams.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace virmak {
+
+// Nearest integer, halves to the even neighbour; saturates at the int32
+// limits and gives 0 for NaN, so no caller meets undefined behaviour.
+int32_t Arrondi(double valeur);
+int64_t Arrondi64(double valeur);
+
+// Fixed notation with `decimales` digits after a point, right-aligned in
+// `largeur` characters (wider values are not cut).
+std::string FormatFixe(double valeur, int largeur, int decimales);
+
+// Integer right-aligned in `largeur` characters.
+std::string FormatEntier(int64_t valeur, int largeur);
+
+// Shortest general form with up to 15 significant digits and a point.
+std::string FormatGeneral(double valeur);
+
+// Reads a whole text as a decimal integer (optional sign) or as 0x
+// hexadecimal; blanks around it are ignored. Empty, trailing junk or a
+// value outside int32 give nothing.
+std::optional<int32_t> LireEntierTexte(std::string_view texte);
+
+// Reads a whole text as a finite real; a comma is taken as the decimal
+// point. Empty, junk, NaN or infinity give nothing.
+std::optional<double> LireReelTexte(std::string_view texte);
+
+// Decimal separator of the regional settings in force for the process.
+char SeparateurDecimalRegional();
+
+} // namespace virmak

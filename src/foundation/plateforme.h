@@ -1,0 +1,48 @@
+#pragma once
+// Services of the machine the program runs on: the high-resolution counter,
+// the real-time priority switch, the live state of keys and mouse buttons
+// and a millisecond sleep. Linux provides them in production; tests use a
+// virtual clock that jumps to the awaited instant.
+
+#include <cstdint>
+
+namespace virmak {
+
+enum class Touche { Gauche, Droite, Haut, Bas, PagePrecedente, PageSuivante, F1, F2, Echap };
+enum class BoutonSouris { Gauche, Droit };
+
+class Plateforme {
+public:
+    virtual ~Plateforme() = default;
+    virtual int64_t Compteur() = 0;          // ticks, monotonic
+    virtual int64_t FrequenceCompteur() = 0; // ticks per second
+    virtual void PrioriteTempsReel(bool active) = 0;
+    virtual bool ToucheEnfoncee(Touche touche) = 0;
+    virtual bool BoutonEnfonce(BoutonSouris bouton) = 0;
+    virtual void Dormir(int millisecondes) = 0;
+};
+
+// CLOCK_MONOTONIC in nanoseconds, SCHED_FIFO when permitted. Keys and
+// buttons read as released until a window system hands over its own source.
+class PlateformeLinux : public Plateforme {
+public:
+    int64_t Compteur() override;
+    int64_t FrequenceCompteur() override;
+    void PrioriteTempsReel(bool active) override;
+    bool ToucheEnfoncee(Touche touche) override;
+    bool BoutonEnfonce(BoutonSouris bouton) override;
+    void Dormir(int millisecondes) override;
+
+    using LecteurTouche = bool (*)(Touche);
+    using LecteurBouton = bool (*)(BoutonSouris);
+    void DefinirLecteurs(LecteurTouche touches, LecteurBouton boutons);
+
+private:
+    LecteurTouche touches_ = nullptr;
+    LecteurBouton boutons_ = nullptr;
+};
+
+Plateforme& PlateformeActive();
+void DefinirPlateforme(Plateforme* plateforme); // nullptr restores Linux
+
+} // namespace virmak

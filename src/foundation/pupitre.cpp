@@ -1,0 +1,129 @@
+#include "foundation/pupitre.h"
+
+#include <algorithm>
+
+namespace virmak {
+
+Pupitre Form1;
+
+void Curseur::DefinirPosition(int position)
+{
+    position = std::clamp(position, Min, std::max(Min, Max));
+    if (position == Position)
+        return;
+    Position = position;
+    if (SurChangement)
+        SurChangement();
+}
+
+void Curseur::DefinirMin(int min)
+{
+    Min = min;
+    if (Max < Min)
+        Max = Min;
+    DefinirPosition(Position);
+}
+
+void Curseur::DefinirMax(int max)
+{
+    Max = max;
+    if (Min > Max)
+        Min = Max;
+    DefinirPosition(Position);
+}
+
+void Liste::Vider()
+{
+    Lignes.clear();
+    Selection = -1;
+}
+
+void Liste::Ajouter(std::string ligne)
+{
+    Lignes.push_back(std::move(ligne));
+}
+
+void Pupitre::Initialiser()
+{
+    *this = Pupitre {};
+    Caption = "VIRMAK Version 2.03";
+
+    StaticTextX.Conseil = StaticTextY.Conseil = StaticTextZ.Conseil = "Click pour modifier";
+    EditX.Conseil = "Saisir la position X pour modifier l'origine";
+    EditY.Conseil = "Saisir la position Y pour modifier l'origine";
+    EditZ.Conseil = "Saisir la position Z pour modifier l'origine";
+    for (Controle* c : {&Raz_X, &Raz_Y, &Raz_Z})
+        c->Texte = "RAZ";
+    Raz_X.Conseil = "Remise à zéro de la visue X";
+    Raz_Y.Conseil = "Remise à zéro de la visue Y";
+    Raz_Z.Conseil = "Remise à zéro de la visue Z";
+
+    XPlus.Texte = "X+";
+    XMoins.Texte = "X-";
+    YPlus.Texte = "Y+";
+    YMoins.Texte = "Y-";
+    ZPlus.Texte = "Z+";
+    ZMoins.Texte = "Z-";
+    for (Controle* c : {&XPlus, &XMoins, &YPlus, &YMoins, &ZPlus, &ZMoins})
+        c->Conseil = "B.G. Continu\r\nB.D. Pas/Pas";
+    BtBroche.Texte = "Broche";
+    BtBroche.Conseil = "Marche / Arrêt de la broche.";
+    XY_Zero.Texte = "0,0";
+    XY_Zero.Conseil = "Retour à X=0 et Y=0";
+    Z_Zero.Texte = "Z0";
+    Z_Zero.Conseil = "Retour à Z=0";
+
+    EditVitAv.Texte = "200";
+    EditVitAv.Conseil = "Saisir la vitesse F";
+    TrackBarVitAv.Min = 0;
+    TrackBarVitAv.Max = 1000;
+    TrackBarVitAv.Position = 200;
+    TrackBarVitAv.Frequence = 100;
+    TrackBarVitAv.Conseil = "Réglage de la vitesse d'avance F";
+    TrackBarTAv.Min = 1;
+    TrackBarTAv.Max = 12;
+    TrackBarTAv.Position = 10;
+    TrackBarTAv.Frequence = 1;
+    TrackBarTAv.Conseil = "Correction de vitesse de 10% à 120%";
+    LabelTAv.Texte = "100%";
+
+    GoXYZ.Texte = "Aller à";
+    GoXYZ.Conseil = "Aller à la position X,Y,Z saisie ci-contre.";
+    MesRaz.Texte = "RAZ";
+    MesRaz.Conseil = "Effacement des messages machine.";
+
+    BitBtnPiece.Texte = "Pièce";
+    BitBtnPiece.Conseil = "Dessin du contour pièce.";
+    BitBtnParcoursOutil.Texte = "Outil";
+    BitBtnParcoursOutil.Conseil = "Dessin du parcours outil";
+    BitBtnZoomPlus.Texte = "+";
+    BitBtnZoomMoins.Texte = "-";
+    BitBtnDecXMoins.Texte = "←";
+    BitBtnDEcXPlus.Texte = "→";
+    BitBtnDecYMoins.Texte = "↓";
+    BitBtnDecYPlus.Texte = "↑";
+    CheckBoxOT.Texte = "OT";
+
+    GroupBox5.Texte = "Programme";
+    ListBoxProg1.Lignes = {"Aucun programme en mémoire.", "", "Cliquez sur le bouton \"Charger\""};
+    BitBtnCharger.Texte = "Charger";
+    BitBtnCharger.Conseil = "Charger un programme en code ISO";
+    BitBtnEnregistrer.Texte = "Sauver";
+    BitBtnEnregistrer.Conseil = "Sauvegarde du programme ISO et de son code machine MCH";
+    BitBtnCycle.Texte = "Cycle";
+    BitBtnCycle.Conseil = "Exécution en continu de tout le programme.";
+    BitBtnPasPas.Texte = "Pas à Pas";
+    BitBtnPasPas.Conseil = "Exécution du programme en mode pas à pas.";
+    BitBtnBloc.Texte = "Arrêt bloc";
+    BitBtnBloc.Conseil = "Pause à la fin du bloc en cours\r\nReprise par CYCLE ou PAS A PAS";
+    BoutonArret.Texte = "URGENCE";
+    BoutonArret.Conseil = "ARRET d'URGENGE\r\ndéverrouillage par\r\nRAZ Messages";
+    LabelGaugeProg.Texte = "Etat prog";
+    CheckBoxSuiviPrg.Texte = "Suivi du programme pendant l'exécution";
+    PanelInfo.Texte = " Informations déroulement du programme";
+
+    Timer1.Actif = false;
+    Timer1.Intervalle = 250;
+}
+
+} // namespace virmak

@@ -1,0 +1,131 @@
+#pragma once
+// The window model: the state of every control of the main window that the
+// logic reads or writes, under the control's own name. The logic works on
+// this model; the Qt window mirrors it, the tests read it.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace virmak {
+
+struct Controle {
+    std::string Texte; // caption or content
+    std::string Conseil; // hint
+    bool Actif = true;
+    bool Visible = true;
+};
+
+struct Curseur {
+    int Min = 0;
+    int Max = 10;
+    int Position = 0;
+    int Frequence = 1; // tick spacing
+    bool Actif = true;
+    std::string Conseil;
+    std::function<void()> SurChangement;
+
+    // Clamps into [Min, Max]; runs the change handler when the position moved.
+    void DefinirPosition(int position);
+    void DefinirMin(int min);
+    void DefinirMax(int max);
+};
+
+struct Liste {
+    std::vector<std::string> Lignes;
+    int Selection = -1; // -1: none
+    bool Actif = true;
+    std::string Conseil;
+    void Vider();
+    void Ajouter(std::string ligne);
+};
+
+struct CaseACocher {
+    std::string Texte;
+    bool Cochee = false;
+    bool Actif = true;
+};
+
+struct Jauge {
+    int Max = 100;
+    int Progression = 0;
+    bool Visible = true;
+};
+
+struct Minuterie {
+    bool Actif = false;
+    int Intervalle = 250; // ms
+};
+
+struct Voyant {
+    bool Allume = false;
+};
+
+struct Pupitre {
+    std::string Caption;
+    int Top = 5, Left = 5, Width = 800, Height = 575;
+    bool Actif = true;
+
+    // "Coordonnées programme"
+    Controle StaticTextX, StaticTextY, StaticTextZ;
+    Controle EditX, EditY, EditZ;
+    Controle Raz_X, Raz_Y, Raz_Z;
+
+    // "Commandes manuelles"
+    Controle XPlus, XMoins, YPlus, YMoins, ZPlus, ZMoins;
+    Controle BtBroche, XY_Zero, Z_Zero;
+    Liste CmbIncrement;
+    Voyant LedBroche;
+
+    // "Vitesse d'avance"
+    Controle EditVitAv;
+    Curseur TrackBarVitAv;
+    Controle LabelAvMax;
+    Curseur TrackBarTAv;
+    Controle LabelTAv;
+    Controle RapTextAv;
+
+    // "Etat  machine"
+    Voyant LedCycle, LedAxeOcc, LedJeu, LedPalOT, LedArret;
+    Voyant LedButeeX, LedButeeY, LedButeeZ;
+    Voyant LedG41, LedG42, LedG43, LedG81, LedG82, LedG83;
+
+    // "Déplacements multiaxes manuels"
+    Controle EditGoX, EditGoY, EditGoZ, GoXYZ;
+
+    // "Messages machine"
+    Controle MesEtat, MesRaz;
+
+    // "Parcours outil"
+    Controle ImageProg;
+    int LargeurImage = 455, HauteurImage = 300;
+    Controle BitBtnPiece, BitBtnParcoursOutil;
+    Controle BitBtnZoomPlus, BitBtnZoomMoins;
+    Controle BitBtnDecXMoins, BitBtnDEcXPlus, BitBtnDecYMoins, BitBtnDecYPlus;
+    CaseACocher CheckBoxOT;
+
+    // "Programme"
+    Controle GroupBox5;
+    Controle EditLigneProg;
+    Liste ListBoxProg1;
+    Controle BitBtnCharger, BitBtnEnregistrer, BitBtnCycle, BitBtnPasPas, BitBtnBloc;
+    Controle BoutonArret;
+    int BoutonArretTag = 0;
+    Jauge GaugeProg;
+    Controle LabelGaugeProg;
+    CaseACocher CheckBoxSuiviPrg;
+    Controle PanelInfo;
+
+    Minuterie Timer1;
+
+    // Folders the open and save dialogs start in.
+    std::string RepOuverture, RepSauvegarde;
+
+    // Back to the state of a freshly created window (design-time values).
+    void Initialiser();
+};
+
+extern Pupitre Form1;
+
+} // namespace virmak

@@ -1,0 +1,37 @@
+#pragma once
+// What the logic needs from the screen that cannot be state in the window
+// model: immediate repaints, message processing, blocking message boxes,
+// focus and help. The Qt window, the terminal and the tests implement it.
+
+#include <string>
+
+namespace virmak {
+
+class Vue {
+public:
+    virtual ~Vue() = default;
+    // Mirror the named control of the model onto the screen now.
+    virtual void Repeindre(const std::string& controle) = 0;
+    // Let pending window messages (clicks, keys, repaints) run.
+    virtual void TraiterMessages() = 0;
+    // A box with one OK button; returns once the operator has closed it.
+    virtual void Message(const std::string& texte) = 0;
+    virtual void DonnerFocus(const std::string& controle) = 0;
+    // Help file opened at context 1000 + n; context 0 opens it without topic.
+    virtual void Aide(int contexte) = 0;
+};
+
+// Quiet stand-in used before a window exists: messages go to standard error.
+class VueMuette : public Vue {
+public:
+    void Repeindre(const std::string&) override {}
+    void TraiterMessages() override {}
+    void Message(const std::string& texte) override;
+    void DonnerFocus(const std::string&) override {}
+    void Aide(int) override {}
+};
+
+Vue& VueActive();
+void DefinirVue(Vue* vue); // nullptr restores the quiet stand-in
+
+} // namespace virmak

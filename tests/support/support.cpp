@@ -1,0 +1,49 @@
+#include "support/support.h"
+
+#include "foundation/cn_varia.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace virmak::test {
+
+std::string LireTout(const std::string& chemin)
+{
+    std::ifstream f(chemin, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void EcrireTout(const std::string& chemin, const std::string& contenu)
+{
+    std::ofstream f(chemin, std::ios::binary | std::ios::trunc);
+    f << contenu;
+}
+
+void AvecConfiguration::SetUp()
+{
+    char modele[] = "/tmp/virmak-test-XXXXXX";
+    const char* d = ::mkdtemp(modele);
+    ASSERT_NE(d, nullptr);
+    dossier = std::string(d) + "/";
+    RepDemande = dossier;
+    RepExe.clear();
+    DefinirVue(&vue);
+    DefinirPlateforme(&horloge);
+}
+
+void AvecConfiguration::TearDown()
+{
+    DefinirVue(nullptr);
+    DefinirPlateforme(nullptr);
+    RepDemande.clear();
+    std::error_code ec;
+    std::filesystem::permissions(dossier, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(dossier, ec);
+}
+
+} // namespace virmak::test

@@ -1,0 +1,60 @@
+#pragma once
+// Shared test fixtures: a fresh configuration folder, a view that records
+// what the logic asked of the screen, and a virtual clock.
+
+#include "foundation/plateforme.h"
+#include "foundation/vue.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace virmak::test {
+
+class VueEnregistreuse : public Vue {
+public:
+    void Repeindre(const std::string& c) override { repeints.push_back(c); }
+    void TraiterMessages() override { ++traitements; }
+    void Message(const std::string& t) override { messages.push_back(t); }
+    void DonnerFocus(const std::string& c) override { focus.push_back(c); }
+    void Aide(int contexte) override { aides.push_back(contexte); }
+
+    std::vector<std::string> repeints;
+    std::vector<std::string> messages;
+    std::vector<std::string> focus;
+    std::vector<int> aides;
+    int traitements = 0;
+};
+
+// Time moves only when asked; a sleep jumps to its end at once.
+class HorlogeVirtuelle : public Plateforme {
+public:
+    int64_t Compteur() override { return maintenant; }
+    int64_t FrequenceCompteur() override { return frequence; }
+    void PrioriteTempsReel(bool active) override { priorites.push_back(active); }
+    bool ToucheEnfoncee(Touche) override { return false; }
+    bool BoutonEnfonce(BoutonSouris) override { return false; }
+    void Dormir(int ms) override { maintenant += frequence / 1000 * ms; }
+
+    int64_t maintenant = 0;
+    int64_t frequence = 10000000;
+    std::vector<bool> priorites;
+};
+
+std::string LireTout(const std::string& chemin);
+void EcrireTout(const std::string& chemin, const std::string& contenu);
+
+// Every test starts from an empty configuration folder of its own, with the
+// recording view and the virtual clock in place.
+class AvecConfiguration : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string Fichier(const std::string& nom) const { return dossier + nom; }
+
+    std::string dossier; // ends with '/'
+    VueEnregistreuse vue;
+    HorlogeVirtuelle horloge;
+};
+
+} // namespace virmak::test
