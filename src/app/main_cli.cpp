@@ -4,6 +4,7 @@
 #include "foundation/cn_varia.h"
 #include "foundation/demarrage.h"
 #include "foundation/nombres.h"
+#include "foundation/parametrage.h"
 #include "foundation/pupitre.h"
 #include "foundation/vue.h"
 #include "machine/temporisation.h"
@@ -135,6 +136,7 @@ int main(int argc, char** argv)
     RepExe = RepertoireExecutable();
     if (commande == "config") {
         FormCreate();
+        RestaureParametres();
         AfficherConfiguration();
         return 0;
     }

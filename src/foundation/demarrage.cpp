@@ -1,6 +1,7 @@
 #include "foundation/demarrage.h"
 
 #include "exec/manuel.h"
+#include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/nombres.h"
 #include "foundation/parametrage.h"
@@ -44,9 +45,13 @@ void FormCreate()
     for (Controle* c : {&Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc})
         c->Actif = false;
     Form1.ImageProg.Conseil = "Bouton gauche sourie = déplacement\r\nBouton droite sourie = zoom";
+}
 
-    // The parameters dialog is created next; its restore runs then.
+void CreerFenetresSecondaires()
+{
+    // The parameters dialog's creation runs its restore.
     RestaureParametres();
+    CreerHistorique();
 }
 
 void FormActivate()
@@ -58,6 +63,8 @@ void FormActivate()
 void FormClose()
 {
     SauveParametres();
+    // The history window is destroyed as the application ends.
+    DetruireHistorique();
 }
 
 void Quitter1Click()

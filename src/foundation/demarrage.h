@@ -3,8 +3,11 @@
 
 namespace virmak {
 
-// Creation of the main window, then of the windows created after it.
+// Creation of the main window.
 void FormCreate();
+// The windows created after it, hidden: parameters dialog, tool dialog,
+// history window.
+void CreerFenetresSecondaires();
 // Every time the main window becomes active.
 void FormActivate();
 // Closing the main window (close box, "Quitter", end of session signal).

@@ -55,6 +55,7 @@ TForm1::TForm1()
     setFont(police);
     DefinirVue(this);
     FormCreate();
+    CreerFenetresSecondaires();
     Construire();
     timer1_ = new QTimer(this);
     timer1_->setObjectName("Timer1");

@@ -1,0 +1,106 @@
+#include "foundation/cn_historique.h"
+
+#include "foundation/cn_varia.h"
+#include "foundation/texte.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <sys/stat.h>
+
+namespace virmak {
+
+FenetreHistorique FormHist;
+
+namespace {
+
+// Reported once per run so that a full disk does not flood the list.
+bool echecSignale = false;
+
+bool Ajouter(const std::string& ligne)
+{
+    std::FILE* f = std::fopen(CheminHistorique().c_str(), "ab");
+    if (!f)
+        return false;
+    const std::string texte = ligne + "\r\n";
+    bool ok = std::fwrite(texte.data(), 1, texte.size(), f) == texte.size();
+    ok = (std::fclose(f) == 0) && ok;
+    return ok;
+}
+
+void SignalerEchec()
+{
+    if (echecSignale)
+        return;
+    echecSignale = true;
+    FormHist.ListBoxHist.Ajouter(LigneHistorique("Impossible d'écrire dans " + CheminHistorique()));
+}
+
+bool EcrireEntete()
+{
+    const std::string contenu = std::string(EnteteHistorique1) + "\r\n" + EnteteHistorique2 + "\r\n";
+    return EcrireFichierAtomique(CheminHistorique(), contenu);
+}
+
+} // namespace
+
+std::string CheminHistorique()
+{
+    return RepExe + "Virmak.His";
+}
+
+std::string LigneHistorique(const std::string& texte)
+{
+    const std::time_t maintenant = std::time(nullptr);
+    std::tm local {};
+    ::localtime_r(&maintenant, &local);
+    char date[64] = "";
+    char heure[64] = "";
+    std::strftime(date, sizeof date, "%x", &local);
+    std::strftime(heure, sizeof heure, "%X", &local);
+    return DecoderLigne(date) + " à " + DecoderLigne(heure) + " --> " + texte;
+}
+
+void MsgHistorique(const std::string& texte)
+{
+    const std::string ligne = LigneHistorique(texte);
+    FormHist.ListBoxHist.Ajouter(ligne);
+    if (!Ajouter(ligne))
+        SignalerEchec();
+}
+
+void CreerHistorique()
+{
+    FormHist = FenetreHistorique {};
+    echecSignale = false;
+    std::string contenu;
+    struct stat st {};
+    if (::stat(CheminHistorique().c_str(), &st) != 0 && errno == ENOENT) {
+        if (!EcrireEntete())
+            SignalerEchec();
+    }
+    if (LireFichier(CheminHistorique(), contenu))
+        for (std::string& ligne : DecouperLignes(contenu))
+            FormHist.ListBoxHist.Ajouter(std::move(ligne));
+    FormHist.ListBoxHist.Ajouter("");
+    if (!Ajouter(""))
+        SignalerEchec();
+    MsgHistorique(BanniereLancement);
+}
+
+void DetruireHistorique()
+{
+    MsgHistorique(BanniereArret);
+}
+
+void BtnHistEffacerClick()
+{
+    FormHist.ListBoxHist.Vider();
+    FormHist.ListBoxHist.Ajouter(EnteteHistorique1);
+    FormHist.ListBoxHist.Ajouter(EnteteHistorique2);
+    echecSignale = false;
+    if (!EcrireEntete())
+        SignalerEchec();
+}
+
+} // namespace virmak
