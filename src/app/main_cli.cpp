@@ -22,11 +22,11 @@ namespace {
 // Message boxes become lines on standard error; nothing waits.
 class VueTerminal : public Vue {
 public:
-    void Repeindre(const std::string&) override {}
-    void TraiterMessages() override {}
+    void Repeindre(const std::string&) override { }
+    void TraiterMessages() override { }
     void Message(const std::string& texte) override { std::fprintf(stderr, "%s\n", texte.c_str()); }
-    void DonnerFocus(const std::string&) override {}
-    void Aide(int) override {}
+    void DonnerFocus(const std::string&) override { }
+    void Aide(int) override { }
 };
 
 void Usage()

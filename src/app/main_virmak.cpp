@@ -19,6 +19,7 @@ void Usage()
 
 int main(int argc, char** argv)
 {
+    virmak::PreparerSignauxFermeture();
     QApplication application(argc, argv);
     application.setApplicationName("virmak");
     const QStringList arguments = application.arguments();

@@ -14,33 +14,33 @@ FenetreHistorique FormHist;
 
 namespace {
 
-// Reported once per run so that a full disk does not flood the list.
-bool echecSignale = false;
+    // Reported once per run so that a full disk does not flood the list.
+    bool echecSignale = false;
 
-bool Ajouter(const std::string& ligne)
-{
-    std::FILE* f = std::fopen(CheminHistorique().c_str(), "ab");
-    if (!f)
-        return false;
-    const std::string texte = ligne + "\r\n";
-    bool ok = std::fwrite(texte.data(), 1, texte.size(), f) == texte.size();
-    ok = (std::fclose(f) == 0) && ok;
-    return ok;
-}
+    bool Ajouter(const std::string& ligne)
+    {
+        std::FILE* f = std::fopen(CheminHistorique().c_str(), "ab");
+        if (!f)
+            return false;
+        const std::string texte = ligne + "\r\n";
+        bool ok = std::fwrite(texte.data(), 1, texte.size(), f) == texte.size();
+        ok = (std::fclose(f) == 0) && ok;
+        return ok;
+    }
 
-void SignalerEchec()
-{
-    if (echecSignale)
-        return;
-    echecSignale = true;
-    FormHist.ListBoxHist.Ajouter(LigneHistorique("Impossible d'écrire dans " + CheminHistorique()));
-}
+    void SignalerEchec()
+    {
+        if (echecSignale)
+            return;
+        echecSignale = true;
+        FormHist.ListBoxHist.Ajouter(LigneHistorique("Impossible d'écrire dans " + CheminHistorique()));
+    }
 
-bool EcrireEntete()
-{
-    const std::string contenu = std::string(EnteteHistorique1) + "\r\n" + EnteteHistorique2 + "\r\n";
-    return EcrireFichierAtomique(CheminHistorique(), contenu);
-}
+    bool EcrireEntete()
+    {
+        const std::string contenu = std::string(EnteteHistorique1) + "\r\n" + EnteteHistorique2 + "\r\n";
+        return EcrireFichierAtomique(CheminHistorique(), contenu);
+    }
 
 } // namespace
 
@@ -74,7 +74,7 @@ void CreerHistorique()
     FormHist = FenetreHistorique {};
     echecSignale = false;
     std::string contenu;
-    struct stat st {};
+    struct stat st { };
     if (::stat(CheminHistorique().c_str(), &st) != 0 && errno == ENOENT) {
         if (!EcrireEntete())
             SignalerEchec();

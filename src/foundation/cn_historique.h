@@ -17,7 +17,7 @@ inline constexpr const char* BanniereArret = "***** ARRET DU LOGICIEL CNC *****"
 struct FenetreHistorique {
     std::string Caption = "Virmak - Historique des messages";
     Liste ListBoxHist;
-    Controle BtnHistEffacer {"Effacer", "", true, true};
+    Controle BtnHistEffacer { "Effacer", "", true, true };
     bool Visible = false;
     int Left = 0, Top = 0;
 };

@@ -71,52 +71,52 @@ uint8_t MasquePas[3], MasquePasDir[3], MasqueBroche, MasqueHorsPas;
 
 namespace {
 
-constexpr int32_t AvMaxMini = 1;
-constexpr int32_t AvMaxMaxi = 20000;
-constexpr double ValPasDefaut = 0.0025;
+    constexpr int32_t AvMaxMini = 1;
+    constexpr int32_t AvMaxMaxi = 20000;
+    constexpr double ValPasDefaut = 0.0025;
 
-// Speeds beyond the period table or below one step per second have no
-// meaning for the step timing; they are brought back into range.
-int32_t BornerAvMax(int32_t v)
-{
-    return v < AvMaxMini ? AvMaxMini : (v > AvMaxMaxi ? AvMaxMaxi : v);
-}
+    // Speeds beyond the period table or below one step per second have no
+    // meaning for the step timing; they are brought back into range.
+    int32_t BornerAvMax(int32_t v)
+    {
+        return v < AvMaxMini ? AvMaxMini : (v > AvMaxMaxi ? AvMaxMaxi : v);
+    }
 
-// A step length of zero, negative or not finite would make every step
-// count undefined: the default is kept instead.
-double ValPasValide(double v)
-{
-    return (std::isfinite(v) && v > 0) ? v : ValPasDefaut;
-}
+    // A step length of zero, negative or not finite would make every step
+    // count undefined: the default is kept instead.
+    double ValPasValide(double v)
+    {
+        return (std::isfinite(v) && v > 0) ? v : ValPasDefaut;
+    }
 
-bool CreerDossiers(const std::string& chemin)
-{
-    std::string partiel;
-    for (size_t i = 0; i < chemin.size(); ++i) {
-        partiel += chemin[i];
-        if ((chemin[i] == '/' || i + 1 == chemin.size()) && partiel.size() > 1) {
-            if (::mkdir(partiel.c_str(), 0755) != 0 && errno != EEXIST)
-                return false;
+    bool CreerDossiers(const std::string& chemin)
+    {
+        std::string partiel;
+        for (size_t i = 0; i < chemin.size(); ++i) {
+            partiel += chemin[i];
+            if ((chemin[i] == '/' || i + 1 == chemin.size()) && partiel.size() > 1) {
+                if (::mkdir(partiel.c_str(), 0755) != 0 && errno != EEXIST)
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    std::string AvecSeparateur(std::string rep)
+    {
+        if (rep.empty() || rep.back() != '/')
+            rep += '/';
+        return rep;
+    }
+
+    void LireAxes()
+    {
+        for (int i = 0; i < 3; ++i) {
+            AvMax[i] = LireAvMaxFichier(i);
+            ValPas[i] = ValPasValide(IniParam.LireReel("AXES", CleIndexee("ValPas", i), ValPasDefaut));
+            NPasJ[i] = std::max(0, IniParam.LireEntier("AXES", CleIndexee("NPasJ", i), 0));
         }
     }
-    return true;
-}
-
-std::string AvecSeparateur(std::string rep)
-{
-    if (rep.empty() || rep.back() != '/')
-        rep += '/';
-    return rep;
-}
-
-void LireAxes()
-{
-    for (int i = 0; i < 3; ++i) {
-        AvMax[i] = LireAvMaxFichier(i);
-        ValPas[i] = ValPasValide(IniParam.LireReel("AXES", CleIndexee("ValPas", i), ValPasDefaut));
-        NPasJ[i] = std::max(0, IniParam.LireEntier("AXES", CleIndexee("NPasJ", i), 0));
-    }
-}
 
 } // namespace
 
@@ -166,7 +166,7 @@ std::string ChoisirRepertoire(const std::string& demande, const std::string& rep
 
 double AvanceMaxiVectorielle(int32_t vx, int32_t vy, int32_t vz)
 {
-    const int32_t v[3] = {vx, vy, vz};
+    const int32_t v[3] = { vx, vy, vz };
     double somme = 0;
     for (int i = 0; i < 3; ++i) {
         const double mmParMinute = static_cast<double>(static_cast<int64_t>(v[i]) * 60) * ValPas[i];

@@ -18,7 +18,7 @@ inline constexpr const char* TexteVersion = "V 2.03 - 01/11/2006";
 
 // Files
 extern std::string RepDemande; // folder asked for on the command line, or empty
-extern std::string RepExe;     // configuration folder, with its trailing '/'
+extern std::string RepExe; // configuration folder, with its trailing '/'
 extern FichierIni IniParam;
 extern FichierIni IniOutil;
 extern std::string NomAide;
@@ -26,11 +26,11 @@ extern std::string NomRepProg;
 extern std::string NomProgAffiche;
 
 // Axes
-extern int32_t AvMax[3];  // steps per second
-extern double ValPas[3];  // mm per step
-extern int32_t NPasJ[3];  // backlash, steps
-extern double CreteCir;   // largest chord height of arc facets, mm
-extern double AvRap;      // rapid rate as a fraction of the maximum speeds
+extern int32_t AvMax[3]; // steps per second
+extern double ValPas[3]; // mm per step
+extern int32_t NPasJ[3]; // backlash, steps
+extern double CreteCir; // largest chord height of arc facets, mm
+extern double AvRap; // rapid rate as a fraction of the maximum speeds
 extern int32_t LarCreneau; // step pulse width, microseconds
 
 // Options

@@ -12,7 +12,7 @@ namespace virmak {
 
 void AfficherPositions()
 {
-    Controle* visues[3] = {&Form1.StaticTextX, &Form1.StaticTextY, &Form1.StaticTextZ};
+    Controle* visues[3] = { &Form1.StaticTextX, &Form1.StaticTextY, &Form1.StaticTextZ };
     for (int i = 0; i < 3; ++i)
         visues[i]->Texte = FormatFixe(PosMm[i], 8, 3);
 }
@@ -32,9 +32,9 @@ void FormCreate()
     Form1.Width = IniParam.LireEntier("FORM1", "Width", 800);
     Form1.Height = IniParam.LireEntier("FORM1", "Height", 575);
     ConstruireIncrements();
-    for (Controle* c : {&Form1.EditX, &Form1.EditY, &Form1.EditZ})
+    for (Controle* c : { &Form1.EditX, &Form1.EditY, &Form1.EditZ })
         c->Visible = false;
-    for (Controle* c : {&Form1.StaticTextX, &Form1.StaticTextY, &Form1.StaticTextZ})
+    for (Controle* c : { &Form1.StaticTextX, &Form1.StaticTextY, &Form1.StaticTextZ })
         c->Visible = true;
     AfficherPositions();
     Form1.Timer1.Intervalle = 250;
@@ -42,7 +42,8 @@ void FormCreate()
     Form1.MesEtat.Texte.clear();
     Form1.LabelGaugeProg.Texte.clear();
     Form1.GaugeProg.Visible = false;
-    for (Controle* c : {&Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc})
+    for (Controle* c :
+        { &Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc })
         c->Actif = false;
     Form1.ImageProg.Conseil = "Bouton gauche sourie = déplacement\r\nBouton droite sourie = zoom";
 }

@@ -22,9 +22,9 @@ std::string CleIndexee(std::string_view base, int index)
 }
 
 struct FichierIni::Etat {
-    CSimpleIniA ini {false, false, false};
+    CSimpleIniA ini { false, false, false };
     bool charge = false;
-    struct timespec mtime {};
+    struct timespec mtime { };
     off_t taille = -1;
     ino_t inode = 0;
     // The file on disk could not be taken as text (NUL bytes): it is set
@@ -32,7 +32,10 @@ struct FichierIni::Etat {
     bool illisible = false;
 };
 
-FichierIni::FichierIni() : etat_(std::make_unique<Etat>()) {}
+FichierIni::FichierIni()
+    : etat_(std::make_unique<Etat>())
+{
+}
 FichierIni::~FichierIni() = default;
 
 void FichierIni::Ouvrir(const std::string& chemin)
@@ -48,13 +51,13 @@ void FichierIni::Recharger()
     // Inside a batch the pending writes live only in memory.
     if (lot_ > 0 && etat_->charge)
         return;
-    struct stat st {};
+    struct stat st { };
     const bool existe = ::stat(chemin_.c_str(), &st) == 0;
     if (etat_->charge) {
-        const bool inchange = existe ? (st.st_size == etat_->taille && st.st_ino == etat_->inode &&
-                                        st.st_mtim.tv_sec == etat_->mtime.tv_sec &&
-                                        st.st_mtim.tv_nsec == etat_->mtime.tv_nsec)
-                                     : etat_->taille < 0;
+        const bool inchange = existe
+            ? (st.st_size == etat_->taille && st.st_ino == etat_->inode
+                && st.st_mtim.tv_sec == etat_->mtime.tv_sec && st.st_mtim.tv_nsec == etat_->mtime.tv_nsec)
+            : etat_->taille < 0;
         if (inchange)
             return;
     }
@@ -198,8 +201,8 @@ bool FichierIni::Enregistrer()
             ok = LireFichier(chemin_, ancien) && EcrireFichierAtomique(copie, ancien);
             if (ok) {
                 etat_->illisible = false;
-                VueActive().Message("Le fichier " + chemin_ + " était illisible ; il est conservé sous " +
-                                    copie + ".");
+                VueActive().Message(
+                    "Le fichier " + chemin_ + " était illisible ; il est conservé sous " + copie + ".");
             }
         }
         ok = ok && EcrireFichierAtomique(chemin_, crlf);
@@ -212,7 +215,7 @@ bool FichierIni::Enregistrer()
         }
         return false;
     }
-    struct stat st {};
+    struct stat st { };
     if (::stat(chemin_.c_str(), &st) == 0) {
         etat_->taille = st.st_size;
         etat_->inode = st.st_ino;

@@ -32,20 +32,20 @@ int32_t Arrondi(double valeur)
 
 namespace {
 
-std::string Cadrer(std::string texte, int largeur)
-{
-    if (static_cast<int>(texte.size()) < largeur)
-        texte.insert(0, static_cast<size_t>(largeur) - texte.size(), ' ');
-    return texte;
-}
+    std::string Cadrer(std::string texte, int largeur)
+    {
+        if (static_cast<int>(texte.size()) < largeur)
+            texte.insert(0, static_cast<size_t>(largeur) - texte.size(), ' ');
+        return texte;
+    }
 
 } // namespace
 
 std::string FormatFixe(double valeur, int largeur, int decimales)
 {
     char tampon[400];
-    auto [fin, err] = std::to_chars(tampon, tampon + sizeof tampon, valeur,
-                                    std::chars_format::fixed, decimales);
+    auto [fin, err]
+        = std::to_chars(tampon, tampon + sizeof tampon, valeur, std::chars_format::fixed, decimales);
     if (err != std::errc())
         return Cadrer("?", largeur);
     std::string texte(tampon, fin);
@@ -63,8 +63,7 @@ std::string FormatEntier(int64_t valeur, int largeur)
 std::string FormatGeneral(double valeur)
 {
     char tampon[64];
-    auto [fin, err] = std::to_chars(tampon, tampon + sizeof tampon, valeur,
-                                    std::chars_format::general, 15);
+    auto [fin, err] = std::to_chars(tampon, tampon + sizeof tampon, valeur, std::chars_format::general, 15);
     if (err != std::errc())
         return "0";
     return std::string(tampon, fin);
@@ -72,14 +71,14 @@ std::string FormatGeneral(double valeur)
 
 namespace {
 
-std::string_view SansBlancs(std::string_view t)
-{
-    while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
-        t.remove_prefix(1);
-    while (!t.empty() && (t.back() == ' ' || t.back() == '\t' || t.back() == '\r'))
-        t.remove_suffix(1);
-    return t;
-}
+    std::string_view SansBlancs(std::string_view t)
+    {
+        while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
+            t.remove_prefix(1);
+        while (!t.empty() && (t.back() == ' ' || t.back() == '\t' || t.back() == '\r'))
+            t.remove_suffix(1);
+        return t;
+    }
 
 } // namespace
 
@@ -125,8 +124,7 @@ std::optional<double> LireReelTexte(std::string_view texte)
             return std::nullopt;
     }
     double valeur = 0;
-    auto [fin, err] = std::from_chars(debut, copie.data() + copie.size(), valeur,
-                                      std::chars_format::general);
+    auto [fin, err] = std::from_chars(debut, copie.data() + copie.size(), valeur, std::chars_format::general);
     if (err != std::errc() || fin != copie.data() + copie.size() || !std::isfinite(valeur))
         return std::nullopt;
     return valeur;

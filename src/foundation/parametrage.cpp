@@ -3,7 +3,6 @@
 #include "foundation/cn_varia.h"
 #include "machine/temporisation.h"
 
-
 namespace virmak {
 
 void RestaureParametres()

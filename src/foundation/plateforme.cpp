@@ -40,9 +40,8 @@ void PlateformeLinux::Dormir(int millisecondes)
 {
     if (millisecondes <= 0)
         return;
-    timespec ts {millisecondes / 1000, static_cast<long>(millisecondes % 1000) * 1000000L};
-    while (::nanosleep(&ts, &ts) != 0) {
-    }
+    timespec ts { millisecondes / 1000, static_cast<long>(millisecondes % 1000) * 1000000L };
+    while (::nanosleep(&ts, &ts) != 0) { }
 }
 
 void PlateformeLinux::DefinirLecteurs(LecteurTouche touches, LecteurBouton boutons)
@@ -52,8 +51,8 @@ void PlateformeLinux::DefinirLecteurs(LecteurTouche touches, LecteurBouton bouto
 }
 
 namespace {
-PlateformeLinux plateformeLinux;
-Plateforme* plateformeActive = &plateformeLinux;
+    PlateformeLinux plateformeLinux;
+    Plateforme* plateformeActive = &plateformeLinux;
 } // namespace
 
 Plateforme& PlateformeActive()

@@ -14,7 +14,7 @@ enum class BoutonSouris { Gauche, Droit };
 class Plateforme {
 public:
     virtual ~Plateforme() = default;
-    virtual int64_t Compteur() = 0;          // ticks, monotonic
+    virtual int64_t Compteur() = 0; // ticks, monotonic
     virtual int64_t FrequenceCompteur() = 0; // ticks per second
     virtual void PrioriteTempsReel(bool active) = 0;
     virtual bool ToucheEnfoncee(Touche touche) = 0;

@@ -52,7 +52,7 @@ void Pupitre::Initialiser()
     EditX.Conseil = "Saisir la position X pour modifier l'origine";
     EditY.Conseil = "Saisir la position Y pour modifier l'origine";
     EditZ.Conseil = "Saisir la position Z pour modifier l'origine";
-    for (Controle* c : {&Raz_X, &Raz_Y, &Raz_Z})
+    for (Controle* c : { &Raz_X, &Raz_Y, &Raz_Z })
         c->Texte = "RAZ";
     Raz_X.Conseil = "Remise à zéro de la visue X";
     Raz_Y.Conseil = "Remise à zéro de la visue Y";
@@ -64,7 +64,7 @@ void Pupitre::Initialiser()
     YMoins.Texte = "Y-";
     ZPlus.Texte = "Z+";
     ZMoins.Texte = "Z-";
-    for (Controle* c : {&XPlus, &XMoins, &YPlus, &YMoins, &ZPlus, &ZMoins})
+    for (Controle* c : { &XPlus, &XMoins, &YPlus, &YMoins, &ZPlus, &ZMoins })
         c->Conseil = "B.G. Continu\r\nB.D. Pas/Pas";
     BtBroche.Texte = "Broche";
     BtBroche.Conseil = "Marche / Arrêt de la broche.";
@@ -105,7 +105,7 @@ void Pupitre::Initialiser()
     CheckBoxOT.Texte = "OT";
 
     GroupBox5.Texte = "Programme";
-    ListBoxProg1.Lignes = {"Aucun programme en mémoire.", "", "Cliquez sur le bouton \"Charger\""};
+    ListBoxProg1.Lignes = { "Aucun programme en mémoire.", "", "Cliquez sur le bouton \"Charger\"" };
     BitBtnCharger.Texte = "Charger";
     BitBtnCharger.Conseil = "Charger un programme en code ISO";
     BitBtnEnregistrer.Texte = "Sauver";

@@ -54,25 +54,24 @@ bool EstUtf8Valide(std::string_view s)
 
 namespace {
 
-// Windows-1252 0x80..0x9F; 0 where the code page leaves a hole.
-constexpr char16_t Cp1252Haut[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    // Windows-1252 0x80..0x9F; 0 where the code page leaves a hole.
+    constexpr char16_t Cp1252Haut[32] = { 0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
+        0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013,
+        0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178 };
 
-void AjouterUtf8(std::string& sortie, uint32_t cp)
-{
-    if (cp < 0x80) {
-        sortie += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        sortie += static_cast<char>(0xC0 | (cp >> 6));
-        sortie += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        sortie += static_cast<char>(0xE0 | (cp >> 12));
-        sortie += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        sortie += static_cast<char>(0x80 | (cp & 0x3F));
+    void AjouterUtf8(std::string& sortie, uint32_t cp)
+    {
+        if (cp < 0x80) {
+            sortie += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            sortie += static_cast<char>(0xC0 | (cp >> 6));
+            sortie += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            sortie += static_cast<char>(0xE0 | (cp >> 12));
+            sortie += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            sortie += static_cast<char>(0x80 | (cp & 0x3F));
+        }
     }
-}
 
 } // namespace
 
@@ -128,10 +127,10 @@ bool LireFichier(const std::string& chemin, std::string& contenu)
 bool EcrireFichierAtomique(const std::string& chemin, std::string_view contenu)
 {
     // A file marked read-only is refused even to root, as the operator meant.
-    struct stat ancien {};
+    struct stat ancien { };
     const bool existe = ::stat(chemin.c_str(), &ancien) == 0;
-    if (existe && (!S_ISREG(ancien.st_mode) || (ancien.st_mode & 0222) == 0 ||
-                   ::access(chemin.c_str(), W_OK) != 0))
+    if (existe
+        && (!S_ISREG(ancien.st_mode) || (ancien.st_mode & 0222) == 0 || ::access(chemin.c_str(), W_OK) != 0))
         return false;
     std::string temporaire = chemin + ".XXXXXX";
     const int fd = ::mkstemp(temporaire.data());

@@ -5,8 +5,8 @@
 namespace virmak {
 
 namespace {
-VueMuette vueMuette;
-Vue* vueActive = &vueMuette;
+    VueMuette vueMuette;
+    Vue* vueActive = &vueMuette;
 } // namespace
 
 void VueMuette::Message(const std::string& texte)

@@ -24,11 +24,11 @@ public:
 // Quiet stand-in used before a window exists: messages go to standard error.
 class VueMuette : public Vue {
 public:
-    void Repeindre(const std::string&) override {}
-    void TraiterMessages() override {}
+    void Repeindre(const std::string&) override { }
+    void TraiterMessages() override { }
     void Message(const std::string& texte) override;
-    void DonnerFocus(const std::string&) override {}
-    void Aide(int) override {}
+    void DonnerFocus(const std::string&) override { }
+    void Aide(int) override { }
 };
 
 Vue& VueActive();

@@ -27,13 +27,13 @@ void BoucleAttente(int32_t iterations)
 
 namespace {
 
-double MesurerBoucle(Plateforme& p, int32_t iterations)
-{
-    const int64_t t0 = p.Compteur();
-    BoucleAttente(iterations);
-    const int64_t t1 = p.Compteur();
-    return static_cast<double>((t1 - t0) * 1000000) / static_cast<double>(FreqCompteur);
-}
+    double MesurerBoucle(Plateforme& p, int32_t iterations)
+    {
+        const int64_t t0 = p.Compteur();
+        BoucleAttente(iterations);
+        const int64_t t1 = p.Compteur();
+        return static_cast<double>((t1 - t0) * 1000000) / static_cast<double>(FreqCompteur);
+    }
 
 } // namespace
 

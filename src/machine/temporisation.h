@@ -12,7 +12,7 @@ extern int64_t FreqCompteur;
 extern int64_t TabPeriodes[VitesseMaxTable + 1]; // [n]: period of n steps per second
 extern int64_t PeriodePas;
 extern int64_t InstantPas;
-extern double DureeBoucle;     // microseconds per busy-loop iteration
+extern double DureeBoucle; // microseconds per busy-loop iteration
 extern int32_t BouclesCreneau; // iterations that make LarCreneau microseconds
 
 // The busy loop itself; never optimised away.

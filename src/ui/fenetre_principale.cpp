@@ -34,16 +34,16 @@ namespace virmak {
 
 namespace {
 
-QString Q(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
+    QString Q(const std::string& s)
+    {
+        return QString::fromStdString(s);
+    }
 
-// Hints carry the CR LF line breaks of the original texts.
-QString Conseil(const std::string& s)
-{
-    return Q(s).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
+    // Hints carry the CR LF line breaks of the original texts.
+    QString Conseil(const std::string& s)
+    {
+        return Q(s).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    }
 
 } // namespace
 
@@ -110,7 +110,8 @@ QLineEdit* TForm1::Champ(const char* nom, Controle& modele)
         e->setEnabled(modele.Actif);
         e->setVisible(modele.Visible);
     });
-    QObject::connect(e, &QLineEdit::textEdited, e, [&modele](const QString& t) { modele.Texte = t.toStdString(); });
+    QObject::connect(
+        e, &QLineEdit::textEdited, e, [&modele](const QString& t) { modele.Texte = t.toStdString(); });
     return e;
 }
 
@@ -137,18 +138,18 @@ QPushButton* TForm1::BoutonAide(int numero, const QString& sujet)
 
 namespace {
 
-QGroupBox* NouveauGroupe(const char* nom, const QString& titre)
-{
-    auto* g = new QGroupBox(titre);
-    g->setObjectName(nom);
-    return g;
-}
+    QGroupBox* NouveauGroupe(const char* nom, const QString& titre)
+    {
+        auto* g = new QGroupBox(titre);
+        g->setObjectName(nom);
+        return g;
+    }
 
-// Help button in the top-right corner of a group's grid.
-void PlacerAide(QGridLayout* grille, QPushButton* aide, int colonnes)
-{
-    grille->addWidget(aide, 0, colonnes - 1, Qt::AlignRight | Qt::AlignTop);
-}
+    // Help button in the top-right corner of a group's grid.
+    void PlacerAide(QGridLayout* grille, QPushButton* aide, int colonnes)
+    {
+        grille->addWidget(aide, 0, colonnes - 1, Qt::AlignRight | Qt::AlignTop);
+    }
 
 } // namespace
 
@@ -156,13 +157,13 @@ QGroupBox* TForm1::GroupeVisue()
 {
     auto* g = NouveauGroupe("GroupeVisue", "Coordonnées programme");
     auto* grille = new QGridLayout(g);
-    const char* noms[3] = {"X", "Y", "Z"};
-    Controle* visues[3] = {&Form1.StaticTextX, &Form1.StaticTextY, &Form1.StaticTextZ};
-    Controle* champs[3] = {&Form1.EditX, &Form1.EditY, &Form1.EditZ};
-    Controle* raz[3] = {&Form1.Raz_X, &Form1.Raz_Y, &Form1.Raz_Z};
-    const char* nomsVisue[3] = {"StaticTextX", "StaticTextY", "StaticTextZ"};
-    const char* nomsChamp[3] = {"EditX", "EditY", "EditZ"};
-    const char* nomsRaz[3] = {"Raz_X", "Raz_Y", "Raz_Z"};
+    const char* noms[3] = { "X", "Y", "Z" };
+    Controle* visues[3] = { &Form1.StaticTextX, &Form1.StaticTextY, &Form1.StaticTextZ };
+    Controle* champs[3] = { &Form1.EditX, &Form1.EditY, &Form1.EditZ };
+    Controle* raz[3] = { &Form1.Raz_X, &Form1.Raz_Y, &Form1.Raz_Z };
+    const char* nomsVisue[3] = { "StaticTextX", "StaticTextY", "StaticTextZ" };
+    const char* nomsChamp[3] = { "EditX", "EditY", "EditZ" };
+    const char* nomsRaz[3] = { "Raz_X", "Raz_Y", "Raz_Z" };
     QFont grosse(QStringLiteral("Courier New"));
     grosse.setStyleHint(QFont::Monospace);
     grosse.setPixelSize(24);
@@ -304,22 +305,22 @@ QGroupBox* TForm1::GroupeEtat()
     };
     const QColor rouge(Qt::red), jaune(Qt::yellow), lime(Qt::green);
     const Ligne gauche[] = {
-        {"LedCycle", &Form1.LedCycle, "Cycle actif", lime, ""},
-        {"LedAxeOcc", &Form1.LedAxeOcc, "Axes occupés", jaune, ""},
-        {"LedJeu", &Form1.LedJeu, "Compensation jeu", jaune, ""},
-        {"LedPalOT", &Form1.LedPalOT, "Palpeur outil", lime, ""},
-        {"LedArret", &Form1.LedArret, "ARRET ACTIVE", rouge, ""},
-        {"LedButeeX", &Form1.LedButeeX, "Butée X", rouge, ""},
-        {"LedButeeY", &Form1.LedButeeY, "Butée Y", rouge, ""},
-        {"LedButeeZ", &Form1.LedButeeZ, "Butée Z", rouge, ""},
+        { "LedCycle", &Form1.LedCycle, "Cycle actif", lime, "" },
+        { "LedAxeOcc", &Form1.LedAxeOcc, "Axes occupés", jaune, "" },
+        { "LedJeu", &Form1.LedJeu, "Compensation jeu", jaune, "" },
+        { "LedPalOT", &Form1.LedPalOT, "Palpeur outil", lime, "" },
+        { "LedArret", &Form1.LedArret, "ARRET ACTIVE", rouge, "" },
+        { "LedButeeX", &Form1.LedButeeX, "Butée X", rouge, "" },
+        { "LedButeeY", &Form1.LedButeeY, "Butée Y", rouge, "" },
+        { "LedButeeZ", &Form1.LedButeeZ, "Butée Z", rouge, "" },
     };
     const Ligne droite[] = {
-        {"LedG41", &Form1.LedG41, "G41", lime, "Correction de rayon à gauche du profil"},
-        {"LedG42", &Form1.LedG42, "G42", lime, "Correction de rayon à droite du profil"},
-        {"LedG43", &Form1.LedG43, "G43", lime, "Compensation de longueur outil"},
-        {"LedG81", &Form1.LedG81, "G81", lime, "Cycle de perçage simple"},
-        {"LedG82", &Form1.LedG82, "G82", lime, "Cycle de perçage avec tempo"},
-        {"LedG83", &Form1.LedG83, "G83", lime, "Cycle de perçage avec débourrages"},
+        { "LedG41", &Form1.LedG41, "G41", lime, "Correction de rayon à gauche du profil" },
+        { "LedG42", &Form1.LedG42, "G42", lime, "Correction de rayon à droite du profil" },
+        { "LedG43", &Form1.LedG43, "G43", lime, "Compensation de longueur outil" },
+        { "LedG81", &Form1.LedG81, "G81", lime, "Cycle de perçage simple" },
+        { "LedG82", &Form1.LedG82, "G82", lime, "Cycle de perçage avec tempo" },
+        { "LedG83", &Form1.LedG83, "G83", lime, "Cycle de perçage avec débourrages" },
     };
     int rang = 0;
     for (const Ligne& l : gauche) {
@@ -552,8 +553,8 @@ void TForm1::Aide(int contexte)
     // with the desktop's own application for it.
     const QString chemin = Q(RepExe + NomAide);
     if (!QFileInfo::exists(chemin)) {
-        Message("Fichier d'aide introuvable : " + chemin.toStdString() +
-                (contexte > 0 ? " (rubrique " + std::to_string(contexte) + ")" : ""));
+        Message("Fichier d'aide introuvable : " + chemin.toStdString()
+            + (contexte > 0 ? " (rubrique " + std::to_string(contexte) + ")" : ""));
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(chemin));
@@ -608,20 +609,33 @@ void TForm1::closeEvent(QCloseEvent* evenement)
 }
 
 namespace {
-int tubeSignaux[2] = {-1, -1};
+    int tubeSignaux[2] = { -1, -1 };
 
-void GestionnaireSignal(int)
-{
-    const char octet = 1;
-    [[maybe_unused]] auto n = ::write(tubeSignaux[1], &octet, 1);
-}
+    void GestionnaireSignal(int)
+    {
+        const char octet = 1;
+        [[maybe_unused]] auto n = ::write(tubeSignaux[1], &octet, 1);
+    }
 } // namespace
+
+void PreparerSignauxFermeture()
+{
+    // The handler only writes to a socket; the window closes from the event
+    // loop, where the normal shut-down may safely run. A signal that comes
+    // during start-up waits in the socket until the window listens.
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, tubeSignaux) != 0)
+        return;
+    struct sigaction action { };
+    action.sa_handler = GestionnaireSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
 
 void InstallerSignauxFermeture(TForm1* fenetre)
 {
-    // The handler only writes to a socket; the window closes from the event
-    // loop, where the normal shut-down may safely run.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, tubeSignaux) != 0)
+    if (tubeSignaux[0] < 0)
         return;
     auto* notificateur = new QSocketNotifier(tubeSignaux[0], QSocketNotifier::Read, fenetre);
     QObject::connect(notificateur, &QSocketNotifier::activated, fenetre, [fenetre] {
@@ -629,12 +643,6 @@ void InstallerSignauxFermeture(TForm1* fenetre)
         [[maybe_unused]] auto n = ::read(tubeSignaux[0], &octet, 1);
         fenetre->close();
     });
-    struct sigaction action {};
-    action.sa_handler = GestionnaireSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
 }
 
 } // namespace virmak

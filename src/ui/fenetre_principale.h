@@ -73,7 +73,9 @@ private:
     bool fermeture_ = false;
 };
 
-// SIGTERM and SIGINT close the window as its close box does.
+// SIGTERM and SIGINT close the window as its close box does: the first
+// call catches them from the start, the second hands them to the window.
+void PreparerSignauxFermeture();
 void InstallerSignauxFermeture(TForm1* fenetre);
 
 } // namespace virmak

@@ -5,7 +5,9 @@
 namespace virmak {
 
 VoyantQt::VoyantQt(QColor couleur, bool rond, QWidget* parent)
-    : QWidget(parent), couleur_(couleur), rond_(rond)
+    : QWidget(parent)
+    , couleur_(couleur)
+    , rond_(rond)
 {
     setFixedSize(16, 16);
 }

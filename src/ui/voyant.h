@@ -11,7 +11,7 @@ public:
     VoyantQt(QColor couleur, bool rond, QWidget* parent = nullptr);
     void Allumer(bool allume);
     bool Allume() const { return allume_; }
-    QSize sizeHint() const override { return {16, 16}; }
+    QSize sizeHint() const override { return { 16, 16 }; }
 
 protected:
     void paintEvent(QPaintEvent*) override;

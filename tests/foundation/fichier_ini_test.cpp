@@ -1,0 +1,126 @@
+#include "foundation/cn_varia.h"
+#include "foundation/fichier_ini.h"
+#include "support/support.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace virmak;
+using namespace virmak::test;
+
+class FichierCles : public AvecConfiguration {
+protected:
+    void SetUp() override
+    {
+        AvecConfiguration::SetUp();
+        ini.Ouvrir(Fichier("Essai.Ini"));
+    }
+    FichierIni ini;
+};
+
+TEST(CleIndexeeNom, BaseThenIndexInParentheses)
+{
+    EXPECT_EQ(CleIndexee("AvMax", 1), "AvMax(1)");
+    EXPECT_EQ(CleIndexee("OUTIL", 99), "OUTIL(99)");
+    EXPECT_EQ(CleIndexee("ValIncr", 10), "ValIncr(10)");
+}
+
+TEST_F(FichierCles, MissingFileGivesDefaultsAndTheFirstWriteCreatesIt)
+{
+    EXPECT_EQ(ini.LireEntier("AXES", "AvMax(0)", 1000), 1000);
+    EXPECT_EQ(ini.LireChaine("FICHIERS", "NomAide", "aide"), "aide");
+    EXPECT_TRUE(ini.EcrireEntier("AXES", "AvMax(0)", 1500));
+    EXPECT_EQ(LireTout(Fichier("Essai.Ini")), "[AXES]\r\nAvMax(0)=1500\r\n");
+}
+
+TEST_F(FichierCles, EveryTypeRoundTripsAndNamesIgnoreCase)
+{
+    ini.EcrireChaine("FICHIERS", "NomRepProg", "/home/op/pièces/");
+    ini.EcrireEntier("AXES", "NPasJ(2)", -3);
+    ini.EcrireBooleen("BOOLEAN", "Simulation", false);
+    ini.EcrireReel("AXES", "ValPas(0)", 0.0025);
+    EXPECT_EQ(ini.LireChaine("fichiers", "NOMREPPROG", ""), "/home/op/pièces/");
+    EXPECT_EQ(ini.LireEntier("Axes", "npasj(2)", 0), -3);
+    EXPECT_FALSE(ini.LireBooleen("boolean", "simulation", true));
+    EXPECT_DOUBLE_EQ(ini.LireReel("AXES", "VALPAS(0)", 1), 0.0025);
+    EXPECT_NE(LireTout(Fichier("Essai.Ini")).find("ValPas(0)=0.0025\r\n"), std::string::npos);
+}
+
+TEST_F(FichierCles, UnreadableValuesSilentlyTakeTheirDefault)
+{
+    EcrireTout(
+        Fichier("Essai.Ini"), "[A]\nEntier=douze\nVide=\nHexa=0x10\nReel=1,5\nMauvais=1.5mm\nBool=2\n");
+    EXPECT_EQ(ini.LireEntier("A", "Entier", 7), 7);
+    EXPECT_EQ(ini.LireEntier("A", "Vide", 7), 7);
+    EXPECT_EQ(ini.LireEntier("A", "Hexa", 7), 16);
+    EXPECT_DOUBLE_EQ(ini.LireReel("A", "Reel", 0), 1.5);
+    EXPECT_DOUBLE_EQ(ini.LireReel("A", "Mauvais", 9), 9);
+    EXPECT_DOUBLE_EQ(ini.LireReel("A", "Vide", 9), 9);
+    EXPECT_TRUE(ini.LireBooleen("A", "Bool", false));
+    EXPECT_TRUE(vue.messages.empty());
+}
+
+TEST_F(FichierCles, SeesChangesMadeByAnotherProgram)
+{
+    ini.EcrireEntier("A", "N", 1);
+    EcrireTout(Fichier("Essai.Ini"), "[A]\r\nN=22\r\nAutre=3\r\n");
+    EXPECT_EQ(ini.LireEntier("A", "N", 0), 22);
+    ini.EcrireEntier("A", "N", 5);
+    EXPECT_EQ(ini.LireEntier("A", "Autre", 0), 3);
+}
+
+TEST_F(FichierCles, HandEditedCommentsAndOrderSurviveARewrite)
+{
+    EcrireTout(Fichier("Essai.Ini"), "; réglages de l'atelier\n[B]\nz=1\na=2\n[A]\nk=3\n");
+    ini.EcrireEntier("B", "a", 4);
+    const std::string contenu = LireTout(Fichier("Essai.Ini"));
+    EXPECT_NE(contenu.find("; réglages de l'atelier"), std::string::npos);
+    EXPECT_LT(contenu.find("[B]"), contenu.find("[A]"));
+    EXPECT_LT(contenu.find("z=1"), contenu.find("a=4"));
+}
+
+TEST_F(FichierCles, ABatchReachesTheFileInOneRewrite)
+{
+    ini.DebutLot();
+    ini.EcrireEntier("A", "Un", 1);
+    ini.EcrireEntier("A", "Deux", 2);
+    EXPECT_EQ(LireTout(Fichier("Essai.Ini")), "");
+    EXPECT_EQ(ini.LireEntier("A", "Deux", 0), 2);
+    EXPECT_TRUE(ini.FinLot());
+    EXPECT_EQ(LireTout(Fichier("Essai.Ini")), "[A]\r\nUn=1\r\nDeux=2\r\n");
+}
+
+TEST_F(FichierCles, ARefusedWriteIsReportedWithTheFullPathAndTheFileIsKept)
+{
+    EcrireTout(Fichier("Essai.Ini"), "[A]\nN=1\n");
+    ::chmod(Fichier("Essai.Ini").c_str(), 0444);
+    EXPECT_FALSE(ini.EcrireEntier("A", "N", 2));
+    ASSERT_EQ(vue.messages.size(), 1u);
+    EXPECT_EQ(vue.messages[0], "Impossible d'écrire dans " + Fichier("Essai.Ini"));
+    EXPECT_EQ(LireTout(Fichier("Essai.Ini")), "[A]\nN=1\n");
+    EXPECT_EQ(ini.LireEntier("A", "N", 0), 1);
+}
+
+TEST_F(FichierCles, AFileInAMissingFolderIsRefusedOncePerBatch)
+{
+    ini.Ouvrir(Fichier("absent/Essai.Ini"));
+    ini.DebutLot();
+    ini.EcrireEntier("A", "Un", 1);
+    ini.EcrireEntier("A", "Deux", 2);
+    EXPECT_FALSE(ini.FinLot());
+    EXPECT_EQ(vue.messages.size(), 1u);
+}
+
+TEST_F(FichierCles, ABinaryFileIsSetAsideRatherThanOverwritten)
+{
+    const std::string binaire("\x7F"
+                              "ELF\0\0\x01\x02[A]\nN=5\n",
+        16);
+    EcrireTout(Fichier("Essai.Ini"), binaire);
+    EXPECT_EQ(ini.LireEntier("A", "N", 9), 9);
+    EXPECT_TRUE(ini.EcrireEntier("A", "N", 3));
+    EXPECT_EQ(LireTout(Fichier("Essai.Ini.illisible")), binaire);
+    EXPECT_EQ(ini.LireEntier("A", "N", 0), 3);
+    ASSERT_EQ(vue.messages.size(), 1u);
+    EXPECT_NE(vue.messages[0].find("illisible"), std::string::npos);
+}

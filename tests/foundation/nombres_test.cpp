@@ -1,0 +1,89 @@
+#include "foundation/nombres.h"
+#include "foundation/texte.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+using namespace virmak;
+
+TEST(Arrondi, HalvesGoToTheEvenNeighbour)
+{
+    EXPECT_EQ(Arrondi(0.5), 0);
+    EXPECT_EQ(Arrondi(1.5), 2);
+    EXPECT_EQ(Arrondi(2.5), 2);
+    EXPECT_EQ(Arrondi(-0.5), 0);
+    EXPECT_EQ(Arrondi(-1.5), -2);
+    EXPECT_EQ(Arrondi(2.4999), 2);
+    EXPECT_EQ(Arrondi(259.8076), 260);
+}
+
+TEST(Arrondi, NeverLeavesTheIntegerRange)
+{
+    EXPECT_EQ(Arrondi(std::nan("")), 0);
+    EXPECT_EQ(Arrondi(1e300), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(Arrondi(-std::numeric_limits<double>::infinity()), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(Arrondi64(1e300), std::numeric_limits<int64_t>::max());
+}
+
+TEST(Format, FixedWidthRightAlignedWithAPoint)
+{
+    EXPECT_EQ(FormatFixe(0, 8, 3), "   0.000");
+    EXPECT_EQ(FormatFixe(-12.3456, 8, 3), " -12.346");
+    EXPECT_EQ(FormatFixe(-0.0001, 8, 3), "   0.000");
+    EXPECT_EQ(FormatFixe(123456.5, 8, 3), "123456.500");
+    EXPECT_EQ(FormatFixe(199.5, 4, 0), " 200");
+    EXPECT_EQ(FormatEntier(100, 3), "100");
+    EXPECT_EQ(FormatEntier(50, 4), "  50");
+}
+
+TEST(Format, GeneralFormIsShortAndUsesAPoint)
+{
+    EXPECT_EQ(FormatGeneral(0.0025), "0.0025");
+    EXPECT_EQ(FormatGeneral(0.8), "0.8");
+    EXPECT_EQ(FormatGeneral(1000), "1000");
+    EXPECT_EQ(FormatGeneral(259.80762113533160), "259.807621135332");
+}
+
+TEST(LectureTexte, IntegersInDecimalOrHexadecimal)
+{
+    EXPECT_EQ(LireEntierTexte("42"), 42);
+    EXPECT_EQ(LireEntierTexte(" -7 "), -7);
+    EXPECT_EQ(LireEntierTexte("0x1F"), 31);
+    EXPECT_EQ(LireEntierTexte("0X378"), 0x378);
+    EXPECT_FALSE(LireEntierTexte(""));
+    EXPECT_FALSE(LireEntierTexte("12a"));
+    EXPECT_FALSE(LireEntierTexte("1.5"));
+    EXPECT_FALSE(LireEntierTexte("--1"));
+    EXPECT_FALSE(LireEntierTexte("0x"));
+    EXPECT_FALSE(LireEntierTexte("99999999999"));
+}
+
+TEST(LectureTexte, RealsWithPointOrCommaButNeverNaNOrInfinity)
+{
+    EXPECT_DOUBLE_EQ(*LireReelTexte("0.0025"), 0.0025);
+    EXPECT_DOUBLE_EQ(*LireReelTexte("0,0025"), 0.0025);
+    EXPECT_DOUBLE_EQ(*LireReelTexte("+2"), 2.0);
+    EXPECT_DOUBLE_EQ(*LireReelTexte("-1e-3"), -0.001);
+    EXPECT_FALSE(LireReelTexte(""));
+    EXPECT_FALSE(LireReelTexte("abc"));
+    EXPECT_FALSE(LireReelTexte("1.2.3"));
+    EXPECT_FALSE(LireReelTexte("nan"));
+    EXPECT_FALSE(LireReelTexte("inf"));
+    EXPECT_FALSE(LireReelTexte("1e999"));
+    EXPECT_FALSE(LireReelTexte("+-1"));
+}
+
+TEST(Texte, LinesEndWithLfOrCrLfAndOldFilesMayBeWindows1252)
+{
+    const auto lignes = DecouperLignes("G0 X1\r\nG1 Y2\n(caf\xE9)\r\nfin");
+    ASSERT_EQ(lignes.size(), 4u);
+    EXPECT_EQ(lignes[0], "G0 X1");
+    EXPECT_EQ(lignes[1], "G1 Y2");
+    EXPECT_EQ(lignes[2], "(café)");
+    EXPECT_EQ(lignes[3], "fin");
+    EXPECT_EQ(DecouperLignes("a\r\n").size(), 1u);
+    EXPECT_TRUE(DecouperLignes("").empty());
+    EXPECT_EQ(DecoderLigne("\x80"), "€");
+    EXPECT_EQ(DecoderLigne("déjà"), "déjà");
+}

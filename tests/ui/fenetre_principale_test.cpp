@@ -1,0 +1,125 @@
+#include "foundation/cn_historique.h"
+#include "foundation/cn_varia.h"
+#include "support/support.h"
+#include "ui/fenetre_principale.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace virmak;
+using namespace virmak::test;
+
+namespace {
+
+class FenetrePrincipale : public AvecConfiguration {
+protected:
+    std::string Param() const { return Fichier("CncParam.Ini"); }
+};
+
+QString Titre(QWidget& w, const char* nom)
+{
+    auto* g = w.findChild<QGroupBox*>(nom);
+    return g ? g->title() : QString("(absent)");
+}
+
+} // namespace
+
+TEST_F(FenetrePrincipale, ShowsTheEightGroupsWithTheirCaptions)
+{
+    TForm1 f;
+    EXPECT_EQ(f.windowTitle(), "VIRMAK Version 2.03");
+    EXPECT_EQ(Titre(f, "GroupeVisue"), "Coordonnées programme");
+    EXPECT_EQ(Titre(f, "GroupBox3"), "Commandes manuelles");
+    EXPECT_EQ(Titre(f, "GroupBox7"), "Vitesse d'avance");
+    EXPECT_EQ(Titre(f, "GroupBox2"), "Etat  machine");
+    EXPECT_EQ(Titre(f, "GroupBox6"), "Déplacements multiaxes manuels");
+    EXPECT_EQ(Titre(f, "GroupBox1"), "Messages machine");
+    EXPECT_EQ(Titre(f, "GroupBox4"), "Parcours outil");
+    EXPECT_EQ(Titre(f, "GroupBox5"), "Programme : Aucun");
+}
+
+TEST_F(FenetrePrincipale, ControlsCarryTheirNamesAndStartUpState)
+{
+    TForm1 f;
+    auto* avance = f.findChild<QSlider*>("TrackBarVitAv");
+    ASSERT_TRUE(avance);
+    EXPECT_EQ(avance->maximum(), 260);
+    EXPECT_EQ(avance->tickInterval(), 26);
+    auto* correction = f.findChild<QSlider*>("TrackBarTAv");
+    ASSERT_TRUE(correction);
+    EXPECT_EQ(correction->minimum(), 1);
+    EXPECT_EQ(correction->maximum(), 12);
+    EXPECT_EQ(correction->value(), 10);
+    EXPECT_EQ(f.findChild<QLabel*>("LabelAvMax")->text(), "260");
+    EXPECT_EQ(f.findChild<QLabel*>("StaticTextX")->text(), "   0.000");
+    for (const char* nom : { "BitBtnCycle", "BitBtnPasPas", "BitBtnEnregistrer", "BitBtnBloc" }) {
+        auto* b = f.findChild<QPushButton*>(nom);
+        ASSERT_TRUE(b) << nom;
+        EXPECT_FALSE(b->isEnabled()) << nom;
+    }
+    auto* liste = f.findChild<QListWidget*>("ListBoxProg1");
+    ASSERT_TRUE(liste);
+    ASSERT_EQ(liste->count(), 3);
+    EXPECT_EQ(liste->item(2)->text(), "Cliquez sur le bouton \"Charger\"");
+    for (int n = 1; n <= 8; ++n)
+        EXPECT_TRUE(f.findChild<QPushButton*>(QString("BtnAide%1").arg(n))) << n;
+}
+
+TEST_F(FenetrePrincipale, MovingTheOverrideSliderUpdatesTheModelAndLabel)
+{
+    TForm1 f;
+    f.findChild<QSlider*>("TrackBarTAv")->setValue(5);
+    EXPECT_EQ(CorrAvance, 5);
+    EXPECT_EQ(f.findChild<QLabel*>("LabelTAv")->text(), " 50%");
+}
+
+TEST_F(FenetrePrincipale, QuitSavesTheParametersAndClosingWritesTheStopBanner)
+{
+    {
+        TForm1 f;
+        f.show();
+        auto* quitter = f.findChild<QAction*>("Quitter1");
+        ASSERT_TRUE(quitter);
+        quitter->trigger();
+        EXPECT_FALSE(f.isVisible());
+    }
+    FichierIni lu;
+    lu.Ouvrir(Param());
+    EXPECT_TRUE(lu.CleExiste("FORM1", "Width"));
+    EXPECT_EQ(lu.LireEntier("AXES", "LarCreneau", 0), 10);
+    const std::string historique = LireTout(Fichier("Virmak.His"));
+    EXPECT_NE(historique.find(BanniereLancement), std::string::npos);
+    EXPECT_NE(historique.find(BanniereArret), std::string::npos);
+}
+
+TEST_F(FenetrePrincipale, TerminateSignalClosesTheProgramLikeItsCloseBox)
+{
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::execl(VIRMAK_BINAIRE, VIRMAK_BINAIRE, "--rep", dossier.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // Wait until the start-up has written the history banner, then ask it to stop.
+    for (int i = 0; i < 200 && LireTout(Fichier("Virmak.His")).find(BanniereLancement) == std::string::npos;
+         ++i)
+        ::usleep(50000);
+    ::kill(pid, SIGTERM);
+    int statut = 0;
+    ASSERT_EQ(::waitpid(pid, &statut, 0), pid);
+    EXPECT_TRUE(WIFEXITED(statut));
+    EXPECT_EQ(WEXITSTATUS(statut), 0);
+    FichierIni lu;
+    lu.Ouvrir(Param());
+    EXPECT_TRUE(lu.CleExiste("FORM1", "Top"));
+    EXPECT_NE(LireTout(Fichier("Virmak.His")).find(BanniereArret), std::string::npos);
+}
