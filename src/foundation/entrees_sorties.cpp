@@ -1,0 +1,238 @@
+#include "foundation/entrees_sorties.h"
+
+#include "foundation/cn_historique.h"
+#include "foundation/cn_varia.h"
+#include "foundation/page_entrees_sorties.h"
+
+#include <algorithm>
+
+namespace virmak {
+
+int32_t PortLPT;
+uint16_t AdrDLPT = 888;
+uint16_t AdrELPT = 889;
+uint16_t AdrCLPT = 890;
+uint8_t InUtil, InInvert, InEnable;
+uint8_t OutUtil, OutInvert, OutEnable;
+int32_t CBInItem[NbEntrees];
+int32_t CBOutItem[NbSorties];
+uint8_t MasqueButee[3] = { 0x04, 0x04, 0x04 };
+uint8_t MasqueButees = 0x04;
+uint8_t MasqueArret = 0x04;
+std::vector<std::string> ConflitsEntreeSortie;
+
+namespace {
+
+    constexpr int32_t AdrDDefaut = 888;
+    constexpr int32_t AdrEDefaut = 889;
+    constexpr int32_t AdrCDefaut = 890;
+
+    bool historiqueOuvert = false;
+    std::vector<std::string> conflitsSignales; // already in the history
+
+    // A register address outside 16 bits cannot be one; the default stands.
+    uint16_t LireAdresse(const char* cle, int32_t defaut)
+    {
+        const int32_t v = IniParam.LireEntier("PORT", cle, defaut);
+        return static_cast<uint16_t>((v >= 0 && v <= 0xFFFF) ? v : defaut);
+    }
+
+    // One byte per key, as stored; a larger hand-edited value keeps its low byte.
+    uint8_t LireOctet(const char* section, const char* cle)
+    {
+        return static_cast<uint8_t>(IniParam.LireEntier(section, cle, 0) & 0xFF);
+    }
+
+    std::string NomEntree(int slot)
+    {
+        return *LibelleEntree[slot] ? LibelleEntree[slot] : "entrée réservée";
+    }
+
+    std::string NomSortie(int slot)
+    {
+        return *LibelleSortie[slot] ? LibelleSortie[slot] : "sortie réservée";
+    }
+
+    // Reads the pin choices of one direction. Two slots on one pin would wire two
+    // signals to one line; the later slot is left without a pin and said so.
+    // The result is the byte of the lines taken.
+    template <int N>
+    uint8_t LireChoix(const char* section, const char* base, int nbChoix, int32_t (&choix)[N],
+        uint8_t (*masque)(int32_t), std::string (*nom)(int), const char* const* libelles)
+    {
+        uint8_t utilise = 0;
+        int proprietaire[NbChoixSortie] = {};
+        for (int slot = 0; slot < N; ++slot) {
+            int32_t c = IniParam.LireEntier(section, CleIndexee(base, slot), 0);
+            if (c < 0 || c >= nbChoix)
+                c = 0;
+            if (c != 0 && (utilise & masque(c))) {
+                ConflitsEntreeSortie.push_back("Entrées/Sorties : dans CncParam.Ini, « "
+                    + std::string(libelles[c]) + " » est déjà affecté à « " + nom(proprietaire[c]) + " » ; « "
+                    + nom(slot) + " » reste sans affectation.");
+                c = 0;
+            }
+            if (c != 0) {
+                utilise |= masque(c);
+                proprietaire[c] = slot;
+            }
+            choix[slot] = c;
+        }
+        return utilise;
+    }
+
+    void SignalerNouveaux()
+    {
+        if (!historiqueOuvert)
+            return;
+        for (const std::string& texte : ConflitsEntreeSortie)
+            if (std::find(conflitsSignales.begin(), conflitsSignales.end(), texte) == conflitsSignales.end())
+                MsgHistorique(texte);
+        conflitsSignales = ConflitsEntreeSortie;
+    }
+
+    // The byte of the lines whose row has its box ticked and a pin.
+    template <int N>
+    uint8_t OctetCoche(LigneSignal (&lignes)[N], CaseACocher LigneSignal::*boite, const int32_t* choix,
+        uint8_t (*masque)(int32_t))
+    {
+        uint8_t octet = 0;
+        for (LigneSignal& ligne : lignes)
+            if ((ligne.*boite).Cochee && choix[ligne.Tag] != 0)
+                octet |= masque(choix[ligne.Tag]);
+        return octet;
+    }
+
+    template <int N>
+    void MontrerLignes(LigneSignal (&lignes)[N], const int32_t* choix, uint8_t (*masque)(int32_t),
+        uint8_t invert, uint8_t enable)
+    {
+        for (LigneSignal& ligne : lignes) {
+            const int32_t c = choix[ligne.Tag];
+            const uint8_t m = masque(c);
+            ligne.CB.Selection = c;
+            ligne.Inverse.Cochee = c != 0 && (invert & m) == m;
+            ligne.Active.Cochee = c != 0 && (enable & m) == m;
+        }
+    }
+
+} // namespace
+
+uint8_t MasqueEntree(int32_t choix)
+{
+    return (choix > 0 && choix < NbChoixEntree) ? MasqueBit[choix + 3] : MasqueBit[3];
+}
+
+uint8_t MasqueSortie(int32_t choix)
+{
+    return (choix > 0 && choix < NbChoixSortie) ? MasqueBit[choix] : MasqueBit[0];
+}
+
+void InitialiserEntreesSorties()
+{
+    PortLPT = 0;
+    AdrDLPT = AdrDDefaut;
+    AdrELPT = AdrEDefaut;
+    AdrCLPT = AdrCDefaut;
+    InUtil = InInvert = InEnable = 0;
+    OutUtil = OutInvert = OutEnable = 0;
+    std::fill(std::begin(CBInItem), std::end(CBInItem), 0);
+    std::fill(std::begin(CBOutItem), std::end(CBOutItem), 0);
+    for (uint8_t& m : MasqueButee)
+        m = MasqueEntree(0);
+    MasqueButees = MasqueArret = MasqueEntree(0);
+    ConflitsEntreeSortie.clear();
+    conflitsSignales.clear();
+    historiqueOuvert = false;
+}
+
+void LireParamEntreeSortie()
+{
+    const int32_t port = IniParam.LireEntier("PORT", "PortLPT", 0);
+    PortLPT = (port >= 0 && port < NbChoixPort) ? port : 0;
+    AdrDLPT = LireAdresse("AdrDLPT", AdrDDefaut);
+    AdrELPT = LireAdresse("AdrELPT", AdrEDefaut);
+    AdrCLPT = LireAdresse("AdrCLPT", AdrCDefaut);
+
+    // The stored InUtil and OutUtil are rebuilt from the slots, and a bit of
+    // no slot is neither inverted nor enabled: an inverted free status bit
+    // would make every unassigned input read active.
+    ConflitsEntreeSortie.clear();
+    InInvert = LireOctet("ENTREES", "InInvert");
+    InEnable = LireOctet("ENTREES", "InEnable");
+    InUtil = LireChoix("ENTREES", "CBInItem", NbChoixEntree, CBInItem, MasqueEntree, NomEntree, ChoixEntree);
+    InInvert &= InUtil;
+    InEnable &= InUtil;
+
+    OutInvert = LireOctet("SORTIES", "OutInvert");
+    OutEnable = LireOctet("SORTIES", "OutEnable");
+    OutUtil
+        = LireChoix("SORTIES", "CBOutItem", NbChoixSortie, CBOutItem, MasqueSortie, NomSortie, ChoixSortie);
+    OutInvert &= OutUtil;
+    OutEnable &= OutUtil;
+
+    CalculCodesEntreeSortie();
+    SignalerNouveaux();
+}
+
+void CalculCodesEntreeSortie()
+{
+    uint8_t pas = 0;
+    for (int axe = 0; axe < 3; ++axe) {
+        MasquePas[axe] = MasqueSortie(CBOutItem[2 * axe]);
+        MasquePasDir[axe] = MasquePas[axe] | MasqueSortie(CBOutItem[2 * axe + 1]);
+        pas |= MasquePas[axe];
+    }
+    MasqueBroche = MasqueSortie(CBOutItem[SortieBroche]);
+    MasqueHorsPas = static_cast<uint8_t>(0xFF & ~pas);
+
+    MasqueButees = 0;
+    for (int axe = 0; axe < 3; ++axe) {
+        MasqueButee[axe] = MasqueEntree(CBInItem[axe]);
+        MasqueButees |= MasqueButee[axe];
+    }
+    MasqueArret = MasqueEntree(CBInItem[EntreeArret]);
+}
+
+void EcrireParamEntreeSortie()
+{
+    IniParam.DebutLot();
+    IniParam.EcrireEntier("PORT", "PortLPT", PortLPT);
+    IniParam.EcrireEntier("PORT", "AdrDLPT", AdrDLPT);
+    IniParam.EcrireEntier("PORT", "AdrELPT", AdrELPT);
+    IniParam.EcrireEntier("PORT", "AdrCLPT", AdrCLPT);
+
+    InInvert = OctetCoche(PageES.Entrees, &LigneSignal::Inverse, CBInItem, MasqueEntree);
+    InEnable = OctetCoche(PageES.Entrees, &LigneSignal::Active, CBInItem, MasqueEntree);
+    IniParam.EcrireEntier("ENTREES", "InUtil", InUtil);
+    IniParam.EcrireEntier("ENTREES", "InInvert", InInvert);
+    IniParam.EcrireEntier("ENTREES", "InEnable", InEnable);
+    for (int slot = 0; slot < NbEntrees; ++slot)
+        IniParam.EcrireEntier("ENTREES", CleIndexee("CBInItem", slot), CBInItem[slot]);
+
+    OutInvert = OctetCoche(PageES.Sorties, &LigneSignal::Inverse, CBOutItem, MasqueSortie);
+    OutEnable = OctetCoche(PageES.Sorties, &LigneSignal::Active, CBOutItem, MasqueSortie);
+    IniParam.EcrireEntier("SORTIES", "OutUtil", OutUtil);
+    IniParam.EcrireEntier("SORTIES", "OutInvert", OutInvert);
+    IniParam.EcrireEntier("SORTIES", "OutEnable", OutEnable);
+    for (int slot = 0; slot < NbSorties; ++slot)
+        IniParam.EcrireEntier("SORTIES", CleIndexee("CBOutItem", slot), CBOutItem[slot]);
+    IniParam.FinLot();
+
+    CalculCodesEntreeSortie();
+}
+
+void UpdatePageEntreeSortie()
+{
+    PageES.CBPort.Selection = PortLPT;
+    MontrerLignes(PageES.Entrees, CBInItem, MasqueEntree, InInvert, InEnable);
+    MontrerLignes(PageES.Sorties, CBOutItem, MasqueSortie, OutInvert, OutEnable);
+}
+
+void SignalerConflitsEntreeSortie()
+{
+    historiqueOuvert = true;
+    SignalerNouveaux();
+}
+
+} // namespace virmak

@@ -1,0 +1,144 @@
+#include "foundation/page_entrees_sorties.h"
+
+#include "foundation/vue.h"
+
+namespace virmak {
+
+const char* const ChoixEntree[NbChoixEntree]
+    = { "Non utilisé", "b15 = Error", "b13 = Select", "b12 = Paper Out", "b10 = ACK", "b11 = Busy" };
+const char* const ChoixSortie[NbChoixSortie] = { "Non utilisée", "b2 = D0", "b3 = D1", "b4 = D2", "b5 = D3",
+    "b6 = D4", "b7 = D5", "b8 = D6", "b9 = D7" };
+const char* const ChoixPort[NbChoixPort]
+    = { "Port DESACTIVE", "LPT1  378h-37Fh", "LPT2  278h-27Fh", "LPT3  3BCh-3BFh", "Autre à définir" };
+
+const char* const LibelleEntree[NbEntrees] = { "Butée X", "Butée Y", "Butée Z", "Arrêt d'urgence", "" };
+const char* const LibelleSortie[NbSorties]
+    = { "Pas X", "Sens X", "Pas Y", "Sens Y", "Pas Z", "Sens Z", "Broche", "" };
+
+PageEntreesSorties PageES;
+
+namespace {
+
+    constexpr int OrdreEntrees[NbEntrees] = { EntreeArret, 0, 1, 2, EntreeReservee };
+    constexpr int AutrePort = 4;
+
+    // Data, status and control register of each port entry but the last.
+    constexpr uint16_t AdressesPort[AutrePort][3]
+        = { { 0, 0, 0 }, { 0x378, 0x379, 0x37A }, { 0x278, 0x279, 0x27A }, { 0x3BC, 0x3BD, 0x3BE } };
+
+    void Remplir(Liste& liste, const char* const* entrees, int nb)
+    {
+        liste.Vider();
+        for (int i = 0; i < nb; ++i)
+            liste.Ajouter(entrees[i]);
+        liste.Selection = 0;
+    }
+
+    void PreparerLigne(LigneSignal& ligne, int slot, const char* libelle, const char* const* choix,
+        int nbChoix, bool reservee)
+    {
+        ligne.Libelle = libelle;
+        ligne.Tag = slot;
+        Remplir(ligne.CB, choix, nbChoix);
+        ligne.Inverse.Texte = "Inversé";
+        ligne.Active.Texte = "Activé";
+        ligne.CB.Actif = ligne.Inverse.Actif = ligne.Active.Actif = !reservee;
+    }
+
+    void Modifie()
+    {
+        PageES.BitBtnRestore.Actif = true;
+        PageES.BitBtnAppli.Actif = true;
+    }
+
+    // Both directions follow one rule: a pin held by another slot of the same
+    // direction is refused and the list goes back to the slot's choice.
+    void ChoisirBroche(LigneSignal& ligne, int32_t& item, uint8_t& utilise, uint8_t (*masque)(int32_t),
+        int nbChoix, int choix)
+    {
+        if (!ligne.CB.Actif || choix < 0 || choix >= nbChoix)
+            return;
+        // The slot's own pin is not "already used": picking it again is no change.
+        if (choix == item) {
+            ligne.CB.Selection = item;
+            return;
+        }
+        if (choix != 0 && (utilise & masque(choix)) != 0) {
+            VueActive().Message(TexteEntreeUtilisee);
+            ligne.CB.Selection = item;
+        } else {
+            if (item != 0)
+                utilise &= static_cast<uint8_t>(~masque(item));
+            if (choix != 0)
+                utilise |= masque(choix);
+            item = choix;
+            ligne.CB.Selection = choix;
+        }
+        Modifie();
+    }
+
+} // namespace
+
+PageEntreesSorties::PageEntreesSorties()
+{
+    Remplir(CBPort, ChoixPort, NbChoixPort);
+    CBPort.Conseil = ConseilPort;
+    for (int i = 0; i < NbEntrees; ++i) {
+        const int slot = OrdreEntrees[i];
+        PreparerLigne(
+            Entrees[i], slot, LibelleEntree[slot], ChoixEntree, NbChoixEntree, slot == EntreeReservee);
+    }
+    for (int slot = 0; slot < NbSorties; ++slot)
+        PreparerLigne(
+            Sorties[slot], slot, LibelleSortie[slot], ChoixSortie, NbChoixSortie, slot == SortieReservee);
+    BitBtnRestore = Controle { "Restaurer", "", false, true };
+    BitBtnAppli = Controle { "Appliquer", "", false, true };
+}
+
+LigneSignal& PageEntreesSorties::Entree(int slot)
+{
+    for (LigneSignal& ligne : Entrees)
+        if (ligne.Tag == slot)
+            return ligne;
+    return Entrees[0];
+}
+
+void CBInChange(int slot, int choix)
+{
+    if (slot >= 0 && slot < NbEntrees)
+        ChoisirBroche(PageES.Entree(slot), CBInItem[slot], InUtil, MasqueEntree, NbChoixEntree, choix);
+}
+
+void CBOutChange(int slot, int choix)
+{
+    if (slot >= 0 && slot < NbSorties)
+        ChoisirBroche(PageES.Sortie(slot), CBOutItem[slot], OutUtil, MasqueSortie, NbChoixSortie, choix);
+}
+
+void CBPortChange(int entree)
+{
+    if (entree < 0 || entree >= NbChoixPort)
+        return;
+    // No other register addresses can be entered: the port stays off rather
+    // than looking usable at addresses nobody chose.
+    if (entree == AutrePort) {
+        VueActive().Message(TexteAutrePort);
+        entree = 0;
+    }
+    PortLPT = entree;
+    AdrDLPT = AdressesPort[entree][0];
+    AdrELPT = AdressesPort[entree][1];
+    AdrCLPT = AdressesPort[entree][2];
+    PageES.CBPort.Selection = entree;
+    Modifie();
+}
+
+void CheckBoxESClick(CaseACocher& boite, bool cochee)
+{
+    if (!boite.Actif)
+        return;
+    boite.Cochee = cochee;
+    Modifie();
+}
+
+} // namespace virmak

@@ -1,0 +1,74 @@
+#pragma once
+// Model of the "Entrées / Sorties" page of the parameters dialog: the port
+// list, one row per input and output slot (pin list, inversion and enable
+// boxes), and the dialog's "Restaurer" and "Appliquer" buttons that every
+// change on the page enables. Pin and port choices act on the globals at
+// once; the tick boxes are read when the assignment is written.
+
+#include "foundation/entrees_sorties.h"
+#include "foundation/pupitre.h"
+
+#include <string>
+
+namespace virmak {
+
+inline constexpr const char* TexteEntreeUtilisee = "Cette entrée est déjà utilisée";
+inline constexpr const char* TexteAutrePort = "Désolé, cette option n'est pas encore disponible.";
+inline constexpr const char* ConseilPort
+    = "Choix du port LPT, si vous n'êtes pas sous W98 choisissez \"Port DESACTIVE\"";
+
+// Entries of the lists, in list order (the index is the choice).
+extern const char* const ChoixEntree[NbChoixEntree];
+extern const char* const ChoixSortie[NbChoixSortie];
+extern const char* const ChoixPort[NbChoixPort];
+
+// Row labels by slot; the reserved slots have none.
+extern const char* const LibelleEntree[NbEntrees];
+extern const char* const LibelleSortie[NbSorties];
+
+struct LigneSignal {
+    std::string Libelle; // row label; empty on the reserved row
+    int Tag = 0; // slot number, carried by the list and both boxes
+    Liste CB; // pin list
+    CaseACocher Inverse; // "Signal inversé" column
+    CaseACocher Active; // "Entrée activée" / "Sortie activée" column
+};
+
+struct PageEntreesSorties {
+    PageEntreesSorties(); // the page as designed: lists filled, nothing chosen
+
+    std::string Caption = "Entrées / Sorties";
+    std::string GroupeEntrees = "Entrées";
+    std::string GroupeSorties = "Sorties";
+    std::string GroupePort = "Port parallèle";
+    std::string LibellePort = "Adresse du port";
+    Liste CBPort;
+
+    // Inputs in page order: emergency stop, limits X, Y, Z, reserved row.
+    LigneSignal Entrees[NbEntrees];
+    // Outputs in slot order.
+    LigneSignal Sorties[NbSorties];
+
+    Controle BitBtnRestore, BitBtnAppli;
+
+    LigneSignal& Entree(int slot); // row of an input slot
+    LigneSignal& Sortie(int slot) { return Sorties[slot]; }
+
+    void Initialiser() { *this = PageEntreesSorties {}; }
+};
+
+extern PageEntreesSorties PageES;
+
+// The operator picks choice `choix` in the pin list of input (output) slot
+// `slot`: a pin already taken by another slot is refused with a message and
+// the list goes back; otherwise the slot takes it at once.
+void CBInChange(int slot, int choix);
+void CBOutChange(int slot, int choix);
+
+// The operator picks entry `entree` of the port list.
+void CBPortChange(int entree);
+
+// The operator ticks or clears one of the page's boxes.
+void CheckBoxESClick(CaseACocher& boite, bool cochee);
+
+} // namespace virmak
