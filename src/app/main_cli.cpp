@@ -3,6 +3,7 @@
 
 #include "foundation/cn_varia.h"
 #include "foundation/demarrage.h"
+#include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
 #include "foundation/parametrage.h"
 #include "foundation/pupitre.h"
@@ -109,6 +110,24 @@ void AfficherConfiguration()
     }
     Ligne("MasqueBroche", Hex(MasqueBroche));
     Ligne("MasqueHorsPas", Hex(MasqueHorsPas));
+    Ligne("PortLPT", std::to_string(PortLPT));
+    Ligne("AdrDLPT", std::to_string(AdrDLPT));
+    Ligne("AdrELPT", std::to_string(AdrELPT));
+    Ligne("AdrCLPT", std::to_string(AdrCLPT));
+    Ligne("InUtil", Hex(InUtil));
+    Ligne("InInvert", Hex(InInvert));
+    Ligne("InEnable", Hex(InEnable));
+    for (int i = 0; i < NbEntrees; ++i)
+        Ligne(CleIndexee("CBInItem", i), std::to_string(CBInItem[i]));
+    Ligne("OutUtil", Hex(OutUtil));
+    Ligne("OutInvert", Hex(OutInvert));
+    Ligne("OutEnable", Hex(OutEnable));
+    for (int i = 0; i < NbSorties; ++i)
+        Ligne(CleIndexee("CBOutItem", i), std::to_string(CBOutItem[i]));
+    for (int i = 0; i < 3; ++i)
+        Ligne(CleIndexee("MasqueButee", i), Hex(MasqueButee[i]));
+    Ligne("MasqueButees", Hex(MasqueButees));
+    Ligne("MasqueArret", Hex(MasqueArret));
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "foundation/cn_varia.h"
 
 #include "exec/manuel.h"
+#include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
 #include "foundation/pupitre.h"
+#include "iso/cn_outils.h"
 #include "machine/temporisation.h"
 
 #include <algorithm>
@@ -193,6 +195,7 @@ void ChargerConfiguration()
     MasquePasDir[2] = 0x30;
     MasqueBroche = 0x40;
     MasqueHorsPas = 0xEA;
+    InitialiserEntreesSorties();
 
     CoulFond = 0x000000;
     CoulRapide = 0xFF0000;
@@ -266,8 +269,7 @@ void ChargerConfiguration()
     if (!TabProg.empty())
         TabProg[0] = LigneDefaut;
 
-    for (TOutil& outil : TabOutils)
-        outil = TOutil {};
+    ChargerOutils();
 
     EchelleApercu = 1.0;
     ZoomApercu = 1.0;

@@ -3,10 +3,13 @@
 #include "exec/manuel.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
+#include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
+#include "foundation/page_entrees_sorties.h"
 #include "foundation/parametrage.h"
 #include "foundation/pupitre.h"
 #include "foundation/vue.h"
+#include "iso/cn_outils.h"
 
 namespace virmak {
 
@@ -39,6 +42,7 @@ void FormCreate()
     AfficherPositions();
     Form1.Timer1.Intervalle = 250;
     Form1.Timer1.Actif = true;
+    LireParamEntreeSortie();
     Form1.MesEtat.Texte.clear();
     Form1.LabelGaugeProg.Texte.clear();
     Form1.GaugeProg.Visible = false;
@@ -52,11 +56,15 @@ void CreerFenetresSecondaires()
 {
     // The parameters dialog's creation runs its restore.
     RestaureParametres();
+    PageES.Initialiser();
+    CreerDialogueOutils();
     CreerHistorique();
+    SignalerConflitsEntreeSortie();
 }
 
 void FormActivate()
 {
+    LireParamEntreeSortie();
     Form1.RepOuverture = NomRepProg;
     AfficherPositions();
 }
