@@ -4,7 +4,6 @@
 #include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
 #include "foundation/pupitre.h"
-#include "iso/cn_outils.h"
 #include "machine/temporisation.h"
 
 #include <algorithm>
@@ -269,7 +268,8 @@ void ChargerConfiguration()
     if (!TabProg.empty())
         TabProg[0] = LigneDefaut;
 
-    ChargerOutils();
+    for (TOutil& outil : TabOutils)
+        outil = TOutil {};
 
     EchelleApercu = 1.0;
     ZoomApercu = 1.0;

@@ -9,7 +9,6 @@
 #include "foundation/parametrage.h"
 #include "foundation/pupitre.h"
 #include "foundation/vue.h"
-#include "iso/cn_outils.h"
 
 namespace virmak {
 
@@ -57,7 +56,6 @@ void CreerFenetresSecondaires()
     // The parameters dialog's creation runs its restore.
     RestaureParametres();
     PageES.Initialiser();
-    CreerDialogueOutils();
     CreerHistorique();
     SignalerConflitsEntreeSortie();
 }
