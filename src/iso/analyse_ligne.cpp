@@ -1,0 +1,256 @@
+#include "iso/analyse_ligne.h"
+
+#include "foundation/cn_varia.h"
+#include "foundation/nombres.h"
+#include "foundation/vue.h"
+
+#include <limits>
+
+namespace virmak {
+
+namespace {
+
+    constexpr double ReelMax = std::numeric_limits<double>::max();
+    constexpr int32_t EntierMax = std::numeric_limits<int32_t>::max();
+    constexpr std::size_t NbSlotsM = 11;
+
+    bool EstChiffre(char c)
+    {
+        return c >= '0' && c <= '9';
+    }
+
+    bool EstDeReel(char c)
+    {
+        return EstChiffre(c) || c == '+' || c == '-' || c == '.';
+    }
+
+    // ASCII only: bytes of other encodings must not reach the C library's
+    // classification, which is undefined for negative chars.
+    char Majuscule(char c)
+    {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+
+    // Value of the longest leading part of a run that forms a number.
+    double ValeurReel(std::string_view run)
+    {
+        std::size_t i = 0;
+        const bool negatif = !run.empty() && run[0] == '-';
+        if (!run.empty() && (run[0] == '-' || run[0] == '+'))
+            ++i;
+        const std::size_t debutEntier = i;
+        while (i < run.size() && EstChiffre(run[i]))
+            ++i;
+        const std::size_t finEntier = i;
+        std::size_t nbChiffres = finEntier - debutEntier;
+        if (i < run.size() && run[i] == '.') {
+            ++i;
+            while (i < run.size() && EstChiffre(run[i])) {
+                ++i;
+                ++nbChiffres;
+            }
+        }
+        if (nbChiffres == 0)
+            return 0.0;
+        if (const auto valeur = LireReelTexte(run.substr(0, i)))
+            return *valeur + 0.0; // no signed zero: "X-0" must not list as -0
+        // Out of range: too large when the whole part has a significant digit,
+        // too small otherwise.
+        const bool grand = run.substr(debutEntier, finEntier - debutEntier).find_first_not_of('0')
+            != std::string_view::npos;
+        if (!grand)
+            return 0.0;
+        return negatif ? -ReelMax : ReelMax;
+    }
+
+    // A length word in millimetres; the inch factor must not carry a saturated
+    // value past the largest double.
+    double Longueur(double valeur)
+    {
+        const double mm = valeur * FacteurUnite;
+        if (mm > ReelMax)
+            return ReelMax;
+        if (mm < -ReelMax)
+            return -ReelMax;
+        return mm;
+    }
+
+    void Avertir(const char* texte)
+    {
+        if (MesAvert)
+            VueActive().Message(texte);
+    }
+
+    bool CycleActif(const LigneProg& r)
+    {
+        return r.CodeG[1] >= 81 && r.CodeG[1] <= 83;
+    }
+
+    // Every test that matches acts, in this order: the unit codes come from the
+    // configuration and may coincide with the others.
+    void AppliquerG(int32_t n, LigneProg& r)
+    {
+        if (n >= 0 && n <= 3) {
+            r.CodeG[0] = n;
+            r.P = r.Q = r.R = 0;
+        }
+        if (n == 40)
+            r.CorRayon = 0.0;
+        if (n == 41)
+            r.CorRayon = -1.0;
+        if (n == 42)
+            r.CorRayon = 1.0;
+        if (n == 43)
+            r.CorLongueur = true;
+        if (n == 49)
+            r.CorLongueur = false;
+        if (n == 80) {
+            r.CodeG[1] = 0;
+            r.P = r.Q = r.R = 0;
+            r.XCycle = r.YCycle = r.ZCycle = 0;
+        }
+        if (n >= 81 && n <= 83) {
+            r.CodeG[0] = 0;
+            r.CodeG[1] = n;
+        }
+        if (n == PrgPou)
+            FacteurUnite = 25.4;
+        if (n == PrgMet)
+            FacteurUnite = 1.0;
+    }
+
+} // namespace
+
+int32_t LireEntier(std::string_view ligne, std::size_t& position)
+{
+    int32_t valeur = 0;
+    std::size_t i = position; // 0-based index of the character after the letter
+    while (i < ligne.size() && EstChiffre(ligne[i])) {
+        const int32_t chiffre = ligne[i] - '0';
+        valeur = valeur > (EntierMax - chiffre) / 10 ? EntierMax : valeur * 10 + chiffre;
+        ++i;
+        position = i;
+    }
+    return valeur;
+}
+
+double LireReel(std::string_view ligne, std::size_t& position)
+{
+    const std::size_t debut = position;
+    std::size_t fin = debut;
+    while (fin < ligne.size() && EstDeReel(ligne[fin]))
+        ++fin;
+    if (fin == debut)
+        return 0.0;
+    position = fin;
+    return ValeurReel(ligne.substr(debut, fin - debut));
+}
+
+void LireCommentaire(std::string_view ligne, std::size_t& position, std::string& texte)
+{
+    const std::size_t debut = position;
+    std::size_t fin = debut;
+    while (fin < ligne.size() && ligne[fin] != ')' && ligne[fin] != '}')
+        ++fin;
+    if (fin > debut) {
+        texte.assign(ligne.substr(debut, fin - debut));
+        position = fin;
+    } else {
+        texte.clear();
+    }
+}
+
+void AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg& resultat)
+{
+    if (&resultat != &precedente)
+        resultat = precedente;
+    LigneProg& r = resultat;
+    // Arcs are not modal: a block without its own G2 or G3 is linear.
+    if (r.CodeG[0] == 2 || r.CodeG[0] == 3)
+        r.CodeG[0] = 1;
+    r.CodeM.fill(MSlotVide);
+    std::size_t slotM = 1;
+
+    for (std::size_t pos = 1; pos <= ligne.size(); ++pos) {
+        switch (Majuscule(ligne[pos - 1])) {
+        case '(':
+        case ';':
+        case '{':
+            LireCommentaire(ligne, pos, r.Commentaire);
+            break;
+        case 'D':
+            LireEntier(ligne, pos);
+            Avertir(TexteCodeD);
+            break;
+        case 'H':
+            LireEntier(ligne, pos);
+            Avertir(TexteCodeH);
+            break;
+        case 'F':
+            r.Avance = static_cast<double>(Arrondi64(LireEntier(ligne, pos) * FacteurUnite));
+            break;
+        case 'G':
+            AppliquerG(LireEntier(ligne, pos), r);
+            break;
+        case 'I':
+            r.I = Longueur(LireReel(ligne, pos));
+            break;
+        case 'J':
+            r.J = Longueur(LireReel(ligne, pos));
+            break;
+        case 'K':
+            r.K = Longueur(LireReel(ligne, pos));
+            break;
+        case 'M': {
+            const int32_t n = LireEntier(ligne, pos);
+            // A block keeps its first ten M words; more have no slot.
+            if (slotM < NbSlotsM)
+                r.CodeM[slotM++] = n;
+            break;
+        }
+        case 'N':
+            r.NumBloc = LireEntier(ligne, pos);
+            break;
+        case 'P': {
+            // G82's dwell is a time, not a length.
+            const double v = LireReel(ligne, pos);
+            r.P = r.CodeG[1] == 82 ? v : Longueur(v);
+            break;
+        }
+        case 'Q':
+            r.Q = Longueur(LireReel(ligne, pos));
+            break;
+        case 'R':
+            r.R = Longueur(LireReel(ligne, pos));
+            break;
+        case 'S':
+            r.VitBroche = LireEntier(ligne, pos);
+            break;
+        case 'T':
+            r.NumOutil = LireEntier(ligne, pos);
+            break;
+        case 'X':
+            r.X = Longueur(LireReel(ligne, pos));
+            if (CycleActif(r))
+                r.XCycle = r.X;
+            break;
+        case 'Y':
+            r.Y = Longueur(LireReel(ligne, pos));
+            if (CycleActif(r))
+                r.YCycle = r.Y;
+            break;
+        case 'Z': {
+            const double z = Longueur(LireReel(ligne, pos));
+            if (CycleActif(r))
+                r.ZCycle = z;
+            else
+                r.Z = z;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+} // namespace virmak

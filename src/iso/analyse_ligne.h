@@ -1,0 +1,38 @@
+#pragma once
+// The ISO block parser: one line of text into one LigneProg. Each record
+// starts as a copy of the block before it, so it holds the whole modal state
+// at the end of its block.
+
+#include "iso/ligne_prog.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace virmak {
+
+inline constexpr const char* TexteCodeD = "Code D non traité, utiliser T ! ";
+inline constexpr const char* TexteCodeH = "Code H non traité, utiliser T ! ";
+
+// The scanners take and return 1-based positions: on entry that of the
+// address letter (or of the character opening the comment), on return that
+// of the last character consumed, the letter itself when nothing followed.
+
+// Digits only, no sign; an empty run gives 0, a run too long for 32 bits
+// saturates at the int32 limit.
+int32_t LireEntier(std::string_view ligne, std::size_t& position);
+
+// The longest run of "+-.0123456789"; its value is that of its longest
+// leading part of the form [sign] digits [. digits] (".5", "5." and "-.5"
+// included), 0 when there is none. Always finite: a run too long for a
+// double saturates at the largest one.
+double LireReel(std::string_view ligne, std::size_t& position);
+
+// Text up to, not including, the first ")" or "}", or to the end of the line.
+void LireCommentaire(std::string_view ligne, std::size_t& position, std::string& texte);
+
+// Parses one line. `resultat` may be the same object as `precedente`.
+void AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg& resultat);
+
+} // namespace virmak
