@@ -17,15 +17,30 @@ namespace {
     // Reported once per run so that a full disk does not flood the list.
     bool echecSignale = false;
 
-    bool Ajouter(const std::string& ligne)
+    // Opened, appended and closed for every line, so the file is never held
+    // open. A file marked read-only is refused as every other file is.
+    bool Ajouter(const std::string& texte)
     {
         std::FILE* f = std::fopen(CheminHistorique().c_str(), "ab");
         if (!f)
             return false;
-        const std::string texte = ligne + "\r\n";
-        bool ok = std::fwrite(texte.data(), 1, texte.size(), f) == texte.size();
+        struct stat st { };
+        bool ok = ::fstat(::fileno(f), &st) == 0 && (st.st_mode & 0222) != 0;
+        ok = ok && std::fwrite(texte.data(), 1, texte.size(), f) == texte.size();
         ok = (std::fclose(f) == 0) && ok;
         return ok;
+    }
+
+    // One line of the list is one line of the file: a line break inside a
+    // message (a file name may hold one) would split it, and bytes that are
+    // not UTF-8 would read back differently.
+    std::string UneLigne(const std::string& texte)
+    {
+        std::string ligne = DecoderLigne(texte);
+        for (char& c : ligne)
+            if (c == '\r' || c == '\n')
+                c = ' ';
+        return ligne;
     }
 
     void SignalerEchec()
@@ -63,9 +78,9 @@ std::string LigneHistorique(const std::string& texte)
 
 void MsgHistorique(const std::string& texte)
 {
-    const std::string ligne = LigneHistorique(texte);
+    const std::string ligne = LigneHistorique(UneLigne(texte));
     FormHist.ListBoxHist.Ajouter(ligne);
-    if (!Ajouter(ligne))
+    if (!Ajouter(ligne + "\r\n"))
         SignalerEchec();
 }
 
@@ -82,8 +97,11 @@ void CreerHistorique()
     if (LireFichier(CheminHistorique(), contenu))
         for (std::string& ligne : DecouperLignes(contenu))
             FormHist.ListBoxHist.Ajouter(std::move(ligne));
+    // A last line left without its end (a crash, a hand edit) is closed
+    // first, so that the empty line of this run is one in the file too.
+    const bool ligneOuverte = !contenu.empty() && contenu.back() != '\n';
     FormHist.ListBoxHist.Ajouter("");
-    if (!Ajouter(""))
+    if (!Ajouter(ligneOuverte ? "\r\n\r\n" : "\r\n"))
         SignalerEchec();
     MsgHistorique(BanniereLancement);
 }
@@ -91,6 +109,11 @@ void CreerHistorique()
 void DetruireHistorique()
 {
     MsgHistorique(BanniereArret);
+}
+
+void Voir1Click()
+{
+    FormHist.Visible = true;
 }
 
 void BtnHistEffacerClick()

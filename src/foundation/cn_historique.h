@@ -44,4 +44,7 @@ void DetruireHistorique();
 // "Effacer": the list and the file hold the two header lines only.
 void BtnHistEffacerClick();
 
+// Main menu "Historique" -> "Voir".
+void Voir1Click();
+
 } // namespace virmak

@@ -4,6 +4,7 @@
 #include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
 #include "foundation/pupitre.h"
+#include "iso/cn_outils.h"
 #include "machine/temporisation.h"
 
 #include <algorithm>
@@ -268,8 +269,7 @@ void ChargerConfiguration()
     if (!TabProg.empty())
         TabProg[0] = LigneDefaut;
 
-    for (TOutil& outil : TabOutils)
-        outil = TOutil {};
+    ChargerOutils();
 
     EchelleApercu = 1.0;
     ZoomApercu = 1.0;

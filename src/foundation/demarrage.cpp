@@ -9,6 +9,7 @@
 #include "foundation/parametrage.h"
 #include "foundation/pupitre.h"
 #include "foundation/vue.h"
+#include "iso/cn_outils.h"
 
 namespace virmak {
 
@@ -56,6 +57,7 @@ void CreerFenetresSecondaires()
     // The parameters dialog's creation runs its restore.
     RestaureParametres();
     PageES.Initialiser();
+    CreerDialogueOutils();
     CreerHistorique();
     SignalerConflitsEntreeSortie();
 }
