@@ -103,6 +103,38 @@ namespace {
         return octet;
     }
 
+    // One direction's keys: the stored InUtil / OutUtil is rebuilt from the
+    // slots, and a line no slot holds is neither inverted nor enabled (an
+    // inverted free status bit would make every unassigned input read active).
+    template <int N>
+    void LireDirection(const char* section, const std::string& nom, int nbChoix, int32_t (&choix)[N],
+        uint8_t (*masque)(int32_t), std::string (*nomSlot)(int), const char* const* libelles,
+        uint8_t& utilise, uint8_t& invert, uint8_t& enable)
+    {
+        invert = LireOctet(section, (nom + "Invert").c_str());
+        enable = LireOctet(section, (nom + "Enable").c_str());
+        utilise
+            = LireChoix(section, ("CB" + nom + "Item").c_str(), nbChoix, choix, masque, nomSlot, libelles);
+        invert &= utilise;
+        enable &= utilise;
+    }
+
+    // One direction's keys in their order, the inversion and enable bytes taken
+    // from the page's boxes.
+    template <int N>
+    void EcrireDirection(const char* section, const std::string& nom, LigneSignal (&lignes)[N],
+        const int32_t (&choix)[N], uint8_t (*masque)(int32_t), uint8_t utilise, uint8_t& invert,
+        uint8_t& enable)
+    {
+        invert = OctetCoche(lignes, &LigneSignal::Inverse, choix, masque);
+        enable = OctetCoche(lignes, &LigneSignal::Active, choix, masque);
+        IniParam.EcrireEntier(section, nom + "Util", utilise);
+        IniParam.EcrireEntier(section, nom + "Invert", invert);
+        IniParam.EcrireEntier(section, nom + "Enable", enable);
+        for (int slot = 0; slot < N; ++slot)
+            IniParam.EcrireEntier(section, CleIndexee("CB" + nom + "Item", slot), choix[slot]);
+    }
+
     template <int N>
     void MontrerLignes(LigneSignal (&lignes)[N], const int32_t* choix, uint8_t (*masque)(int32_t),
         uint8_t invert, uint8_t enable)
@@ -154,22 +186,11 @@ void LireParamEntreeSortie()
     AdrELPT = LireAdresse("AdrELPT", AdrEDefaut);
     AdrCLPT = LireAdresse("AdrCLPT", AdrCDefaut);
 
-    // The stored InUtil and OutUtil are rebuilt from the slots, and a bit of
-    // no slot is neither inverted nor enabled: an inverted free status bit
-    // would make every unassigned input read active.
     ConflitsEntreeSortie.clear();
-    InInvert = LireOctet("ENTREES", "InInvert");
-    InEnable = LireOctet("ENTREES", "InEnable");
-    InUtil = LireChoix("ENTREES", "CBInItem", NbChoixEntree, CBInItem, MasqueEntree, NomEntree, ChoixEntree);
-    InInvert &= InUtil;
-    InEnable &= InUtil;
-
-    OutInvert = LireOctet("SORTIES", "OutInvert");
-    OutEnable = LireOctet("SORTIES", "OutEnable");
-    OutUtil
-        = LireChoix("SORTIES", "CBOutItem", NbChoixSortie, CBOutItem, MasqueSortie, NomSortie, ChoixSortie);
-    OutInvert &= OutUtil;
-    OutEnable &= OutUtil;
+    LireDirection("ENTREES", "In", NbChoixEntree, CBInItem, MasqueEntree, NomEntree, ChoixEntree, InUtil,
+        InInvert, InEnable);
+    LireDirection("SORTIES", "Out", NbChoixSortie, CBOutItem, MasqueSortie, NomSortie, ChoixSortie, OutUtil,
+        OutInvert, OutEnable);
 
     CalculCodesEntreeSortie();
     SignalerNouveaux();
@@ -202,21 +223,8 @@ void EcrireParamEntreeSortie()
     IniParam.EcrireEntier("PORT", "AdrELPT", AdrELPT);
     IniParam.EcrireEntier("PORT", "AdrCLPT", AdrCLPT);
 
-    InInvert = OctetCoche(PageES.Entrees, &LigneSignal::Inverse, CBInItem, MasqueEntree);
-    InEnable = OctetCoche(PageES.Entrees, &LigneSignal::Active, CBInItem, MasqueEntree);
-    IniParam.EcrireEntier("ENTREES", "InUtil", InUtil);
-    IniParam.EcrireEntier("ENTREES", "InInvert", InInvert);
-    IniParam.EcrireEntier("ENTREES", "InEnable", InEnable);
-    for (int slot = 0; slot < NbEntrees; ++slot)
-        IniParam.EcrireEntier("ENTREES", CleIndexee("CBInItem", slot), CBInItem[slot]);
-
-    OutInvert = OctetCoche(PageES.Sorties, &LigneSignal::Inverse, CBOutItem, MasqueSortie);
-    OutEnable = OctetCoche(PageES.Sorties, &LigneSignal::Active, CBOutItem, MasqueSortie);
-    IniParam.EcrireEntier("SORTIES", "OutUtil", OutUtil);
-    IniParam.EcrireEntier("SORTIES", "OutInvert", OutInvert);
-    IniParam.EcrireEntier("SORTIES", "OutEnable", OutEnable);
-    for (int slot = 0; slot < NbSorties; ++slot)
-        IniParam.EcrireEntier("SORTIES", CleIndexee("CBOutItem", slot), CBOutItem[slot]);
+    EcrireDirection("ENTREES", "In", PageES.Entrees, CBInItem, MasqueEntree, InUtil, InInvert, InEnable);
+    EcrireDirection("SORTIES", "Out", PageES.Sorties, CBOutItem, MasqueSortie, OutUtil, OutInvert, OutEnable);
     IniParam.FinLot();
 
     CalculCodesEntreeSortie();
