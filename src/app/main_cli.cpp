@@ -7,7 +7,9 @@
 #include "foundation/nombres.h"
 #include "foundation/parametrage.h"
 #include "foundation/pupitre.h"
+#include "foundation/texte.h"
 #include "foundation/vue.h"
+#include "iso/traite_prog.h"
 #include "machine/temporisation.h"
 
 #include <climits>
@@ -32,7 +34,9 @@ public:
 
 void Usage()
 {
-    std::fprintf(stderr, "usage : virmak-cli [--rep DOSSIER] config\n");
+    std::fprintf(stderr,
+        "usage : virmak-cli [--rep DOSSIER] config\n"
+        "        virmak-cli [--rep DOSSIER] analyse PROGRAMME\n");
 }
 
 std::string RepertoireExecutable()
@@ -130,23 +134,47 @@ void AfficherConfiguration()
     Ligne("MasqueArret", Hex(MasqueArret));
 }
 
+// The program's lines into the list, as the desktop program loads them but
+// without recording a load in the machine's history.
+bool ChargerListe(const std::string& chemin)
+{
+    std::string contenu;
+    if (!LireFichier(chemin, contenu)) {
+        std::fprintf(stderr, "Impossible de lire le fichier %s\n", chemin.c_str());
+        return false;
+    }
+    Form1.ListBoxProg1.Lignes = DecouperLignes(contenu);
+    return true;
+}
+
+void Sortir(const std::string& texte)
+{
+    std::fwrite(texte.data(), 1, texte.size(), stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::string commande;
+    std::vector<std::string> mots;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--rep" && i + 1 < args.size()) {
             RepDemande = args[++i];
-        } else if (commande.empty() && !args[i].empty() && args[i][0] != '-') {
-            commande = args[i];
+        } else if (!args[i].empty() && args[i][0] != '-') {
+            mots.push_back(args[i]);
         } else {
             Usage();
             return 2;
         }
     }
-    if (commande.empty()) {
+    if (mots.empty()) {
+        Usage();
+        return 2;
+    }
+    const std::string commande = mots[0];
+    const size_t attendus = commande == "config" ? 1 : 2;
+    if (mots.size() != attendus) {
         Usage();
         return 2;
     }
@@ -157,6 +185,17 @@ int main(int argc, char** argv)
         FormCreate();
         RestaureParametres();
         AfficherConfiguration();
+        return 0;
+    }
+    if (commande == "analyse") {
+        FormCreate();
+        RestaureParametres();
+        if (!ChargerListe(mots[1]))
+            return 1;
+        BoiteProg boite;
+        if (!TraiteIso(boite))
+            return 1;
+        Sortir(Listing());
         return 0;
     }
     Usage();

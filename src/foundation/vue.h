@@ -4,6 +4,7 @@
 // focus and help. The Qt window, the terminal and the tests implement it.
 
 #include <string>
+#include <vector>
 
 namespace virmak {
 
@@ -19,6 +20,15 @@ public:
     virtual void DonnerFocus(const std::string& controle) = 0;
     // Help file opened at context 1000 + n; context 0 opens it without topic.
     virtual void Aide(int contexte) = 0;
+
+    // File dialogs: the chosen path, or empty when cancelled. Filters are
+    // "description|pattern"; `filtre` is the one preselected.
+    virtual std::string DialogueOuvrir(const std::string& /*titre*/,
+        const std::vector<std::string>& /*filtres*/, int /*filtre*/, const std::string& /*repertoire*/)
+    {
+        return {};
+    }
+    virtual std::string DialogueSauver(const std::string& /*repertoire*/) { return {}; }
 };
 
 // Quiet stand-in used before a window exists: messages go to standard error.

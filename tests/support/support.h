@@ -18,6 +18,29 @@ public:
     void Message(const std::string& t) override { messages.push_back(t); }
     void DonnerFocus(const std::string& c) override { focus.push_back(c); }
     void Aide(int contexte) override { aides.push_back(contexte); }
+    std::string DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres, int filtre,
+        const std::string& repertoire) override
+    {
+        ouverture = { titre, filtres, filtre, repertoire };
+        ++dialogues;
+        return reponseOuvrir;
+    }
+    std::string DialogueSauver(const std::string& repertoire) override
+    {
+        repSauvegarde = repertoire;
+        ++dialogues;
+        return reponseSauver;
+    }
+
+    struct Ouverture {
+        std::string titre;
+        std::vector<std::string> filtres;
+        int filtre = -1;
+        std::string repertoire;
+    } ouverture;
+    std::string repSauvegarde;
+    std::string reponseOuvrir, reponseSauver; // what the operator picks
+    int dialogues = 0;
 
     std::vector<std::string> repeints;
     std::vector<std::string> messages;

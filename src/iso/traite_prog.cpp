@@ -1,0 +1,299 @@
+#include "iso/traite_prog.h"
+
+#include "foundation/cn_historique.h"
+#include "foundation/cn_varia.h"
+#include "foundation/nombres.h"
+#include "foundation/pupitre.h"
+#include "foundation/texte.h"
+#include "foundation/vue.h"
+#include "iso/analyse_ligne.h"
+#include "iso/cn_outils.h"
+
+#include <algorithm>
+
+namespace virmak {
+
+namespace {
+
+    constexpr const char* TitreOuverture = "Charger un programme";
+
+    // The gauge is repainted only when its shown length moves, so a long
+    // program does not spend its analysis painting.
+    class Progression {
+    public:
+        Progression(int maximum, const char* libelle)
+        {
+            Form1.GaugeProg.Max = maximum;
+            Form1.GaugeProg.Progression = 0;
+            Form1.GaugeProg.Visible = true;
+            Form1.LabelGaugeProg.Texte = libelle;
+            VueActive().Repeindre("LabelGaugeProg");
+            VueActive().Repeindre("GaugeProg");
+        }
+        void Avancer(int position)
+        {
+            Form1.GaugeProg.Progression = position;
+            const int pourcent = Form1.GaugeProg.Max > 0
+                ? static_cast<int>(static_cast<int64_t>(position) * 100 / Form1.GaugeProg.Max)
+                : 100;
+            if (pourcent != dernier_) {
+                dernier_ = pourcent;
+                VueActive().Repeindre("GaugeProg");
+            }
+        }
+        ~Progression()
+        {
+            Form1.GaugeProg.Progression = 0;
+            Form1.GaugeProg.Visible = false;
+            Form1.LabelGaugeProg.Texte.clear();
+            VueActive().Repeindre("GaugeProg");
+            VueActive().Repeindre("LabelGaugeProg");
+        }
+
+    private:
+        int dernier_ = -1;
+    };
+
+    bool EstCercleComplet(const LigneProg& ligne, const LigneProg& precedente)
+    {
+        return (ligne.CodeG[0] == 2 || ligne.CodeG[0] == 3) && ligne.X == precedente.X
+            && ligne.Y == precedente.Y;
+    }
+
+    void Elargir(BoiteProg& boite, const LigneProg& ligne)
+    {
+        const double v[3] = { ligne.X, ligne.Y, ligne.Z };
+        for (int i = 0; i < 3; ++i) {
+            if (v[i] > boite.Max[i])
+                boite.Max[i] = v[i];
+            if (v[i] < boite.Min[i])
+                boite.Min[i] = v[i];
+        }
+    }
+
+    // Radius of the tool a block calls; tools outside the table have none.
+    double RayonOutil(int32_t numero, bool& horsTable)
+    {
+        if (numero < 0 || numero >= NbOutils) {
+            horsTable = true;
+            return 0;
+        }
+        return TabOutils[numero].Jauge[0] / 2 + TabOutils[numero].CorDyn[0];
+    }
+
+    // Entries the list needs: the start block, one per line, one more per full
+    // circle. Counted without touching TabProg, for the refusal message.
+    size_t EntreesNecessaires(size_t depuisLigne, LigneProg precedente)
+    {
+        size_t n = 0;
+        LigneProg courante;
+        // The warnings of these lines were already given, or will be on a fix.
+        const bool avertir = MesAvert;
+        MesAvert = false;
+        const auto& lignes = Form1.ListBoxProg1.Lignes;
+        for (size_t l = depuisLigne; l < lignes.size(); ++l) {
+            AnalyseLigne(lignes[l], precedente, courante);
+            n += EstCercleComplet(courante, precedente) ? 2 : 1;
+            precedente = courante;
+        }
+        MesAvert = avertir;
+        return n;
+    }
+
+    void RefuserTropLong(size_t entrees)
+    {
+        NbLignesProg = 0;
+        ProgAnalyse = false;
+        VueActive().Message("Programme trop long : il demande " + std::to_string(entrees)
+            + " blocs d'analyse et la table n'en contient que " + std::to_string(MaxLProg)
+            + " (clé MaxLProg de CncParam.Ini). Le programme ne peut être ni dessiné ni exécuté.");
+    }
+
+    std::string RepertoireDe(const std::string& chemin)
+    {
+        const size_t barre = chemin.rfind('/');
+        return barre == std::string::npos ? std::string() : chemin.substr(0, barre + 1);
+    }
+
+} // namespace
+
+std::string NomPourAffichage(const std::string& chemin)
+{
+    if (chemin.size() <= LongueurNomAffiche)
+        return chemin;
+    const size_t derniere = chemin.rfind('/');
+    const std::string fichier = derniere == std::string::npos ? chemin : chemin.substr(derniere + 1);
+    // The first folder stands where a drive stood: "/home/ ... /piece.iso".
+    const size_t debut = chemin.empty() || chemin[0] != '/' ? 0 : 1;
+    const size_t premiere = chemin.find('/', debut);
+    const std::string premier
+        = premiere == std::string::npos ? std::string() : chemin.substr(0, premiere + 1);
+    return premier + " ... /" + fichier;
+}
+
+bool TraiteIso(BoiteProg& boite)
+{
+    const auto& lignes = Form1.ListBoxProg1.Lignes;
+    Progression jauge(static_cast<int>(lignes.size()), "Traite ISO");
+    FacteurUnite = 1.0;
+    NbLignesProg = 0;
+    if (TabProg.empty()) {
+        RefuserTropLong(lignes.size() + 1);
+        return false;
+    }
+    TabProg[0] = LigneDefaut;
+    TabProg[0].X = PosMm[0];
+    TabProg[0].Y = PosMm[1];
+    TabProg[0].Z = PosMm[2];
+    for (int i = 0; i < 3; ++i)
+        boite.Min[i] = boite.Max[i] = PosMm[i];
+
+    const size_t capacite = TabProg.size();
+    size_t h = 0;
+    for (size_t l = 0; l < lignes.size(); ++l) {
+        if (h + 1 >= capacite) {
+            RefuserTropLong(h + 1 + EntreesNecessaires(l, TabProg[h]));
+            return false;
+        }
+        LigneProg& courante = TabProg[h + 1];
+        AnalyseLigne(lignes[l], TabProg[h], courante);
+        courante.IndexLigne = static_cast<uint16_t>(l);
+        ++h;
+        if (EstCercleComplet(TabProg[h], TabProg[h - 1])) {
+            if (h + 1 >= capacite) {
+                RefuserTropLong(h + 2 + EntreesNecessaires(l + 1, TabProg[h]));
+                return false;
+            }
+            TabProg[h + 1] = TabProg[h];
+            // The middle point is the one diametrically opposite the start,
+            // so both halves stay on the circle wherever the start lies.
+            TabProg[h].X = 2 * TabProg[h].I - TabProg[h].X;
+            TabProg[h].Y = 2 * TabProg[h].J - TabProg[h].Y;
+            TabProg[h].NumSegment = static_cast<uint16_t>(TabProg[h - 1].NumSegment + 1);
+            Elargir(boite, TabProg[h]);
+            ++h;
+        }
+        const LigneProg& avant = TabProg[h - 1];
+        TabProg[h].NumSegment = static_cast<uint16_t>(
+            avant.NumSegment + ((TabProg[h].X != avant.X || TabProg[h].Y != avant.Y) ? 1 : 0));
+        Elargir(boite, TabProg[h]);
+        jauge.Avancer(static_cast<int>(l + 1));
+    }
+    NbLignesProg = static_cast<uint16_t>(h);
+
+    bool horsTable = false;
+    int32_t premierHorsTable = 0;
+    for (size_t i = 0; i <= h; ++i) {
+        bool ici = false;
+        TabProg[i].CorRayon *= RayonOutil(TabProg[i].NumOutil, ici);
+        if (ici && !horsTable) {
+            horsTable = true;
+            premierHorsTable = TabProg[i].NumOutil;
+        }
+    }
+    if (horsTable)
+        VueActive().Message("Outil T" + std::to_string(premierHorsTable)
+            + " hors de la table (T00 à T99) : son rayon et sa longueur sont pris à 0.");
+    ProgAnalyse = true;
+    return true;
+}
+
+void RedessinerApercu()
+{
+    if (ProgAnalyse)
+        return;
+    BoiteProg boite;
+    TraiteIso(boite);
+}
+
+bool ChargerProgramme(const std::string& chemin)
+{
+    std::string contenu;
+    if (!LireFichier(chemin, contenu)) {
+        VueActive().Message("Impossible de lire le fichier " + chemin);
+        return false;
+    }
+    NomRepProg = RepertoireDe(chemin);
+    NomProgAffiche = NomPourAffichage(chemin);
+    Form1.GroupBox5.Texte = "Programme : " + NomProgAffiche;
+    Form1.ListBoxProg1.Vider();
+    Form1.ListBoxProg1.Lignes = DecouperLignes(contenu);
+    MsgHistorique("Chargement du programme \"" + chemin + "\".");
+    if (!TabProg.empty())
+        TabProg[0] = LigneDefaut;
+    NbLignesProg = 0;
+    AnnulerCorDyn();
+    ZoomApercu = 1.0;
+    ProgAnalyse = false;
+    ParcoursCalcule = false;
+    VueActive().TraiterMessages();
+    RedessinerApercu();
+    for (Controle* c :
+        { &Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc })
+        c->Actif = true;
+    return true;
+}
+
+void BitBtnChargerClick()
+{
+    const std::string chemin = VueActive().DialogueOuvrir(TitreOuverture,
+        { "Tous les fichiers (*.*)|*.*", "Programme en code ISO, G Code (*.ISO)|*.ISO",
+            "Programme G Code - NC (*.NC)|*.NC" },
+        1, NomRepProg);
+    if (!chemin.empty())
+        ChargerProgramme(chemin);
+}
+
+std::string LigneListing(const LigneProg& ligne)
+{
+    std::string s;
+    s.reserve(80);
+    s += "L" + FormatEntier(ligne.IndexLigne, 3);
+    s += "  G" + FormatEntier(ligne.CodeG[0], 2);
+    s += "  X" + FormatFixe(ligne.X, 8, 3);
+    s += "  Y" + FormatFixe(ligne.Y, 8, 3);
+    s += "  Z" + FormatFixe(ligne.Z, 8, 3);
+    s += " > ENT=" + std::to_string(ligne.NumSegment);
+    s += " COR=" + FormatFixe(ligne.CorRayon, 8, 3);
+    return s;
+}
+
+std::string Listing()
+{
+    std::string s;
+    const size_t fin = std::min<size_t>(NbLignesProg, TabProg.empty() ? 0 : TabProg.size() - 1);
+    if (TabProg.empty())
+        return s;
+    for (size_t i = 0; i <= fin; ++i)
+        s += LigneListing(TabProg[i]) + "\r\n";
+    return s;
+}
+
+bool SauverProgramme(const std::string& nom)
+{
+    std::string programme;
+    for (const std::string& ligne : Form1.ListBoxProg1.Lignes)
+        programme += ligne + "\r\n";
+    const std::string cheminIso = nom + ".ISO";
+    if (!EcrireFichierAtomique(cheminIso, programme)) {
+        VueActive().Message("Impossible d'écrire dans " + cheminIso);
+        return false;
+    }
+    // The listing describes the list as saved, so it follows the same text.
+    RedessinerApercu();
+    const std::string cheminMch = nom + ".MCH";
+    if (!EcrireFichierAtomique(cheminMch, Listing())) {
+        VueActive().Message("Impossible d'écrire dans " + cheminMch);
+        return false;
+    }
+    return true;
+}
+
+void BitBtnEnregistrerClick()
+{
+    const std::string nom = VueActive().DialogueSauver(NomRepProg);
+    if (!nom.empty())
+        SauverProgramme(nom);
+}
+
+} // namespace virmak

@@ -1,0 +1,282 @@
+#include "foundation/cn_historique.h"
+#include "foundation/cn_varia.h"
+#include "foundation/demarrage.h"
+#include "foundation/pupitre.h"
+#include "iso/traite_prog.h"
+#include "support/support.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace virmak;
+using namespace virmak::test;
+
+namespace {
+
+class Programme : public AvecConfiguration {
+protected:
+    void SetUp() override
+    {
+        AvecConfiguration::SetUp();
+        FormCreate();
+        CreerFenetresSecondaires();
+    }
+    void Lignes(std::vector<std::string> lignes) { Form1.ListBoxProg1.Lignes = std::move(lignes); }
+    bool Analyser()
+    {
+        boite = BoiteProg {};
+        return TraiteIso(boite);
+    }
+    BoiteProg boite;
+};
+
+} // namespace
+
+TEST_F(Programme, EmptyListGivesOnlyTheStartBlockAtTheCurrentPosition)
+{
+    Lignes({});
+    PosMm[0] = 1.5;
+    PosMm[2] = -2;
+    ASSERT_TRUE(Analyser());
+    EXPECT_EQ(NbLignesProg, 0);
+    EXPECT_TRUE(ProgAnalyse);
+    EXPECT_EQ(boite.Min[0], 1.5);
+    EXPECT_EQ(boite.Max[0], 1.5);
+    EXPECT_EQ(boite.Min[2], -2);
+    EXPECT_EQ(Listing(), "L  0  G 0  X   1.500  Y   0.000  Z  -2.000 > ENT=0 COR=   0.000\r\n");
+    PosMm[0] = PosMm[2] = 0;
+    Analyser();
+    EXPECT_EQ(Listing(), "L  0  G 0  X   0.000  Y   0.000  Z   0.000 > ENT=0 COR=   0.000\r\n");
+}
+
+TEST_F(Programme, AFullCircleIsSplitIntoTwoHalves)
+{
+    Lignes({ "G0 X10 Y0", "G2 X10 Y0 I5 J0" });
+    ASSERT_TRUE(Analyser());
+    ASSERT_EQ(NbLignesProg, 3);
+    EXPECT_EQ(TabProg[2].X, 0);
+    EXPECT_EQ(TabProg[2].Y, 0);
+    EXPECT_EQ(TabProg[3].X, 10);
+    EXPECT_EQ(TabProg[3].Y, 0);
+    EXPECT_EQ(TabProg[2].IndexLigne, 1);
+    EXPECT_EQ(TabProg[3].IndexLigne, 1);
+    EXPECT_EQ(TabProg[3].NumSegment, TabProg[2].NumSegment + 1);
+    EXPECT_EQ(TabProg[2].CodeG[0], 2);
+    // The opposite point of the split does not widen the box.
+    EXPECT_EQ(boite.Min[0], 0);
+    EXPECT_EQ(boite.Max[0], 10);
+}
+
+TEST_F(Programme, AFullCircleStartingOffLevelIsSplitAtTheOppositePoint)
+{
+    Lignes({ "G0 X5 Y10", "G3 X5 Y10 I5 J5" });
+    ASSERT_TRUE(Analyser());
+    ASSERT_EQ(NbLignesProg, 3);
+    EXPECT_EQ(TabProg[2].X, 5);
+    EXPECT_EQ(TabProg[2].Y, 0);
+    EXPECT_EQ(TabProg[3].Y, 10);
+}
+
+TEST_F(Programme, BlocksWithoutXYMotionShareTheSegmentNumber)
+{
+    Lignes({ "G1 X5 Y5", "Z-1", "Z-2", "M3", "X6" });
+    ASSERT_TRUE(Analyser());
+    EXPECT_EQ(TabProg[1].NumSegment, 1);
+    EXPECT_EQ(TabProg[2].NumSegment, 1);
+    EXPECT_EQ(TabProg[3].NumSegment, 1);
+    EXPECT_EQ(TabProg[4].NumSegment, 1);
+    EXPECT_EQ(TabProg[5].NumSegment, 2);
+    EXPECT_EQ(boite.Min[2], -2);
+}
+
+TEST_F(Programme, TheBoxAlwaysHoldsTheCurrentPosition)
+{
+    Lignes({ "G0 X10 Y20 Z5", "G1 X30 Y40" });
+    ASSERT_TRUE(Analyser());
+    EXPECT_EQ(boite.Min[0], 0);
+    EXPECT_EQ(boite.Min[1], 0);
+    EXPECT_EQ(boite.Min[2], 0);
+    EXPECT_EQ(boite.Max[0], 30);
+    EXPECT_EQ(boite.Max[1], 40);
+    EXPECT_EQ(boite.Max[2], 5);
+}
+
+TEST_F(Programme, RadiusCompensationTakesTheToolRadiusAndItsWear)
+{
+    TabOutils[3].Jauge[0] = 6;
+    TabOutils[3].CorDyn[0] = 0.1;
+    Lignes({ "T3 G41 X1", "G42 X2", "G40 X3" });
+    ASSERT_TRUE(Analyser());
+    EXPECT_DOUBLE_EQ(TabProg[1].CorRayon, -3.1);
+    EXPECT_DOUBLE_EQ(TabProg[2].CorRayon, 3.1);
+    EXPECT_DOUBLE_EQ(TabProg[3].CorRayon, 0);
+    EXPECT_NE(Listing().find("COR=  -3.100"), std::string::npos);
+    EXPECT_TRUE(vue.messages.empty());
+}
+
+TEST_F(Programme, AToolOutsideTheTableHasNoRadiusAndIsReportedOnce)
+{
+    Lignes({ "T150 G41 X1", "X2", "X3" });
+    ASSERT_TRUE(Analyser());
+    EXPECT_EQ(TabProg[1].CorRayon, 0);
+    ASSERT_EQ(vue.messages.size(), 1u);
+    EXPECT_NE(vue.messages[0].find("T150"), std::string::npos);
+}
+
+TEST_F(Programme, AnalysisStartsAfreshEachTime)
+{
+    Lignes({ "G70", "G1 X1" });
+    ASSERT_TRUE(Analyser());
+    EXPECT_DOUBLE_EQ(TabProg[2].X, 25.4);
+    Lignes({ "G1 X1" });
+    ASSERT_TRUE(Analyser());
+    EXPECT_DOUBLE_EQ(TabProg[1].X, 1);
+    EXPECT_EQ(TabProg[1].CodeG[0], 1);
+}
+
+TEST_F(Programme, AProgramTooLargeForTheTableIsRefusedWhole)
+{
+    EcrireTout(Fichier("CncParam.Ini"), "[GCODES]\nMaxLProg=5\n");
+    FormCreate();
+    Lignes({ "X1", "X2", "X3", "X4", "X5" });
+    EXPECT_FALSE(Analyser());
+    EXPECT_EQ(NbLignesProg, 0);
+    EXPECT_FALSE(ProgAnalyse);
+    EXPECT_EQ(TabProg.size(), 5u);
+    ASSERT_EQ(vue.messages.size(), 1u);
+    EXPECT_NE(vue.messages[0].find("6 blocs"), std::string::npos);
+    EXPECT_NE(vue.messages[0].find("5 (clé MaxLProg"), std::string::npos);
+    EXPECT_FALSE(Form1.GaugeProg.Visible);
+
+    Lignes({ "X1", "X2", "X3", "X4" });
+    EXPECT_TRUE(Analyser());
+    EXPECT_EQ(NbLignesProg, 4);
+    // A full circle needs one entry more than its line.
+    Lignes({ "X1", "X2", "X3", "G2 X3 Y0 I1 J0" });
+    EXPECT_FALSE(Analyser());
+    EXPECT_NE(vue.messages.back().find("6 blocs"), std::string::npos);
+}
+
+TEST_F(Programme, AZeroCapacityTableRefusesEvenAnEmptyProgram)
+{
+    EcrireTout(Fichier("CncParam.Ini"), "[GCODES]\nMaxLProg=65536\n");
+    FormCreate();
+    EXPECT_EQ(MaxLProg, 0);
+    Lignes({});
+    EXPECT_FALSE(Analyser());
+    EXPECT_EQ(Listing(), "");
+}
+
+TEST(NomAffiche, LongPathsShowTheFirstFolderAndTheFileName)
+{
+    const std::string cinquante = "/home/atelier/programmes/pieces/serie-2026/p12.iso";
+    ASSERT_EQ(cinquante.size(), 50u);
+    EXPECT_EQ(NomPourAffichage(cinquante), cinquante);
+    const std::string soixanteDeux = "/home/atelier/programmes/pieces/serie-2026/lot-b/bride-123.iso";
+    ASSERT_EQ(soixanteDeux.size(), 62u);
+    EXPECT_EQ(NomPourAffichage(soixanteDeux), "/home/ ... /bride-123.iso");
+    EXPECT_EQ(NomPourAffichage(std::string(60, 'a')), " ... /" + std::string(60, 'a'));
+}
+
+TEST_F(Programme, LoadingFillsTheListAndPreparesTheProgram)
+{
+    const std::string chemin = Fichier("carre.iso");
+    EcrireTout(chemin,
+        "(pi\xE8"
+        "ce)\r\nG1 X10 Y0 F200\r\n\r\n  G1 X10 Y10  \nM30");
+    TabOutils[4].CorDyn[0] = 0.2;
+    TabOutils[4].CorDyn[1] = 0.3;
+    ZoomApercu = 4;
+    ASSERT_TRUE(ChargerProgramme(chemin));
+    EXPECT_EQ(Form1.ListBoxProg1.Lignes,
+        (std::vector<std::string> { "(pièce)", "G1 X10 Y0 F200", "", "  G1 X10 Y10  ", "M30" }));
+    EXPECT_EQ(NomRepProg, dossier);
+    EXPECT_EQ(Form1.GroupBox5.Texte, "Programme : " + NomPourAffichage(chemin));
+    EXPECT_EQ(FormHist.ListBoxHist.Lignes.back().substr(FormHist.ListBoxHist.Lignes.back().find(" --> ")),
+        " --> Chargement du programme \"" + chemin + "\".");
+    EXPECT_EQ(TabOutils[4].CorDyn[0], 0);
+    EXPECT_EQ(TabOutils[4].CorDyn[1], 0);
+    EXPECT_EQ(ZoomApercu, 1.0);
+    EXPECT_TRUE(ProgAnalyse);
+    EXPECT_EQ(NbLignesProg, 5);
+    EXPECT_TRUE(Form1.BitBtnCycle.Actif);
+    EXPECT_TRUE(Form1.BitBtnPasPas.Actif);
+    EXPECT_TRUE(Form1.BitBtnEnregistrer.Actif);
+    EXPECT_TRUE(Form1.BitBtnBloc.Actif);
+    EXPECT_GE(vue.traitements, 1);
+}
+
+TEST_F(Programme, AFileThatCannotBeReadChangesNothing)
+{
+    const auto avant = Form1.ListBoxProg1.Lignes;
+    EXPECT_FALSE(ChargerProgramme(Fichier("absent.iso")));
+    EXPECT_EQ(Form1.ListBoxProg1.Lignes, avant);
+    EXPECT_FALSE(Form1.BitBtnCycle.Actif);
+    ASSERT_EQ(vue.messages.size(), 1u);
+    EXPECT_EQ(vue.messages[0], "Impossible de lire le fichier " + Fichier("absent.iso"));
+}
+
+TEST_F(Programme, BinaryFilesAndHugeLinesLoadWithoutHarm)
+{
+    std::string binaire;
+    for (int i = 0; i < 4096; ++i)
+        binaire += static_cast<char>(i * 37 % 256);
+    EcrireTout(Fichier("binaire.iso"), binaire);
+    EXPECT_TRUE(ChargerProgramme(Fichier("binaire.iso")));
+    EcrireTout(Fichier("long.iso"), "G1 X" + std::string(1 << 20, '9') + "\n" + std::string(1 << 20, 'G'));
+    EXPECT_TRUE(ChargerProgramme(Fichier("long.iso")));
+    EXPECT_EQ(Form1.ListBoxProg1.Lignes.size(), 2u);
+    EXPECT_TRUE(ProgAnalyse);
+}
+
+TEST_F(Programme, TheOpenDialogOffersThreeFiltersInTheProgramFolder)
+{
+    NomRepProg = "/srv/pieces/";
+    vue.reponseOuvrir.clear();
+    const auto avant = Form1.ListBoxProg1.Lignes;
+    BitBtnChargerClick();
+    EXPECT_EQ(vue.ouverture.titre, "Charger un programme");
+    EXPECT_EQ(vue.ouverture.filtres,
+        (std::vector<std::string> { "Tous les fichiers (*.*)|*.*",
+            "Programme en code ISO, G Code (*.ISO)|*.ISO", "Programme G Code - NC (*.NC)|*.NC" }));
+    EXPECT_EQ(vue.ouverture.filtre, 1);
+    EXPECT_EQ(vue.ouverture.repertoire, "/srv/pieces/");
+    EXPECT_EQ(Form1.ListBoxProg1.Lignes, avant);
+    EXPECT_EQ(NomRepProg, "/srv/pieces/");
+
+    EcrireTout(Fichier("a.nc"), "G0 X1\n");
+    vue.reponseOuvrir = Fichier("a.nc");
+    BitBtnChargerClick();
+    EXPECT_EQ(Form1.ListBoxProg1.Lignes, (std::vector<std::string> { "G0 X1" }));
+}
+
+TEST_F(Programme, SavingWritesTheProgramAndItsListingWithIsoAlwaysAppended)
+{
+    Lignes({ "G1 X10 Y0", "Z-1" });
+    ASSERT_TRUE(Analyser());
+    vue.reponseSauver = Fichier("piece.ISO");
+    BitBtnEnregistrerClick();
+    EXPECT_EQ(LireTout(Fichier("piece.ISO.ISO")), "G1 X10 Y0\r\nZ-1\r\n");
+    EXPECT_EQ(LireTout(Fichier("piece.ISO.MCH")),
+        "L  0  G 0  X   0.000  Y   0.000  Z   0.000 > ENT=0 COR=   0.000\r\n"
+        "L  0  G 1  X  10.000  Y   0.000  Z   0.000 > ENT=1 COR=   0.000\r\n"
+        "L  1  G 1  X  10.000  Y   0.000  Z  -1.000 > ENT=1 COR=   0.000\r\n");
+    vue.reponseSauver.clear();
+    const int avant = vue.dialogues;
+    BitBtnEnregistrerClick();
+    EXPECT_EQ(vue.dialogues, avant + 1);
+}
+
+TEST_F(Programme, AFailedSaveLeavesTheEarlierFilesWholeAndSaysSo)
+{
+    Lignes({ "G1 X1" });
+    ASSERT_TRUE(SauverProgramme(Fichier("p")));
+    const std::string ancien = LireTout(Fichier("p.MCH"));
+    ::chmod(Fichier("p.MCH").c_str(), 0444);
+    Lignes({ "G1 X2", "G1 X3" });
+    EXPECT_FALSE(SauverProgramme(Fichier("p")));
+    EXPECT_EQ(LireTout(Fichier("p.MCH")), ancien);
+    ASSERT_FALSE(vue.messages.empty());
+    EXPECT_EQ(vue.messages.back(), "Impossible d'écrire dans " + Fichier("p.MCH"));
+    EXPECT_FALSE(SauverProgramme(Fichier("absent/p")));
+}
