@@ -54,7 +54,8 @@ namespace {
     }
 
     // Reads the pin choices of one direction. Two slots on one pin would wire two
-    // signals to one line; the later slot is left without a pin and said so.
+    // signals to one line; the later slot in page order is left without a pin
+    // and said so, so the emergency stop never loses its pin to a limit.
     // The result is the byte of the lines taken.
     template <int N>
     uint8_t LireChoix(const char* section, const char* base, int nbChoix, int32_t (&choix)[N],
@@ -62,7 +63,8 @@ namespace {
     {
         uint8_t utilise = 0;
         int proprietaire[NbChoixSortie] = {};
-        for (int slot = 0; slot < N; ++slot) {
+        for (int k = 0; k < N; ++k) {
+            const int slot = N == NbEntrees ? OrdreEntrees[k] : k;
             int32_t c = IniParam.LireEntier(section, CleIndexee(base, slot), 0);
             if (c < 0 || c >= nbChoix)
                 c = 0;

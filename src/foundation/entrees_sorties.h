@@ -16,6 +16,8 @@ inline constexpr int NbEntrees = 5; // slots 0-2 limits X Y Z, 3 emergency stop,
 inline constexpr int NbSorties = 8; // slots 0-5 step/direction X Y Z, 6 spindle, 7 reserved
 inline constexpr int EntreeArret = 3;
 inline constexpr int EntreeReservee = 4;
+// Input slots in the order of the page, the emergency stop first.
+inline constexpr int OrdreEntrees[NbEntrees] = { EntreeArret, 0, 1, 2, EntreeReservee };
 inline constexpr int SortieBroche = 6;
 inline constexpr int SortieReservee = 7;
 inline constexpr int NbChoixEntree = 6; // "Non utilisé" and five status pins

@@ -19,7 +19,6 @@ PageEntreesSorties PageES;
 
 namespace {
 
-    constexpr int OrdreEntrees[NbEntrees] = { EntreeArret, 0, 1, 2, EntreeReservee };
     constexpr int AutrePort = 4;
 
     // Data, status and control register of each port entry but the last.

@@ -335,7 +335,7 @@ TEST_F(EntreesSorties, AWrittenAssignmentComesBackTheSameAfterAFreshStartUp)
     EXPECT_FALSE(PageES.Sortie(7).Active.Cochee);
 }
 
-TEST_F(EntreesSorties, AHandEditedPinSharedByTwoSlotsLeavesTheLaterOneFreeAndSaysSo)
+TEST_F(EntreesSorties, AHandEditedPinSharedByTwoSlotsLeavesTheLaterOneOnThePageFreeAndSaysSo)
 {
     Ini("[SORTIES]\r\nOutUtil=255\r\nOutEnable=255\r\nCBOutItem(0)=1\r\nCBOutItem(6)=1\r\n"
         "[ENTREES]\r\nInUtil=0\r\nCBInItem(0)=4\r\nCBInItem(3)=4\r\n");
@@ -345,14 +345,17 @@ TEST_F(EntreesSorties, AHandEditedPinSharedByTwoSlotsLeavesTheLaterOneFreeAndSay
     EXPECT_EQ(MasqueBroche, 0x00);
     EXPECT_EQ(OutUtil, 0x01);
     EXPECT_EQ(OutEnable, 0x01);
-    EXPECT_EQ(CBInItem[3], 0);
-    EXPECT_EQ(MasqueArret, 0x04);
+    // The emergency stop comes first on the page: it keeps its pin.
+    EXPECT_EQ(CBInItem[3], 4);
+    EXPECT_EQ(CBInItem[0], 0);
+    EXPECT_EQ(MasqueArret, 0x40);
+    EXPECT_EQ(MasqueButee[0], 0x04); // the free status bit, as every unassigned input
     EXPECT_EQ(InUtil, 0x40);
 
     const std::string broche
         = "« b2 = D0 » est déjà affecté à « Pas X » ; « Broche » reste sans affectation.";
     const std::string arret
-        = "« b10 = ACK » est déjà affecté à « Butée X » ; « Arrêt d'urgence » reste sans affectation.";
+        = "« b10 = ACK » est déjà affecté à « Arrêt d'urgence » ; « Butée X » reste sans affectation.";
     EXPECT_EQ(Occurrences(broche), 1);
     EXPECT_EQ(Occurrences(arret), 1);
     // Written after this run's banner, not among the previous run's lines.
