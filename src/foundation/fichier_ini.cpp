@@ -80,10 +80,15 @@ void FichierIni::Recharger()
     etat_->charge = true;
 }
 
-std::string FichierIni::LireChaine(std::string_view section, std::string_view cle, std::string_view defaut)
+const char* FichierIni::Valeur(std::string_view section, std::string_view cle)
 {
     Recharger();
-    const char* v = etat_->ini.GetValue(std::string(section).c_str(), std::string(cle).c_str(), nullptr);
+    return etat_->ini.GetValue(std::string(section).c_str(), std::string(cle).c_str(), nullptr);
+}
+
+std::string FichierIni::LireChaine(std::string_view section, std::string_view cle, std::string_view defaut)
+{
+    const char* v = Valeur(section, cle);
     if (!v)
         return std::string(defaut);
     return DecoderLigne(v);
@@ -91,8 +96,7 @@ std::string FichierIni::LireChaine(std::string_view section, std::string_view cl
 
 int32_t FichierIni::LireEntier(std::string_view section, std::string_view cle, int32_t defaut)
 {
-    Recharger();
-    const char* v = etat_->ini.GetValue(std::string(section).c_str(), std::string(cle).c_str(), nullptr);
+    const char* v = Valeur(section, cle);
     if (!v)
         return defaut;
     return LireEntierTexte(v).value_or(defaut);
@@ -105,8 +109,7 @@ bool FichierIni::LireBooleen(std::string_view section, std::string_view cle, boo
 
 double FichierIni::LireReel(std::string_view section, std::string_view cle, double defaut)
 {
-    Recharger();
-    const char* v = etat_->ini.GetValue(std::string(section).c_str(), std::string(cle).c_str(), nullptr);
+    const char* v = Valeur(section, cle);
     if (!v)
         return defaut;
     return LireReelTexte(v).value_or(defaut);
@@ -114,8 +117,7 @@ double FichierIni::LireReel(std::string_view section, std::string_view cle, doub
 
 bool FichierIni::CleExiste(std::string_view section, std::string_view cle)
 {
-    Recharger();
-    return etat_->ini.GetValue(std::string(section).c_str(), std::string(cle).c_str(), nullptr) != nullptr;
+    return Valeur(section, cle) != nullptr;
 }
 
 std::vector<std::string> FichierIni::Sections()

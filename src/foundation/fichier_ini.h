@@ -51,6 +51,7 @@ public:
 private:
     struct Etat;
     void Recharger();
+    const char* Valeur(std::string_view section, std::string_view cle); // nullptr when absent
     bool Ecrire(std::string_view section, std::string_view cle, const std::string& valeur);
     bool Enregistrer();
 
