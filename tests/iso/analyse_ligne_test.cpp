@@ -1,4 +1,5 @@
 #include "foundation/cn_varia.h"
+#include "foundation/nombres.h"
 #include "iso/analyse_ligne.h"
 #include "support/support.h"
 
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <limits>
+#include <optional>
 #include <string>
 
 using namespace virmak;
@@ -146,6 +148,28 @@ TEST(Scanners, RealAcceptsSignPointAndMissingDigitsOnEitherSide)
     EXPECT_EQ(Reel("X 10").position, 1u);
     EXPECT_EQ(Reel("X1e5").valeur, 1.0);
     EXPECT_FALSE(std::signbit(Reel("X-0").valeur));
+}
+
+TEST(Scanners, RealIsCorrectlyRoundedWhateverItsNumberOfDigits)
+{
+    // Short and long runs take different paths; both must agree with the
+    // full conversion to the last bit.
+    uint64_t etat = 12345;
+    for (int n = 0; n < 20000; ++n) {
+        etat = etat * 6364136223846793005ULL + 1442695040888963407ULL;
+        std::string chiffres = std::to_string(etat >> 4);
+        chiffres.resize(1 + n % chiffres.size());
+        const std::size_t point = (etat >> 60) % (chiffres.size() + 1);
+        const std::string nombre
+            = (n % 3 ? "" : "-") + chiffres.substr(0, point) + "." + chiffres.substr(point);
+        const std::optional<double> attendu = LireReelTexte(nombre);
+        ASSERT_TRUE(attendu.has_value()) << nombre;
+        EXPECT_EQ(Reel("X" + nombre).valeur, *attendu + 0.0) << nombre;
+    }
+    EXPECT_EQ(Reel("X0.1").valeur, 0.1);
+    EXPECT_EQ(Reel("X3.14159265358979323846").valeur, 3.141592653589793);
+    EXPECT_EQ(Reel("X123456789012345").valeur, 123456789012345.0);
+    EXPECT_EQ(Reel("X1234567890123456789").valeur, 1234567890123456789.0);
 }
 
 TEST(Scanners, CommaEndsARealRun)
