@@ -1,8 +1,11 @@
 #include "ui/fenetre_principale.h"
 
 #include "exec/manuel.h"
+#include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/demarrage.h"
+#include "ui/fenetre_historique.h"
+#include "ui/fenetre_outils.h"
 #include "ui/voyant.h"
 
 #include <QApplication>
@@ -496,6 +499,21 @@ void TForm1::Construire()
     QAction* quitter = fichiers->addAction("Quitter");
     quitter->setObjectName("Quitter1");
     connect(quitter, &QAction::triggered, this, [this] { Quitter1Click(); });
+
+    // The secondary windows live as long as this one and stay hidden until asked for.
+    auto* outils = new TFormCorrecteursOutils(this);
+    auto* historique = new TFormHist(this);
+    QMenu* menuOutils = menuBar()->addMenu("Outils");
+    menuOutils->setObjectName("Outils1");
+    QAction* correcteurs = menuOutils->addAction("Correcteurs");
+    correcteurs->setObjectName("Correcteurs1");
+    connect(correcteurs, &QAction::triggered, outils, &TFormCorrecteursOutils::Correcteurs1Click);
+    QMenu* menuHistorique = menuBar()->addMenu("Historique");
+    menuHistorique->setObjectName("Historique1");
+    QAction* voir = menuHistorique->addAction("Voir");
+    voir->setObjectName("Voir1");
+    connect(voir, &QAction::triggered, historique, &TFormHist::Voir1Click);
+    Lier("ListBoxHist", [historique] { historique->Synchroniser(); });
 
     Lier("Form1", [this] {
         setWindowTitle(Q(Form1.Caption));

@@ -1,0 +1,195 @@
+#include "ui/fenetre_outils.h"
+
+#include "iso/cn_outils.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace virmak {
+
+namespace {
+
+    QString Q(const std::string& s)
+    {
+        return QString::fromStdString(s);
+    }
+
+    QPushButton* NouveauBouton(const char* nom, const QString& texte)
+    {
+        auto* b = new QPushButton(texte);
+        b->setObjectName(nom);
+        // Enter in the grids edits a cell; it must never confirm the dialog.
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        return b;
+    }
+
+    // The grid's fixed row and column become Qt's headers.
+    int LargeurGrille(const QTableWidget* table)
+    {
+        int largeur = table->verticalHeader()->width() + table->verticalScrollBar()->sizeHint().width()
+            + 2 * table->frameWidth();
+        for (int c = 0; c < table->columnCount(); ++c)
+            largeur += table->columnWidth(c);
+        return largeur;
+    }
+
+} // namespace
+
+TFormCorrecteursOutils::TFormCorrecteursOutils(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName("FormCorrecteursOutils");
+    setModal(false);
+    FenetreOutils& f = FormCorrecteursOutils;
+
+    outils_ = NouvelleGrille("StringGridOutils", f.StringGridOutils);
+    corDyn_ = NouvelleGrille("StringGridCorDyn", f.StringGridCorDyn);
+    // One tool per row on both sides: the two grids scroll together.
+    connect(outils_->verticalScrollBar(), &QScrollBar::valueChanged, corDyn_->verticalScrollBar(),
+        &QScrollBar::setValue);
+    connect(corDyn_->verticalScrollBar(), &QScrollBar::valueChanged, outils_->verticalScrollBar(),
+        &QScrollBar::setValue);
+
+    auto* grilles = new QHBoxLayout;
+    auto* gauche = new QVBoxLayout;
+    gauche->addWidget(new QLabel(TitreOutils));
+    gauche->addWidget(outils_, 1);
+    auto* droite = new QVBoxLayout;
+    droite->addWidget(new QLabel(TitreCorDyn));
+    droite->addWidget(corDyn_, 1);
+    grilles->addLayout(gauche);
+    grilles->addLayout(droite);
+
+    QPushButton* ok = NouveauBouton("BitBtnOK", "OK");
+    connect(ok, &QPushButton::clicked, this, [this] { BitBtnOKClick(); });
+    QPushButton* annuler = NouveauBouton("BitBtnAnnuler", "Annuler");
+    connect(annuler, &QPushButton::clicked, this, [this] { reject(); });
+    QPushButton* aide = NouveauBouton("BtnAide", "Aide");
+    aide->setProperty("tag", f.BtnAideTag);
+    connect(aide, &QPushButton::clicked, this, [] { FormCorrecteursOutils.BtnAideClick(); });
+    auto* boutons = new QHBoxLayout;
+    boutons->addStretch(1);
+    boutons->addWidget(ok);
+    boutons->addWidget(annuler);
+    boutons->addWidget(aide);
+
+    auto* colonne = new QVBoxLayout(this);
+    colonne->addLayout(grilles, 1);
+    colonne->addLayout(boutons);
+
+    Remplir(outils_, f.StringGridOutils);
+    Remplir(corDyn_, f.StringGridCorDyn);
+    outils_->setFixedWidth(LargeurGrille(outils_));
+    corDyn_->setFixedWidth(LargeurGrille(corDyn_));
+    resize(sizeHint().width(), 520);
+    Synchroniser();
+}
+
+QTableWidget* TFormCorrecteursOutils::NouvelleGrille(const char* nom, Grille& modele)
+{
+    auto* table = new QTableWidget(modele.RowCount() - 1, modele.ColCount() - 1);
+    table->setObjectName(nom);
+    QFont police = table->font();
+    police.setPixelSize(12);
+    table->setFont(police);
+    table->horizontalHeader()->setFont(police);
+    table->verticalHeader()->setFont(police);
+    table->verticalHeader()->setFixedWidth(modele.ColWidths[0]);
+    table->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(QFontMetrics(police).height() + 6);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    for (int c = 1; c < modele.ColCount(); ++c)
+        table->setColumnWidth(c - 1, modele.ColWidths[static_cast<size_t>(c)]);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    table->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(table, &QTableWidget::itemChanged, this, [this, &modele](QTableWidgetItem* item) {
+        if (!remplissage_)
+            modele.Cells(item->column() + 1, item->row() + 1) = item->text().toStdString();
+    });
+    return table;
+}
+
+void TFormCorrecteursOutils::Remplir(QTableWidget* table, const Grille& modele)
+{
+    remplissage_ = true;
+    QStringList titres;
+    for (int c = 1; c < modele.ColCount(); ++c)
+        titres << Q(modele.Cells(c, 0));
+    table->setHorizontalHeaderLabels(titres);
+    QStringList outils;
+    for (int r = 1; r < modele.RowCount(); ++r)
+        outils << Q(modele.Cells(0, r));
+    table->setVerticalHeaderLabels(outils);
+    for (int r = 1; r < modele.RowCount(); ++r) {
+        for (int c = 1; c < modele.ColCount(); ++c) {
+            QTableWidgetItem* item = table->item(r - 1, c - 1);
+            if (!item) {
+                item = new QTableWidgetItem;
+                // Designations read from the left, numbers from the right.
+                const bool texte = table == outils_ && c == 1;
+                item->setTextAlignment(Qt::AlignVCenter | (texte ? Qt::AlignLeft : Qt::AlignRight));
+                table->setItem(r - 1, c - 1, item);
+            }
+            item->setText(Q(modele.Cells(c, r)));
+        }
+    }
+    remplissage_ = false;
+}
+
+void TFormCorrecteursOutils::Synchroniser()
+{
+    const FenetreOutils& f = FormCorrecteursOutils;
+    setWindowTitle(Q(f.Caption));
+    if (f.Visible && !isVisible()) {
+        Remplir(outils_, f.StringGridOutils);
+        Remplir(corDyn_, f.StringGridCorDyn);
+        outils_->scrollToTop();
+        show();
+    } else if (!f.Visible && isVisible()) {
+        hide();
+    }
+}
+
+void TFormCorrecteursOutils::Correcteurs1Click()
+{
+    virmak::Correcteurs1Click();
+    Synchroniser();
+    raise();
+    activateWindow();
+}
+
+void TFormCorrecteursOutils::TerminerSaisie()
+{
+    // Moving the current cell hands a cell still being typed to the model.
+    for (QTableWidget* table : { outils_, corDyn_ }) {
+        const QModelIndex courante = table->currentIndex();
+        if (!table->indexWidget(courante))
+            continue;
+        table->setCurrentIndex(QModelIndex());
+        table->setCurrentIndex(courante);
+    }
+}
+
+void TFormCorrecteursOutils::BitBtnOKClick()
+{
+    TerminerSaisie();
+    FormCorrecteursOutils.BitBtnOKClick();
+    Synchroniser();
+}
+
+void TFormCorrecteursOutils::reject()
+{
+    FormCorrecteursOutils.BitBtnAnnulerClick();
+    Synchroniser();
+}
+
+} // namespace virmak
