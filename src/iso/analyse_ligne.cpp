@@ -4,6 +4,7 @@
 #include "foundation/nombres.h"
 #include "foundation/vue.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace virmak {
@@ -36,8 +37,9 @@ namespace {
         = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15 };
     constexpr std::size_t ChiffresExacts = 15; // 10^15 < 2^53: the mantissa is an exact double
 
-    // Value of the longest leading part of a run that forms a number.
-    double ValeurReel(std::string_view run)
+    // Value of the longest leading part of `run` of the form [sign] digits
+    // [. digits]; `fin` receives where that part ends.
+    double ValeurReel(std::string_view run, std::size_t& fin)
     {
         std::size_t i = 0;
         const bool negatif = !run.empty() && run[0] == '-';
@@ -54,6 +56,7 @@ namespace {
             for (++i; i < run.size() && EstChiffre(run[i]); ++i, ++nbChiffres, ++nbDecimales)
                 if (nbChiffres < ChiffresExacts)
                     mantisse = mantisse * 10 + static_cast<uint64_t>(run[i] - '0');
+        fin = i;
         if (nbChiffres == 0)
             return 0.0;
         if (nbChiffres <= ChiffresExacts) {
@@ -134,27 +137,28 @@ namespace {
 
 int32_t LireEntier(std::string_view ligne, std::size_t& position)
 {
-    int32_t valeur = 0;
-    std::size_t i = position; // 0-based index of the character after the letter
-    while (i < ligne.size() && EstChiffre(ligne[i])) {
-        const int32_t chiffre = ligne[i] - '0';
-        valeur = valeur > (EntierMax - chiffre) / 10 ? EntierMax : valeur * 10 + chiffre;
-        ++i;
-        position = i;
-    }
-    return valeur;
+    // 0-based, the index of the character after the letter is the letter's
+    // 1-based position; a run of no digit leaves the position unchanged.
+    std::size_t i = position;
+    int64_t valeur = 0;
+    for (; i < ligne.size() && EstChiffre(ligne[i]); ++i)
+        valeur = std::min<int64_t>(valeur * 10 + (ligne[i] - '0'), EntierMax);
+    position = i;
+    return static_cast<int32_t>(valeur);
 }
 
 double LireReel(std::string_view ligne, std::size_t& position)
 {
-    const std::size_t debut = position;
-    std::size_t fin = debut;
+    if (position >= ligne.size())
+        return 0.0;
+    std::size_t fin = 0;
+    const double valeur = ValeurReel(ligne.substr(position), fin);
+    // What follows the number's valid part still belongs to its run.
+    fin += position;
     while (fin < ligne.size() && EstDeReel(ligne[fin]))
         ++fin;
-    if (fin == debut)
-        return 0.0;
     position = fin;
-    return ValeurReel(ligne.substr(debut, fin - debut));
+    return valeur;
 }
 
 void LireCommentaire(std::string_view ligne, std::size_t& position, std::string& texte)
