@@ -63,7 +63,9 @@ std::vector<std::string> ProgrammeRealiste()
                 bloc(Mot('X', x + 8.0 * i) + " " + Mot('Y', y + alea.Entre(-4, 4)));
             bloc("G80");
         } else if (reste > 24) {
-            p.push_back("(PASSE " + std::to_string(++passe) + ")");
+            x = alea.Entre(20, 180);
+            y = alea.Entre(20, 130);
+            p.push_back("(PASSE " + std::to_string(passe + 1) + ")");
             bloc("G0 " + Mot('X', x) + " " + Mot('Y', y));
             bloc("G1 Z" + FormatFixe(-alea.Entre(0.2, 3), 0, 3) + " F150");
             bloc(passe % 2 ? "G41" : "G42");
@@ -71,7 +73,8 @@ std::vector<std::string> ProgrammeRealiste()
                 x += alea.Entre(-20, 20);
                 y += alea.Entre(-20, 20);
                 bloc("G1 " + Mot('X', x) + " " + Mot('Y', y) + " F" + std::to_string(200 + 50 * (i % 5)));
-                const double r = alea.Entre(2, 10);
+                // Alternate arc sides so the path stays on the table.
+                const double r = (i % 2 ? 1 : -1) * alea.Entre(2, 10);
                 bloc((i % 2 ? "G2 " : "G3 ") + Mot('X', x + r) + " " + Mot('Y', y + r) + " " + Mot('I', x)
                     + " " + Mot('J', y + r));
                 x += r;
