@@ -1,5 +1,6 @@
 #include "foundation/cn_varia.h"
 
+#include "exec/cn_dessins.h"
 #include "exec/manuel.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
@@ -275,6 +276,7 @@ void ChargerConfiguration()
     ZoomApercu = 1.0;
     OrigineApercu[0] = Arrondi(Form1.LargeurImage / 2.0);
     OrigineApercu[1] = Arrondi(Form1.HauteurImage / 2.0);
+    InitialiserApercu();
 
     Form1.CheckBoxSuiviPrg.Cochee = SuiviPrg;
     Form1.GroupBox5.Texte = NomProgAffiche;

@@ -3,6 +3,8 @@
 // model: immediate repaints, message processing, blocking message boxes,
 // focus and help. The Qt window, the terminal and the tests implement it.
 
+#include "foundation/trace.h"
+
 #include <string>
 #include <vector>
 
@@ -29,6 +31,10 @@ public:
         return {};
     }
     virtual std::string DialogueSauver(const std::string& /*repertoire*/) { return {}; }
+
+    // Preview layers 1 to 3: layer `couche` becomes a copy of the layer below
+    // it with `traces` painted over, and the preview shows it.
+    virtual void DessinerCouche(int /*couche*/, const std::vector<Trace>& /*traces*/) { }
 };
 
 // Quiet stand-in used before a window exists: messages go to standard error.

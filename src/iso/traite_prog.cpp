@@ -1,5 +1,6 @@
 #include "iso/traite_prog.h"
 
+#include "exec/cn_dessins.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/nombres.h"
@@ -200,10 +201,9 @@ bool TraiteIso(BoiteProg& boite)
 
 void RedessinerApercu()
 {
-    if (ProgAnalyse)
-        return;
-    BoiteProg boite;
-    TraiteIso(boite);
+    DessinePiece();
+    if (ParcoursCalcule)
+        DessineParcours();
 }
 
 bool ChargerProgramme(const std::string& chemin)

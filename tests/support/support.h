@@ -32,6 +32,13 @@ public:
         return reponseSauver;
     }
 
+    void DessinerCouche(int couche, const std::vector<Trace>& traces) override
+    {
+        if (couche >= 1 && couche <= 3)
+            couches[couche] = traces;
+        dessins.push_back(couche);
+    }
+
     struct Ouverture {
         std::string titre;
         std::vector<std::string> filtres;
@@ -47,6 +54,8 @@ public:
     std::vector<std::string> focus;
     std::vector<int> aides;
     int traitements = 0;
+    std::vector<Trace> couches[4]; // preview layers 1 to 3 as last drawn
+    std::vector<int> dessins; // layers drawn, in order
 };
 
 // Time moves only when asked; a sleep jumps to its end at once.
