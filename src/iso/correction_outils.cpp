@@ -49,23 +49,24 @@ namespace {
         return TabOutils[numero].Jauge[1] + TabOutils[numero].CorDyn[1];
     }
 
-    void Poser(std::size_t& n, LigneProg&& ligne)
+    // The next record of TabProgCorr, which grows when needed. The reference
+    // lives until the next call.
+    LigneProg& Place(std::size_t& n)
     {
-        if (n < TabProgCorr.size())
-            TabProgCorr[n] = std::move(ligne);
-        else
-            TabProgCorr.push_back(std::move(ligne));
-        ++n;
+        if (n == TabProgCorr.size())
+            TabProgCorr.emplace_back();
+        return TabProgCorr[n++];
     }
 
     // A copy of a block moved to p, with the tool length under G43.
-    void Ajouter(std::size_t& n, LigneProg ligne, PointXY p)
+    void Ajouter(std::size_t& n, const LigneProg& source, PointXY p)
     {
+        LigneProg& ligne = Place(n);
+        ligne = source;
         ligne.X = p.X;
         ligne.Y = p.Y;
         if (ligne.CorLongueur)
             ligne.Z += LongueurOutil(ligne.NumOutil);
-        Poser(n, std::move(ligne));
     }
 
     // Moves added by the pass run no M function and no drilling cycle: the
@@ -86,7 +87,7 @@ namespace {
         if (ecart < ToleranceJonction)
             return;
         const PointXY u = finA - q, w = debutB - q;
-        const double ru = std::hypot(u.X, u.Y), rw = std::hypot(w.X, w.Y);
+        const double ru = Distance(finA, q), rw = Distance(debutB, q);
         const bool droit = ecart < EcartMaxiDroit || Cor(k) != Cor(h) || ru < ToleranceJonction
             || std::fabs(ru - rw) >= ToleranceJonction;
         int32_t mode = 1;
@@ -104,7 +105,7 @@ namespace {
             liaison.I = q.X;
             liaison.J = q.Y;
         }
-        Ajouter(n, std::move(liaison), debutB);
+        Ajouter(n, liaison, debutB);
     }
 
     void MontrerJauge()
@@ -131,15 +132,16 @@ namespace {
     std::size_t Decaler(std::size_t n, int k, int dernier)
     {
         int s = 0;
-        ElementGeo a = DecritSegment(s, k);
-        // Where the tool stands when the move of segment a starts: the blocks
-        // between two moves wait there, not at the unjoined shifted start,
-        // which at an inside corner lies in the part.
-        PointXY depart = DecaleElement(a, Cor(k)).Debut;
+        // The shifted move of segment s-k as computed, before any joining.
+        ElementGeo decale = DecaleElement(DecritSegment(s, k), Cor(k));
+        // Where the tool stands when that move starts: the blocks between two
+        // moves wait there, not at the unjoined shifted start, which at an
+        // inside corner lies in the part.
+        PointXY depart = decale.Debut;
         for (int h = Mouvement(k, dernier); h >= 0; h = Mouvement(k, dernier)) {
             const ElementGeo b = DecritSegment(k, h);
-            ElementGeo ad = DecaleElement(a, Cor(k));
-            ElementGeo bd = DecaleElement(b, Cor(h));
+            const ElementGeo suivant = DecaleElement(b, Cor(h));
+            ElementGeo ad = decale, bd = suivant;
             const Intersection inter = InterElements(ad, bd);
             const int valides = Cor(k) == 0 && Cor(h) == 0 ? 0 : inter.NbValides;
             if (valides == 1) {
@@ -157,12 +159,12 @@ namespace {
             Form1.GaugeProg.Progression = h;
             VueActive().Repeindre("GaugeProg");
             depart = bd.Debut;
+            decale = suivant;
             s = k;
             k = h;
-            a = b;
         }
         // The last move keeps its shift to its end, whatever follows it.
-        ElementGeo ad = DecaleElement(a, Cor(k));
+        ElementGeo ad = decale;
         ad.Debut = depart;
         n = CopieSegment(n, s, k, ad);
         for (int i = k + 1; i <= dernier; ++i)
@@ -238,7 +240,7 @@ bool CorrectionOutils()
             LigneProg retour = MouvementSeul(der, 0);
             retour.X = fin.X;
             retour.Y = fin.Y;
-            Poser(n, std::move(retour));
+            Place(n) = std::move(retour);
         }
     }
 

@@ -129,6 +129,11 @@ double AngleVecteur(PointXY v)
 
 PointXY VecteurUnitaire(PointXY v)
 {
+    const double carre = v.X * v.X + v.Y * v.Y;
+    if (carre > 1e-300 && carre < 1e300) {
+        const double l = std::sqrt(carre);
+        return { v.X / l, v.Y / l };
+    }
     const PointXY d = Direction(v);
     const double s = std::max(std::fabs(d.X), std::fabs(d.Y));
     if (s == 0)
@@ -141,7 +146,10 @@ PointXY VecteurUnitaire(PointXY v)
 
 double Distance(PointXY a, PointXY b)
 {
-    return std::hypot(b.X - a.X, b.Y - a.Y);
+    const double dx = b.X - a.X, dy = b.Y - a.Y;
+    const double d = std::sqrt(dx * dx + dy * dy);
+    // hypot is exact where the squares overflow, but far slower.
+    return std::isinf(d) ? std::hypot(dx, dy) : d;
 }
 
 bool PointSurSegment(const ElementGeo& segment, PointXY p, double t)
