@@ -60,11 +60,32 @@ struct Lecture {
     std::size_t position;
 };
 
-Lecture Reel(std::string_view ligne)
+Lecture Reel(std::string_view ligne, std::size_t position = 1)
 {
-    std::size_t position = 1;
     const double valeur = LireReel(ligne, position);
     return { valeur, position };
+}
+
+Lecture Entier(std::string_view ligne, std::size_t position = 1)
+{
+    const int32_t valeur = LireEntier(ligne, position);
+    return { static_cast<double>(valeur), position };
+}
+
+// Each case: the line, the value read from position 1 and the position after.
+struct Cas {
+    const char* ligne;
+    double valeur;
+    std::size_t position;
+};
+
+void ExpectLectures(Lecture (*lire)(std::string_view, std::size_t), std::initializer_list<Cas> cas)
+{
+    for (const Cas& c : cas) {
+        const Lecture l = lire(c.ligne, 1);
+        EXPECT_EQ(l.valeur, c.valeur) << c.ligne;
+        EXPECT_EQ(l.position, c.position) << c.ligne;
+    }
 }
 
 class AnalyseBloc : public AvecConfiguration {
@@ -92,32 +113,19 @@ protected:
 
 TEST(Scanners, IntegerStopsAtTheFirstNonDigitAndReportsTheLastConsumed)
 {
-    std::size_t p = 1;
-    EXPECT_EQ(LireEntier("G12X", p), 12);
-    EXPECT_EQ(p, 3u);
-    p = 1;
-    EXPECT_EQ(LireEntier("G 1", p), 0);
-    EXPECT_EQ(p, 1u);
-    p = 1;
-    EXPECT_EQ(LireEntier("T-1", p), 0);
-    EXPECT_EQ(p, 1u);
-    p = 1;
-    EXPECT_EQ(LireEntier("F150.5", p), 150);
-    EXPECT_EQ(p, 4u);
-    p = 3;
-    EXPECT_EQ(LireEntier("X5M7", p), 7);
-    EXPECT_EQ(p, 4u);
+    ExpectLectures(Entier,
+        { { "G12X", 12, 3 }, { "G 1", 0, 1 }, { "T-1", 0, 1 }, { "F150.5", 150, 4 }, { "N007", 7, 4 } });
+    EXPECT_EQ(Entier("X5M7", 3).valeur, 7);
+    EXPECT_EQ(Entier("X5M7", 3).position, 4u);
 }
 
 TEST(Scanners, PositionsAtOrPastTheEndReadNothing)
 {
-    std::size_t p = 2;
-    EXPECT_EQ(LireEntier("M5", p), 0);
-    EXPECT_EQ(p, 2u);
-    p = 50;
-    EXPECT_EQ(LireReel("X5", p), 0.0);
-    EXPECT_EQ(p, 50u);
-    p = std::numeric_limits<std::size_t>::max();
+    EXPECT_EQ(Entier("M5", 2).valeur, 0);
+    EXPECT_EQ(Entier("M5", 2).position, 2u);
+    EXPECT_EQ(Reel("X5", 50).valeur, 0.0);
+    EXPECT_EQ(Reel("X5", 50).position, 50u);
+    std::size_t p = std::numeric_limits<std::size_t>::max();
     std::string texte = "garde";
     LireCommentaire("(A)", p, texte);
     EXPECT_EQ(texte, "");
@@ -126,27 +134,18 @@ TEST(Scanners, PositionsAtOrPastTheEndReadNothing)
 
 TEST(Scanners, IntegerSaturatesAtTheInt32Limit)
 {
-    std::size_t p = 1;
-    EXPECT_EQ(LireEntier("N2147483647", p), EntierMax);
-    p = 1;
-    EXPECT_EQ(LireEntier("N2147483648", p), EntierMax);
-    const std::string longue = "N" + std::string(500, '9') + "X";
-    p = 1;
-    EXPECT_EQ(LireEntier(longue, p), EntierMax);
-    EXPECT_EQ(p, 501u);
+    ExpectLectures(Entier, { { "N2147483647", EntierMax, 11 }, { "N2147483648", EntierMax, 11 } });
+    const Lecture longue = Entier("N" + std::string(500, '9') + "X");
+    EXPECT_EQ(longue.valeur, EntierMax);
+    EXPECT_EQ(longue.position, 501u);
 }
 
 TEST(Scanners, RealAcceptsSignPointAndMissingDigitsOnEitherSide)
 {
-    EXPECT_EQ(Reel("X-.5").valeur, -0.5);
-    EXPECT_EQ(Reel("X.5").valeur, 0.5);
-    EXPECT_EQ(Reel("X5.").valeur, 5.0);
-    EXPECT_EQ(Reel("X+5").valeur, 5.0);
-    EXPECT_EQ(Reel("X-12.375").valeur, -12.375);
-    EXPECT_EQ(Reel("X12.5Y3").position, 5u);
-    EXPECT_EQ(Reel("X 10").valeur, 0.0);
-    EXPECT_EQ(Reel("X 10").position, 1u);
-    EXPECT_EQ(Reel("X1e5").valeur, 1.0);
+    ExpectLectures(Reel,
+        { { "X-.5", -0.5, 4 }, { "X.5", 0.5, 3 }, { "X5.", 5.0, 3 }, { "X+5", 5.0, 3 },
+            { "X-12.375", -12.375, 8 }, { "X12.5Y3", 12.5, 5 }, { "X 10", 0.0, 1 }, { "X1e5", 1.0, 2 },
+            { "X1,5", 1.0, 2 } }); // a comma is no decimal point
     EXPECT_FALSE(std::signbit(Reel("X-0").valeur));
 }
 
@@ -172,27 +171,11 @@ TEST(Scanners, RealIsCorrectlyRoundedWhateverItsNumberOfDigits)
     EXPECT_EQ(Reel("X1234567890123456789").valeur, 1234567890123456789.0);
 }
 
-TEST(Scanners, CommaEndsARealRun)
-{
-    const Lecture l = Reel("X1,5");
-    EXPECT_EQ(l.valeur, 1.0);
-    EXPECT_EQ(l.position, 2u);
-}
-
 TEST(Scanners, MalformedRealRunTakesItsLongestValidLeadingPartAndIsConsumedWhole)
 {
-    struct Cas {
-        const char* ligne;
-        double valeur;
-        std::size_t position;
-    };
-    for (const Cas& c : { Cas { "X1.2.3", 1.2, 6 }, Cas { "X1-2", 1.0, 4 }, Cas { "X-", 0.0, 2 },
-             Cas { "X.", 0.0, 2 }, Cas { "X+-5", 0.0, 4 }, Cas { "X-.", 0.0, 3 }, Cas { "X..5", 0.0, 4 },
-             Cas { "X5..", 5.0, 4 }, Cas { "X-3+", -3.0, 4 } }) {
-        const Lecture l = Reel(c.ligne);
-        EXPECT_EQ(l.valeur, c.valeur) << c.ligne;
-        EXPECT_EQ(l.position, c.position) << c.ligne;
-    }
+    ExpectLectures(Reel,
+        { { "X1.2.3", 1.2, 6 }, { "X1-2", 1.0, 4 }, { "X-", 0.0, 2 }, { "X.", 0.0, 2 }, { "X+-5", 0.0, 4 },
+            { "X-.", 0.0, 3 }, { "X..5", 0.0, 4 }, { "X5..", 5.0, 4 }, { "X-3+", -3.0, 4 } });
 }
 
 TEST(Scanners, RealTooLargeSaturatesAndTooSmallGivesZero)
@@ -326,13 +309,7 @@ TEST_F(AnalyseBloc, DrillingCycleIsModalUntilG80)
     EXPECT_EQ(fin.X, 20.0);
     EXPECT_EQ(Suite({ "X30" }, fin).CodeG[0], 0);
     EXPECT_EQ(Suite({ "G1 X30" }, fin).CodeG[0], 1);
-}
-
-TEST_F(AnalyseBloc, G80LeavesTheMotionModeAlone)
-{
-    const LigneProg r = Suite({ "G1 G80 X4" });
-    EXPECT_EQ(r.CodeG[0], 1);
-    EXPECT_EQ(r.XCycle, 0.0);
+    EXPECT_EQ(Suite({ "G1 G80 X4" }).CodeG[0], 1);
 }
 
 TEST_F(AnalyseBloc, WordsBeforeG81ArePlainMoves)
