@@ -1,5 +1,7 @@
 #include "foundation/pupitre.h"
 
+#include "foundation/vue.h"
+
 #include <algorithm>
 
 namespace virmak {
@@ -124,6 +126,36 @@ void Pupitre::Initialiser()
 
     Timer1.Actif = false;
     Timer1.Intervalle = 250;
+}
+
+ProgressionJauge::ProgressionJauge(int maximum, const char* libelle)
+{
+    Form1.GaugeProg.Max = maximum;
+    Form1.GaugeProg.Progression = 0;
+    Form1.GaugeProg.Visible = true;
+    Form1.LabelGaugeProg.Texte = libelle;
+    VueActive().Repeindre("LabelGaugeProg");
+    VueActive().Repeindre("GaugeProg");
+}
+
+void ProgressionJauge::Avancer(int position)
+{
+    Form1.GaugeProg.Progression = position;
+    const int max = Form1.GaugeProg.Max;
+    const int pourcent = max > 0 ? static_cast<int>(static_cast<int64_t>(position) * 100 / max) : 100;
+    if (pourcent != dernier_) {
+        dernier_ = pourcent;
+        VueActive().Repeindre("GaugeProg");
+    }
+}
+
+ProgressionJauge::~ProgressionJauge()
+{
+    Form1.GaugeProg.Progression = 0;
+    Form1.GaugeProg.Visible = false;
+    Form1.LabelGaugeProg.Texte.clear();
+    VueActive().Repeindre("GaugeProg");
+    VueActive().Repeindre("LabelGaugeProg");
 }
 
 } // namespace virmak

@@ -128,4 +128,20 @@ struct Pupitre {
 
 extern Pupitre Form1;
 
+// GaugeProg and its label for the length of a long pass: shown with its
+// label on creation, hidden and emptied on destruction. The gauge is
+// repainted only when its shown percentage moves, so a long pass does not
+// spend its time painting.
+class ProgressionJauge {
+public:
+    ProgressionJauge(int maximum, const char* libelle);
+    ~ProgressionJauge();
+    ProgressionJauge(const ProgressionJauge&) = delete;
+    ProgressionJauge& operator=(const ProgressionJauge&) = delete;
+    void Avancer(int position);
+
+private:
+    int dernier_ = -1; // percentage last painted
+};
+
 } // namespace virmak

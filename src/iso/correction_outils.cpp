@@ -108,28 +108,9 @@ namespace {
         Ajouter(n, liaison, debutB);
     }
 
-    void MontrerJauge()
-    {
-        Form1.GaugeProg.Max = NbLignesProg;
-        Form1.GaugeProg.Progression = 0;
-        Form1.GaugeProg.Visible = true;
-        Form1.LabelGaugeProg.Texte = "Outils";
-        VueActive().Repeindre("GaugeProg");
-        VueActive().Repeindre("LabelGaugeProg");
-    }
-
-    void CacherJauge()
-    {
-        Form1.GaugeProg.Progression = 0;
-        Form1.GaugeProg.Visible = false;
-        Form1.LabelGaugeProg.Texte.clear();
-        VueActive().Repeindre("GaugeProg");
-        VueActive().Repeindre("LabelGaugeProg");
-    }
-
     // Every block of the program, from its first XY move on; returns the next
     // free index of TabProgCorr.
-    std::size_t Decaler(std::size_t n, int k, int dernier)
+    std::size_t Decaler(std::size_t n, int k, int dernier, ProgressionJauge& jauge)
     {
         int s = 0;
         // The shifted move of segment s-k as computed, before any joining.
@@ -156,8 +137,7 @@ namespace {
             n = CopieSegment(n, s, k, ad);
             if (valides == 0)
                 Raccorder(n, k, h, b.Debut, ad.Fin, bd.Debut);
-            Form1.GaugeProg.Progression = h;
-            VueActive().Repeindre("GaugeProg");
+            jauge.Avancer(h);
             depart = bd.Debut;
             decale = suivant;
             s = k;
@@ -220,31 +200,30 @@ bool CorrectionOutils()
     if (TabProgCorr.empty())
         TabProgCorr.resize(1);
     TabProgCorr[0] = dernier >= 0 ? TabProg[0] : LigneDefaut;
-    MontrerJauge();
-
     std::size_t n = 1;
-    const int premier = Mouvement(0, dernier);
-    if (premier < 0) {
-        for (int i = 1; i <= dernier; ++i)
-            Ajouter(n, TabProg[i], XY(TabProg[i]));
-    } else {
-        n = Decaler(n, premier, dernier);
-    }
+    {
+        ProgressionJauge jauge(NbLignesProg, "Outils");
+        const int premier = Mouvement(0, dernier);
+        if (premier < 0) {
+            for (int i = 1; i <= dernier; ++i)
+                Ajouter(n, TabProg[i], XY(TabProg[i]));
+        } else {
+            n = Decaler(n, premier, dernier, jauge);
+        }
 
-    // Back to the programmed end when the shift left the tool elsewhere in
-    // both X and Y.
-    if (n > 1) {
-        const LigneProg& fin = TabProg[dernier];
-        const LigneProg& der = TabProgCorr[n - 1];
-        if (der.X != fin.X && der.Y != fin.Y) {
-            LigneProg retour = MouvementSeul(der, 0);
-            retour.X = fin.X;
-            retour.Y = fin.Y;
-            Place(n) = std::move(retour);
+        // Back to the programmed end when the shift left the tool elsewhere
+        // in both X and Y.
+        if (n > 1) {
+            const LigneProg& fin = TabProg[dernier];
+            const LigneProg& der = TabProgCorr[n - 1];
+            if (der.X != fin.X && der.Y != fin.Y) {
+                LigneProg retour = MouvementSeul(der, 0);
+                retour.X = fin.X;
+                retour.Y = fin.Y;
+                Place(n) = std::move(retour);
+            }
         }
     }
-
-    CacherJauge();
     if (n - 1 > IndexMaxi) {
         NbLignesCorr = 0;
         ParcoursCalcule = false;

@@ -399,6 +399,17 @@ TEST_F(CorrectionOutilsTest, JaugeOutilsPendantLePassage)
     EXPECT_EQ(vueJauge.etats, attendu);
     EXPECT_FALSE(Form1.GaugeProg.Visible);
     EXPECT_EQ(Form1.LabelGaugeProg.Texte, "");
+
+    // A long program repaints the gauge once per percent, not per corner.
+    vueJauge.etats.clear();
+    Prog p;
+    p.Rayon(-1);
+    for (int i = 0; i < 5000; ++i)
+        p.G(1, i % 2 ? 0 : 10, i);
+    p.Installer();
+    CorrectionOutils();
+    EXPECT_LE(vueJauge.etats.size(), 103u); // shown, 0 to 100 %, hidden
+    EXPECT_GE(vueJauge.etats.size(), 90u);
     DefinirVue(&vue);
 }
 
