@@ -96,7 +96,7 @@ QTableWidget* TFormCorrecteursOutils::NouvelleGrille(const char* nom, Grille& mo
     auto* table = new QTableWidget(modele.RowCount() - 1, modele.ColCount() - 1);
     table->setObjectName(nom);
     QFont police = table->font();
-    police.setPixelSize(12);
+    police.setPixelSize(11);
     table->setFont(police);
     table->horizontalHeader()->setFont(police);
     table->verticalHeader()->setFont(police);
@@ -139,7 +139,10 @@ void TFormCorrecteursOutils::Remplir(QTableWidget* table, const Grille& modele)
                 item->setTextAlignment(Qt::AlignVCenter | (texte ? Qt::AlignLeft : Qt::AlignRight));
                 table->setItem(r - 1, c - 1, item);
             }
-            item->setText(Q(modele.Cells(c, r)));
+            // The cell's leading blanks right-align it in a fixed-width font;
+            // here the alignment does it, and the narrow column keeps room
+            // for the digits.
+            item->setText(Q(modele.Cells(c, r)).trimmed());
         }
     }
     remplissage_ = false;
@@ -150,8 +153,10 @@ void TFormCorrecteursOutils::Synchroniser()
     const FenetreOutils& f = FormCorrecteursOutils;
     setWindowTitle(Q(f.Caption));
     if (f.Visible && !isVisible()) {
-        Remplir(outils_, f.StringGridOutils);
-        Remplir(corDyn_, f.StringGridCorDyn);
+        for (QTableWidget* table : { outils_, corDyn_ }) {
+            Remplir(table, table == outils_ ? f.StringGridOutils : f.StringGridCorDyn);
+            table->setCurrentItem(nullptr);
+        }
         outils_->scrollToTop();
         show();
     } else if (!f.Visible && isVisible()) {

@@ -27,7 +27,7 @@ protected:
     {
         AvecConfiguration::SetUp();
         EcrireTout(
-            Fichier("CncOutil.Ini"), "[OUTIL(3)]\r\nDesignation=Fraise 6\r\nJauge(0)=6\r\nJauge(1)=40\r\n");
+            Fichier("CncOutil.Ini"), "[OUTIL(3)]\r\nDesignation=Fraise 6\r\nJauge(0)=6\r\nJauge(1)=40.0004\r\n");
     }
     // Opens the dialog from the main menu, as the operator does.
     static TFormCorrecteursOutils* Ouvrir(TForm1& f)
@@ -83,8 +83,8 @@ TEST_F(FenetreOutilsQt, CorrecteursShowsTheTwoGridsWithTheirHeadingsWidthsAndThe
     EXPECT_EQ(corDyn->columnWidth(0), 52);
     EXPECT_EQ(corDyn->columnWidth(1), 51);
     EXPECT_EQ(outils->item(3, 0)->text(), "Fraise 6");
-    EXPECT_EQ(outils->item(3, 1)->text(), "   6.000");
-    EXPECT_EQ(corDyn->item(3, 0)->text(), "   0.000");
+    EXPECT_EQ(outils->item(3, 1)->text(), "6.000");
+    EXPECT_EQ(corDyn->item(3, 0)->text(), "0.000");
     EXPECT_EQ(d->findChild<QPushButton*>("BtnAide")->property("tag").toInt(), 31);
 }
 
@@ -107,6 +107,8 @@ TEST_F(FenetreOutilsQt, OKTakesTheEditsInEvenACellStillBeingTyped)
     EXPECT_EQ(TabOutils[3].Designation, "Fraise 3 dents");
     EXPECT_DOUBLE_EQ(TabOutils[3].Jauge[0], 6.35);
     EXPECT_DOUBLE_EQ(TabOutils[3].CorDyn[0], 0.05);
+    // A cell left alone keeps the finer value the grid shows rounded.
+    EXPECT_DOUBLE_EQ(TabOutils[3].Jauge[1], 40.0004);
     EXPECT_NE(LireTout(Fichier("Virmak.Out")).find("T03\r\nFraise 6\r\n     6.000    40.000\r\n"),
         std::string::npos);
 }
@@ -130,7 +132,7 @@ TEST_F(FenetreOutilsQt, CancelEscapeAndTheCloseBoxDropTheEditsAndReopeningShowsT
         EXPECT_FALSE(d->isVisible()) << maniere;
         EXPECT_DOUBLE_EQ(TabOutils[3].Jauge[0], 6) << maniere;
         Ouvrir(f);
-        EXPECT_EQ(outils->item(3, 1)->text(), "   6.000") << maniere;
+        EXPECT_EQ(outils->item(3, 1)->text(), "6.000") << maniere;
         Cliquer(d, "BitBtnAnnuler");
     }
     EXPECT_FALSE(std::filesystem::exists(Fichier("Virmak.Out")));
