@@ -26,8 +26,8 @@ protected:
     void SetUp() override
     {
         AvecConfiguration::SetUp();
-        EcrireTout(
-            Fichier("CncOutil.Ini"), "[OUTIL(3)]\r\nDesignation=Fraise 6\r\nJauge(0)=6\r\nJauge(1)=40.0004\r\n");
+        EcrireTout(Fichier("CncOutil.Ini"),
+            "[OUTIL(3)]\r\nDesignation=Fraise 6\r\nJauge(0)=6\r\nJauge(1)=40.0004\r\n");
     }
     // Opens the dialog from the main menu, as the operator does.
     static TFormCorrecteursOutils* Ouvrir(TForm1& f)
