@@ -246,15 +246,16 @@ void BitBtnChargerClick()
 
 std::string LigneListing(const LigneProg& ligne)
 {
+    // Appended piece by piece: "text" + std::string trips a false
+    // -Wrestrict in g++ 12 at -O3.
     std::string s;
     s.reserve(80);
-    s += "L" + FormatEntier(ligne.IndexLigne, 3);
-    s += "  G" + FormatEntier(ligne.CodeG[0], 2);
-    s += "  X" + FormatFixe(ligne.X, 8, 3);
-    s += "  Y" + FormatFixe(ligne.Y, 8, 3);
-    s += "  Z" + FormatFixe(ligne.Z, 8, 3);
-    s += " > ENT=" + std::to_string(ligne.NumSegment);
-    s += " COR=" + FormatFixe(ligne.CorRayon, 8, 3);
+    for (const std::string& morceau : { std::string("L"), FormatEntier(ligne.IndexLigne, 3),
+             std::string("  G"), FormatEntier(ligne.CodeG[0], 2), std::string("  X"),
+             FormatFixe(ligne.X, 8, 3), std::string("  Y"), FormatFixe(ligne.Y, 8, 3), std::string("  Z"),
+             FormatFixe(ligne.Z, 8, 3), std::string(" > ENT="), std::to_string(ligne.NumSegment),
+             std::string(" COR="), FormatFixe(ligne.CorRayon, 8, 3) })
+        s += morceau;
     return s;
 }
 
