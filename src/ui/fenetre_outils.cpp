@@ -154,8 +154,9 @@ void TFormCorrecteursOutils::Synchroniser()
     setWindowTitle(Q(f.Caption));
     if (f.Visible && !isVisible()) {
         for (QTableWidget* table : { outils_, corDyn_ }) {
+            // An editor left open by a cancel is dropped, not taken in.
+            table->reset();
             Remplir(table, table == outils_ ? f.StringGridOutils : f.StringGridCorDyn);
-            table->setCurrentItem(nullptr);
         }
         outils_->scrollToTop();
         show();
@@ -174,14 +175,10 @@ void TFormCorrecteursOutils::Correcteurs1Click()
 
 void TFormCorrecteursOutils::TerminerSaisie()
 {
-    // Moving the current cell hands a cell still being typed to the model.
-    for (QTableWidget* table : { outils_, corDyn_ }) {
-        const QModelIndex courante = table->currentIndex();
-        if (!table->indexWidget(courante))
-            continue;
-        table->setCurrentIndex(QModelIndex());
-        table->setCurrentIndex(courante);
-    }
+    // Leaving the current cell hands a cell still being typed to the model.
+    for (QTableWidget* table : { outils_, corDyn_ })
+        if (table->indexWidget(table->currentIndex()))
+            table->setCurrentIndex(QModelIndex());
 }
 
 void TFormCorrecteursOutils::BitBtnOKClick()

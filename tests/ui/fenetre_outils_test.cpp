@@ -156,3 +156,20 @@ TEST_F(FenetreOutilsQt, ARefusedWriteKeepsTheDialogOpenWithItsEditsAndHelpAsksFo
     Cliquer(d, "BtnAide");
     EXPECT_EQ(vue.aides, (std::vector<int> { 1031 }));
 }
+
+TEST_F(FenetreOutilsQt, ACellLeftBeingTypedAtCancelIsNotBroughtBackAtTheNextShowing)
+{
+    TForm1 f;
+    f.show();
+    TFormCorrecteursOutils* d = Ouvrir(f);
+    auto* outils = d->findChild<QTableWidget*>("StringGridOutils");
+    outils->setCurrentCell(3, 1);
+    auto* editeur = qobject_cast<QLineEdit*>(outils->indexWidget(outils->currentIndex()));
+    ASSERT_TRUE(editeur);
+    editeur->setText("9");
+    Cliquer(d, "BitBtnAnnuler");
+    Ouvrir(f);
+    EXPECT_EQ(outils->item(3, 1)->text(), "6.000");
+    Cliquer(d, "BitBtnOK");
+    EXPECT_DOUBLE_EQ(TabOutils[3].Jauge[0], 6);
+}
