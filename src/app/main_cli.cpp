@@ -9,6 +9,8 @@
 #include "foundation/pupitre.h"
 #include "foundation/texte.h"
 #include "foundation/vue.h"
+#include "iso/correction_outils.h"
+#include "iso/trace_prog.h"
 #include "iso/traite_prog.h"
 #include "machine/temporisation.h"
 
@@ -36,7 +38,9 @@ void Usage()
 {
     std::fprintf(stderr,
         "usage : virmak-cli [--rep DOSSIER] config\n"
-        "        virmak-cli [--rep DOSSIER] analyse PROGRAMME\n");
+        "        virmak-cli [--rep DOSSIER] analyse PROGRAMME\n"
+        "        virmak-cli [--rep DOSSIER] programme PROGRAMME\n"
+        "        virmak-cli [--rep DOSSIER] parcours PROGRAMME\n");
 }
 
 std::string RepertoireExecutable()
@@ -147,6 +151,18 @@ bool ChargerListe(const std::string& chemin)
     return true;
 }
 
+// Start-up with the configuration folder's parameters and tools, then the
+// program read and analysed into TabProg.
+bool Analyser(const std::string& chemin)
+{
+    FormCreate();
+    RestaureParametres();
+    if (!ChargerListe(chemin))
+        return false;
+    BoiteProg boite;
+    return TraiteIso(boite);
+}
+
 void Sortir(const std::string& texte)
 {
     std::fwrite(texte.data(), 1, texte.size(), stdout);
@@ -188,14 +204,21 @@ int main(int argc, char** argv)
         return 0;
     }
     if (commande == "analyse") {
-        FormCreate();
-        RestaureParametres();
-        if (!ChargerListe(mots[1]))
-            return 1;
-        BoiteProg boite;
-        if (!TraiteIso(boite))
+        if (!Analyser(mots[1]))
             return 1;
         Sortir(Listing());
+        return 0;
+    }
+    if (commande == "programme") {
+        if (!Analyser(mots[1]))
+            return 1;
+        Sortir(TexteTrace(TabProg, NbLignesProg));
+        return 0;
+    }
+    if (commande == "parcours") {
+        if (!Analyser(mots[1]) || !CorrectionOutils())
+            return 1;
+        Sortir(TexteTrace(TabProgCorr, NbLignesCorr));
         return 0;
     }
     Usage();
