@@ -21,7 +21,7 @@ cmake --build "$racine/build-asan" --target tests_core -j "$jobs"
 cmake -S "$racine" -B "$racine/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DVIRMAK_WERROR=ON -DVIRMAK_SANITIZE=ON -DVIRMAK_CORE_ONLY=ON \
   -DVIRMAK_BENCH=OFF -DVIRMAK_FUZZ=ON >/dev/null
-cmake --build "$racine/build-fuzz" --target fuzz_analyse_ligne -j "$jobs"
+cmake --build "$racine/build-fuzz" --target fuzz_analyse_ligne fuzz_correction -j "$jobs"
 corpus="$(mktemp -d)"
 trap 'rm -rf "$corpus"' EXIT
 if ! "$racine/build-fuzz/fuzz/fuzz_analyse_ligne" -max_total_time=60 -timeout=10 \
@@ -32,3 +32,16 @@ if ! "$racine/build-fuzz/fuzz/fuzz_analyse_ligne" -max_total_time=60 -timeout=10
   exit 1
 fi
 tail -n 1 "$racine/build-fuzz/fuzz_analyse_ligne.log"
+
+# The same for analysis then compensation of whole programs.
+corpus_correction="$(mktemp -d)"
+trap 'rm -rf "$corpus" "$corpus_correction"' EXIT
+if ! "$racine/build-fuzz/fuzz/fuzz_correction" -max_total_time=60 -timeout=10 \
+  -dict="$racine/fuzz/analyse_ligne.dict" -artifact_prefix="$racine/build-fuzz/" \
+  "$corpus_correction" "$racine/fuzz/graines_correction" "$racine/fuzz/graines" \
+  >"$racine/build-fuzz/fuzz_correction.log" 2>&1; then
+  tail -n 60 "$racine/build-fuzz/fuzz_correction.log"
+  echo "Le fuzzing de la correction d'outil a trouvé un défaut (voir build-fuzz/)." >&2
+  exit 1
+fi
+tail -n 1 "$racine/build-fuzz/fuzz_correction.log"
