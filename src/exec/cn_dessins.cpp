@@ -343,9 +343,10 @@ namespace {
     {
         if (!ProgAnalyse)
             AnalyserEtCadrer(analyserToujours);
-        Dessin d;
-        d.Axes();
         const size_t fin = TabProg.empty() ? 0 : std::min<size_t>(NbLignesProg, TabProg.size() - 1);
+        Dessin d;
+        d.traces.reserve(fin + 2);
+        d.Axes();
         for (size_t i = 1; i <= fin; ++i) {
             const LigneProg& p = TabProg[i - 1];
             const LigneProg& l = TabProg[i];
@@ -459,8 +460,9 @@ void DessinePiece()
 
 void DessineParcours()
 {
-    Dessin d;
     const size_t fin = TabProgCorr.empty() ? 0 : std::min<size_t>(NbLignesCorr, TabProgCorr.size() - 1);
+    Dessin d;
+    d.traces.reserve(fin);
     for (size_t i = 1; i <= fin; ++i) {
         const LigneProg& p = TabProgCorr[i - 1];
         const LigneProg& l = TabProgCorr[i];
