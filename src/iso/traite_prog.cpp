@@ -18,43 +18,6 @@ namespace {
 
     constexpr const char* TitreOuverture = "Charger un programme";
 
-    // The gauge is repainted only when its shown length moves, so a long
-    // program does not spend its analysis painting.
-    class Progression {
-    public:
-        Progression(int maximum, const char* libelle)
-        {
-            Form1.GaugeProg.Max = maximum;
-            Form1.GaugeProg.Progression = 0;
-            Form1.GaugeProg.Visible = true;
-            Form1.LabelGaugeProg.Texte = libelle;
-            VueActive().Repeindre("LabelGaugeProg");
-            VueActive().Repeindre("GaugeProg");
-        }
-        void Avancer(int position)
-        {
-            Form1.GaugeProg.Progression = position;
-            const int pourcent = Form1.GaugeProg.Max > 0
-                ? static_cast<int>(static_cast<int64_t>(position) * 100 / Form1.GaugeProg.Max)
-                : 100;
-            if (pourcent != dernier_) {
-                dernier_ = pourcent;
-                VueActive().Repeindre("GaugeProg");
-            }
-        }
-        ~Progression()
-        {
-            Form1.GaugeProg.Progression = 0;
-            Form1.GaugeProg.Visible = false;
-            Form1.LabelGaugeProg.Texte.clear();
-            VueActive().Repeindre("GaugeProg");
-            VueActive().Repeindre("LabelGaugeProg");
-        }
-
-    private:
-        int dernier_ = -1;
-    };
-
     bool EstCercleComplet(const LigneProg& ligne, const LigneProg& precedente)
     {
         return (ligne.CodeG[0] == 2 || ligne.CodeG[0] == 3) && ligne.X == precedente.X
@@ -135,7 +98,7 @@ std::string NomPourAffichage(const std::string& chemin)
 bool TraiteIso(BoiteProg& boite)
 {
     const auto& lignes = Form1.ListBoxProg1.Lignes;
-    Progression jauge(static_cast<int>(lignes.size()), "Traite ISO");
+    ProgressionJauge jauge(static_cast<int>(lignes.size()), "Traite ISO");
     FacteurUnite = 1.0;
     NbLignesProg = 0;
     if (TabProg.empty()) {
