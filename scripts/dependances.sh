@@ -5,7 +5,7 @@ set -euo pipefail
 
 paquets=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
