@@ -1,9 +1,11 @@
 #include "ui/fenetre_principale.h"
 
+#include "exec/cn_dessins.h"
 #include "exec/manuel.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/demarrage.h"
+#include "ui/apercu.h"
 #include "ui/fenetre_historique.h"
 #include "ui/fenetre_outils.h"
 #include "ui/voyant.h"
@@ -374,20 +376,34 @@ QGroupBox* TForm1::GroupeParcours()
 {
     auto* g = NouveauGroupe("GroupBox4", "Parcours outil");
     auto* colonne = new QVBoxLayout(g);
-    QLabel* image = Etiquette("ImageProg", Form1.ImageProg);
-    image->setMinimumSize(Form1.LargeurImage, Form1.HauteurImage);
-    image->setStyleSheet("background:black;");
-    image->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    colonne->addWidget(image, 1);
+    imageProg_ = new ImageApercu;
+    imageProg_->setMinimumSize(Form1.LargeurImage, Form1.HauteurImage);
+    imageProg_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    Lier("ImageProg", [this] { imageProg_->setToolTip(Conseil(Form1.ImageProg.Conseil)); });
+    colonne->addWidget(imageProg_, 1);
     auto* boutons = new QHBoxLayout;
-    boutons->addWidget(Bouton("BitBtnPiece", Form1.BitBtnPiece));
-    boutons->addWidget(Bouton("BitBtnParcoursOutil", Form1.BitBtnParcoursOutil));
-    boutons->addWidget(Bouton("BitBtnZoomPlus", Form1.BitBtnZoomPlus));
-    boutons->addWidget(Bouton("BitBtnZoomMoins", Form1.BitBtnZoomMoins));
-    boutons->addWidget(Bouton("BitBtnDecXMoins", Form1.BitBtnDecXMoins));
-    boutons->addWidget(Bouton("BitBtnDEcXPlus", Form1.BitBtnDEcXPlus));
-    boutons->addWidget(Bouton("BitBtnDecYMoins", Form1.BitBtnDecYMoins));
-    boutons->addWidget(Bouton("BitBtnDecYPlus", Form1.BitBtnDecYPlus));
+    const struct {
+        const char* nom;
+        Controle& modele;
+        void (*gestionnaire)();
+    } commandes[] = {
+        { "BitBtnPiece", Form1.BitBtnPiece, BitBtnPieceClick },
+        { "BitBtnParcoursOutil", Form1.BitBtnParcoursOutil, BitBtnParcoursOutilClick },
+        { "BitBtnZoomPlus", Form1.BitBtnZoomPlus, BitBtnZoomPlusClick },
+        { "BitBtnZoomMoins", Form1.BitBtnZoomMoins, BitBtnZoomMoinsClick },
+        { "BitBtnDecXMoins", Form1.BitBtnDecXMoins, BitBtnDecXMoinsClick },
+        { "BitBtnDEcXPlus", Form1.BitBtnDEcXPlus, BitBtnDEcXPlusClick },
+        { "BitBtnDecYMoins", Form1.BitBtnDecYMoins, BitBtnDecYMoinsClick },
+        { "BitBtnDecYPlus", Form1.BitBtnDecYPlus, BitBtnDecYPlusClick },
+    };
+    for (const auto& c : commandes) {
+        QPushButton* b = Bouton(c.nom, c.modele);
+        connect(b, &QPushButton::clicked, this, [this, g = c.gestionnaire] {
+            g();
+            Synchroniser();
+        });
+        boutons->addWidget(b);
+    }
     auto* ot = new QCheckBox("OT");
     ot->setObjectName("CheckBoxOT");
     Lier("CheckBoxOT", [ot] { ot->setChecked(Form1.CheckBoxOT.Cochee); });
@@ -526,6 +542,11 @@ void TForm1::Construire()
         else if (!Form1.Timer1.Actif && timer1_->isActive())
             timer1_->stop();
     });
+}
+
+void TForm1::DessinerCouche(int couche, const std::vector<Trace>& traces)
+{
+    imageProg_->DessinerCouche(couche, traces);
 }
 
 void TForm1::Synchroniser()

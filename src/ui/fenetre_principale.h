@@ -24,6 +24,7 @@ class QAction;
 
 namespace virmak {
 
+class ImageApercu;
 class VoyantQt;
 
 class TForm1 : public QMainWindow, public Vue {
@@ -38,6 +39,7 @@ public:
     void Message(const std::string& texte) override;
     void DonnerFocus(const std::string& controle) override;
     void Aide(int contexte) override;
+    void DessinerCouche(int couche, const std::vector<Trace>& traces) override;
 
     // Copies the whole model into the widgets.
     void Synchroniser();
@@ -68,6 +70,7 @@ private:
     void MemoriserBornes();
 
     std::map<std::string, std::function<void()>> miroirs_;
+    ImageApercu* imageProg_ = nullptr;
     QTimer* timer1_ = nullptr;
     bool synchronisation_ = false;
     bool fermeture_ = false;
