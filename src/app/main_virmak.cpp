@@ -3,7 +3,14 @@
 #include "foundation/cn_varia.h"
 #include "ui/fenetre_principale.h"
 
+#include "iso/traite_prog.h"
+
 #include <QApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -12,7 +19,7 @@ namespace {
 
 void Usage()
 {
-    std::fprintf(stderr, "usage : virmak [--rep DOSSIER]\n");
+    std::fprintf(stderr, "usage : virmak [--rep DOSSIER] [PROGRAMME]\n");
 }
 
 } // namespace
@@ -22,7 +29,13 @@ int main(int argc, char** argv)
     virmak::PreparerSignauxFermeture();
     QApplication application(argc, argv);
     application.setApplicationName("virmak");
+    // The operator reads French everywhere, the toolkit's own dialogs too.
+    QTranslator traduction;
+    if (traduction.load(
+            QLocale(QLocale::French), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        application.installTranslator(&traduction);
     const QStringList arguments = application.arguments();
+    QString programme;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == "--rep" && i + 1 < arguments.size()) {
@@ -30,6 +43,8 @@ int main(int argc, char** argv)
         } else if (a == "--help" || a == "-h") {
             Usage();
             return 0;
+        } else if (programme.isEmpty() && !a.startsWith('-')) {
+            programme = QFileInfo(a).absoluteFilePath();
         } else {
             Usage();
             return 2;
@@ -39,5 +54,13 @@ int main(int argc, char** argv)
     virmak::TForm1 fenetre;
     virmak::InstallerSignauxFermeture(&fenetre);
     fenetre.show();
+    if (!programme.isEmpty()) {
+        // As "Charger" would, once the window stands.
+        const std::string chemin = programme.toStdString();
+        QTimer::singleShot(0, &fenetre, [&fenetre, chemin] {
+            virmak::ChargerProgramme(chemin);
+            fenetre.Synchroniser();
+        });
+    }
     return application.exec();
 }

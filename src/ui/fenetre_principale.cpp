@@ -5,6 +5,7 @@
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/demarrage.h"
+#include "iso/traite_prog.h"
 #include "ui/apercu.h"
 #include "ui/fenetre_historique.h"
 #include "ui/fenetre_outils.h"
@@ -15,6 +16,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -398,10 +400,7 @@ QGroupBox* TForm1::GroupeParcours()
     };
     for (const auto& c : commandes) {
         QPushButton* b = Bouton(c.nom, c.modele);
-        connect(b, &QPushButton::clicked, this, [this, g = c.gestionnaire] {
-            g();
-            Synchroniser();
-        });
+        connect(b, &QPushButton::clicked, this, [this, g = c.gestionnaire] { Executer(g); });
         boutons->addWidget(b);
     }
     auto* ot = new QCheckBox("OT");
@@ -449,8 +448,12 @@ QGroupBox* TForm1::GroupeProgramme()
     });
     grille->addWidget(liste, 1, 0, 8, 1);
     grille->setColumnStretch(0, 1);
-    grille->addWidget(Bouton("BitBtnCharger", Form1.BitBtnCharger), 1, 1);
-    grille->addWidget(Bouton("BitBtnEnregistrer", Form1.BitBtnEnregistrer), 2, 1);
+    QPushButton* charger = Bouton("BitBtnCharger", Form1.BitBtnCharger);
+    connect(charger, &QPushButton::clicked, this, [this] { Executer(BitBtnChargerClick); });
+    grille->addWidget(charger, 1, 1);
+    QPushButton* sauver = Bouton("BitBtnEnregistrer", Form1.BitBtnEnregistrer);
+    connect(sauver, &QPushButton::clicked, this, [this] { Executer(BitBtnEnregistrerClick); });
+    grille->addWidget(sauver, 2, 1);
     grille->addWidget(Bouton("BitBtnCycle", Form1.BitBtnCycle), 3, 1);
     grille->addWidget(Bouton("BitBtnPasPas", Form1.BitBtnPasPas), 4, 1);
     grille->addWidget(Bouton("BitBtnBloc", Form1.BitBtnBloc), 5, 1);
@@ -512,6 +515,10 @@ void TForm1::Construire()
 
     QMenu* fichiers = menuBar()->addMenu("Fichiers");
     fichiers->setObjectName("Fichiers1");
+    QAction* ouvrir = fichiers->addAction("Ouvrir");
+    ouvrir->setObjectName("Ouvrir1");
+    connect(ouvrir, &QAction::triggered, this, [this] { Executer(BitBtnChargerClick); });
+    fichiers->addSeparator();
     QAction* quitter = fichiers->addAction("Quitter");
     quitter->setObjectName("Quitter1");
     connect(quitter, &QAction::triggered, this, [this] { Quitter1Click(); });
@@ -547,6 +554,46 @@ void TForm1::Construire()
 void TForm1::DessinerCouche(int couche, const std::vector<Trace>& traces)
 {
     imageProg_->DessinerCouche(couche, traces);
+}
+
+void TForm1::Executer(void (*gestionnaire)())
+{
+    gestionnaire();
+    Synchroniser();
+}
+
+std::string TForm1::DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres,
+    int filtre, const std::string& repertoire)
+{
+    // "description|pattern" becomes Qt's "description (pattern)" only when
+    // the description does not already show its pattern.
+    QStringList liste;
+    for (const std::string& f : filtres) {
+        const size_t barre = f.find('|');
+        const QString description = Q(f.substr(0, barre));
+        const QString motif = barre == std::string::npos ? QString("*") : Q(f.substr(barre + 1));
+        liste << (description.contains('(') ? description : description + " (" + motif + ")");
+    }
+    QFileDialog dialogue(this, Q(titre), Q(repertoire));
+    dialogue.setObjectName("OpenDialog1");
+    dialogue.setFileMode(QFileDialog::ExistingFile);
+    dialogue.setNameFilters(liste);
+    if (filtre >= 0 && filtre < liste.size())
+        dialogue.selectNameFilter(liste[filtre]);
+    if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
+        return {};
+    return dialogue.selectedFiles().front().toStdString();
+}
+
+std::string TForm1::DialogueSauver(const std::string& repertoire)
+{
+    QFileDialog dialogue(this, QString(), Q(repertoire));
+    dialogue.setObjectName("SaveDialog1");
+    dialogue.setAcceptMode(QFileDialog::AcceptSave);
+    dialogue.setFileMode(QFileDialog::AnyFile);
+    if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
+        return {};
+    return dialogue.selectedFiles().front().toStdString();
 }
 
 void TForm1::Synchroniser()

@@ -39,7 +39,13 @@ public:
     void Message(const std::string& texte) override;
     void DonnerFocus(const std::string& controle) override;
     void Aide(int contexte) override;
+    std::string DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres, int filtre,
+        const std::string& repertoire) override;
+    std::string DialogueSauver(const std::string& repertoire) override;
     void DessinerCouche(int couche, const std::vector<Trace>& traces) override;
+
+    // Runs a core handler, then shows what it changed.
+    void Executer(void (*gestionnaire)());
 
     // Copies the whole model into the widgets.
     void Synchroniser();

@@ -1,0 +1,90 @@
+#include "foundation/cn_varia.h"
+#include "support/support.h"
+#include "ui/fenetre_principale.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace virmak;
+using namespace virmak::test;
+
+namespace {
+
+class Chargement : public AvecConfiguration {
+protected:
+    // Answers the next file dialog as an operator would, keeping what it showed.
+    void Repondre(const QString& nom, const QString& chemin)
+    {
+        QTimer::singleShot(0, [this, nom, chemin] {
+            auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!d || d->objectName() != nom) {
+                if (d)
+                    d->reject();
+                return;
+            }
+            titre = d->windowTitle();
+            filtres = d->nameFilters();
+            filtre = d->selectedNameFilter();
+            repertoire = d->directory().absolutePath();
+            if (chemin.isEmpty()) {
+                d->reject();
+            } else {
+                d->selectFile(chemin);
+                static_cast<QDialog*>(d)->accept(); // the dialog's own accept checks the name
+            }
+        });
+    }
+    QString titre, filtre, repertoire;
+    QStringList filtres;
+};
+
+} // namespace
+
+TEST_F(Chargement, OuvrirShowsTheOpenDialogAndLoadsTheChosenFile)
+{
+    EcrireTout(Fichier("carre.iso"), "G1 X10\r\nG1 Y10\r\n");
+    TForm1 f;
+    f.show();
+    Repondre("OpenDialog1", QString::fromStdString(Fichier("carre.iso")));
+    f.findChild<QAction*>("Ouvrir1")->trigger();
+    EXPECT_EQ(titre, "Charger un programme");
+    ASSERT_EQ(filtres.size(), 3);
+    EXPECT_EQ(filtres[0], "Tous les fichiers (*.*)");
+    EXPECT_EQ(filtre, "Programme en code ISO, G Code (*.ISO)");
+    EXPECT_EQ(repertoire.toStdString() + "/", dossier);
+    auto* liste = f.findChild<QListWidget*>("ListBoxProg1");
+    ASSERT_EQ(liste->count(), 2);
+    EXPECT_EQ(liste->item(1)->text(), "G1 Y10");
+    EXPECT_TRUE(f.findChild<QPushButton*>("BitBtnCycle")->isEnabled());
+    EXPECT_EQ(
+        f.findChild<QGroupBox*>("GroupBox5")->title().toStdString(), "Programme : " + Fichier("carre.iso"));
+}
+
+TEST_F(Chargement, CancellingTheOpenDialogChangesNothing)
+{
+    TForm1 f;
+    f.show();
+    Repondre("OpenDialog1", QString());
+    f.findChild<QPushButton*>("BitBtnCharger")->click();
+    EXPECT_EQ(f.findChild<QListWidget*>("ListBoxProg1")->count(), 3);
+    EXPECT_FALSE(f.findChild<QPushButton*>("BitBtnEnregistrer")->isEnabled());
+}
+
+TEST_F(Chargement, SauverWritesTheProgramAndItsListing)
+{
+    EcrireTout(Fichier("carre.iso"), "G1 X10\n");
+    TForm1 f;
+    f.show();
+    Repondre("OpenDialog1", QString::fromStdString(Fichier("carre.iso")));
+    f.findChild<QPushButton*>("BitBtnCharger")->click();
+    Repondre("SaveDialog1", QString::fromStdString(Fichier("copie")));
+    f.findChild<QPushButton*>("BitBtnEnregistrer")->click();
+    EXPECT_EQ(LireTout(Fichier("copie.ISO")), "G1 X10\r\n");
+    EXPECT_NE(LireTout(Fichier("copie.MCH")).find("L  0  G 1  X  10.000"), std::string::npos);
+}
