@@ -17,11 +17,7 @@ namespace {
 
 void BM_AnalyseLigne(benchmark::State& state)
 {
-    PrgPou = 70;
-    PrgMet = 71;
-    MesAvert = false;
-    LigneDefaut = LigneProg {};
-    LigneDefaut.CodeM.fill(MSlotVide);
+    bench::PreparerAnalyse();
     const std::vector<std::string> programme = ProgrammeRealiste();
     std::vector<LigneProg> table(programme.size() + 1);
     for (auto _ : state) {

@@ -14,11 +14,7 @@ namespace {
 
 void BM_TraiteIso(benchmark::State& state)
 {
-    PrgPou = 70;
-    PrgMet = 71;
-    MesAvert = false;
-    LigneDefaut = LigneProg {};
-    LigneDefaut.CodeM.fill(MSlotVide);
+    bench::PreparerAnalyse();
     Form1.ListBoxProg1.Lignes = bench::ProgrammeRealiste();
     TabProg.assign(65535, LigneProg {});
     for (auto _ : state) {

@@ -1,5 +1,6 @@
 #include "programme_realiste.h"
 
+#include "foundation/cn_varia.h"
 #include "foundation/nombres.h"
 
 #include <cstdint>
@@ -84,6 +85,15 @@ std::vector<std::string> ProgrammeRealiste()
     p.resize(NbLignesProgramme);
     p.back() = "M30";
     return p;
+}
+
+void PreparerAnalyse()
+{
+    PrgPou = 70;
+    PrgMet = 71;
+    MesAvert = false;
+    LigneDefaut = LigneProg {};
+    LigneDefaut.CodeM.fill(MSlotVide);
 }
 
 } // namespace virmak::bench

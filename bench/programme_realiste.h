@@ -13,4 +13,7 @@ inline constexpr std::size_t NbLignesProgramme = 30000;
 
 std::vector<std::string> ProgrammeRealiste();
 
+// The parser's settings at their defaults, its warnings off.
+void PreparerAnalyse();
+
 } // namespace virmak::bench

@@ -2,6 +2,7 @@
 // record chained into the next call as the analysis pass does, and checks
 // that every record stays a sound machine state.
 
+#include "commun_fuzz.h"
 #include "foundation/cn_varia.h"
 #include "foundation/vue.h"
 #include "iso/analyse_ligne.h"
@@ -15,20 +16,10 @@ namespace {
 
 using namespace virmak;
 
-// Warnings are counted, not printed: the fuzzer meets thousands of D words.
-class VueSilencieuse : public VueMuette {
-public:
-    void Message(const std::string&) override { ++nombre; }
-    long nombre = 0;
-};
+using fuzz::Verifier;
+using fuzz::VueSilencieuse;
 
 VueSilencieuse vue;
-
-void Verifier(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
 
 void VerifierBloc(const LigneProg& r)
 {

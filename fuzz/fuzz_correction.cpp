@@ -3,6 +3,7 @@
 // its table, holds only numbers, keeps every block and, without any radius
 // compensation, keeps the programmed XY exactly.
 
+#include "commun_fuzz.h"
 #include "foundation/cn_varia.h"
 #include "foundation/pupitre.h"
 #include "foundation/texte.h"
@@ -20,23 +21,13 @@ namespace {
 
 using namespace virmak;
 
-// Warnings are counted, not printed.
-class VueSilencieuse : public VueMuette {
-public:
-    void Message(const std::string&) override { ++nombre; }
-    long nombre = 0;
-};
+using fuzz::Verifier;
+using fuzz::VueSilencieuse;
 
 VueSilencieuse vue;
 
 // Small enough for inputs to overflow it now and then.
 constexpr uint16_t TailleTable = 512;
-
-void Verifier(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
 
 bool Fini(const LigneProg& l)
 {

@@ -52,6 +52,14 @@ namespace {
         return Q(s).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     }
 
+    // Hint, enabled and visible state of a control, as the model holds them.
+    void MiroirEtat(QWidget* w, const Controle& modele)
+    {
+        w->setToolTip(Conseil(modele.Conseil));
+        w->setEnabled(modele.Actif);
+        w->setVisible(modele.Visible);
+    }
+
 } // namespace
 
 TForm1::TForm1()
@@ -87,9 +95,7 @@ QPushButton* TForm1::Bouton(const char* nom, Controle& modele)
     b->setObjectName(nom);
     Lier(nom, [b, &modele] {
         b->setText(Q(modele.Texte));
-        b->setToolTip(Conseil(modele.Conseil));
-        b->setEnabled(modele.Actif);
-        b->setVisible(modele.Visible);
+        MiroirEtat(b, modele);
     });
     return b;
 }
@@ -100,8 +106,7 @@ QLabel* TForm1::Etiquette(const char* nom, Controle& modele)
     l->setObjectName(nom);
     Lier(nom, [l, &modele] {
         l->setText(Q(modele.Texte));
-        l->setToolTip(Conseil(modele.Conseil));
-        l->setVisible(modele.Visible);
+        MiroirEtat(l, modele);
     });
     return l;
 }
@@ -113,9 +118,7 @@ QLineEdit* TForm1::Champ(const char* nom, Controle& modele)
     Lier(nom, [e, &modele] {
         if (e->text() != Q(modele.Texte))
             e->setText(Q(modele.Texte));
-        e->setToolTip(Conseil(modele.Conseil));
-        e->setEnabled(modele.Actif);
-        e->setVisible(modele.Visible);
+        MiroirEtat(e, modele);
     });
     QObject::connect(
         e, &QLineEdit::textEdited, e, [&modele](const QString& t) { modele.Texte = t.toStdString(); });
