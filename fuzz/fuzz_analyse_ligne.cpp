@@ -40,10 +40,7 @@ void VerifierBloc(const LigneProg& r)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    DefinirVue(&vue);
-    MesAvert = true;
-    PrgPou = 70;
-    PrgMet = 71;
+    fuzz::PreparerAnalyse(vue);
     return 0;
 }
 

@@ -39,10 +39,7 @@ bool Fini(const LigneProg& l)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    DefinirVue(&vue);
-    MesAvert = true;
-    PrgPou = 70;
-    PrgMet = 71;
+    fuzz::PreparerAnalyse(vue);
     MaxLProg = TailleTable;
     TabProg.assign(MaxLProg, LigneProg {});
     TabProgCorr.assign(MaxLProg, LigneProg {});

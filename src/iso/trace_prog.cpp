@@ -15,7 +15,7 @@ namespace {
 
 } // namespace
 
-std::string LigneTrace(const LigneProg& l)
+std::string DebutLigneBloc(const LigneProg& l)
 {
     std::string s;
     s.reserve(176);
@@ -24,6 +24,12 @@ std::string LigneTrace(const LigneProg& l)
     s += "  X" + Reel(l.X);
     s += "  Y" + Reel(l.Y);
     s += "  Z" + Reel(l.Z);
+    return s;
+}
+
+std::string LigneTrace(const LigneProg& l)
+{
+    std::string s = DebutLigneBloc(l);
     s += "  I" + Reel(l.I);
     s += "  J" + Reel(l.J);
     s += "  K" + Reel(l.K);

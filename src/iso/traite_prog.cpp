@@ -9,6 +9,7 @@
 #include "foundation/vue.h"
 #include "iso/analyse_ligne.h"
 #include "iso/cn_outils.h"
+#include "iso/trace_prog.h"
 
 #include <algorithm>
 
@@ -209,16 +210,11 @@ void BitBtnChargerClick()
 
 std::string LigneListing(const LigneProg& ligne)
 {
-    // Appended piece by piece: "text" + std::string trips a false
-    // -Wrestrict in g++ 12 at -O3.
-    std::string s;
-    s.reserve(80);
-    for (const std::string& morceau : { std::string("L"), FormatEntier(ligne.IndexLigne, 3),
-             std::string("  G"), FormatEntier(ligne.CodeG[0], 2), std::string("  X"),
-             FormatFixe(ligne.X, 8, 3), std::string("  Y"), FormatFixe(ligne.Y, 8, 3), std::string("  Z"),
-             FormatFixe(ligne.Z, 8, 3), std::string(" > ENT="), std::to_string(ligne.NumSegment),
-             std::string(" COR="), FormatFixe(ligne.CorRayon, 8, 3) })
-        s += morceau;
+    std::string s = DebutLigneBloc(ligne);
+    s += " > ENT=";
+    s += std::to_string(ligne.NumSegment);
+    s += " COR=";
+    s += FormatFixe(ligne.CorRayon, 8, 3);
     return s;
 }
 
