@@ -6,6 +6,7 @@ set -euo pipefail
 racine="$(cd "$(dirname "$0")/.." && pwd)"
 "$racine/scripts/dependances.sh"
 jobs="$(nproc)"
+"$racine/scripts/couches.sh"
 
 cmake -S "$racine" -B "$racine/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVIRMAK_WERROR=ON >/dev/null
 cmake --build "$racine/build" -j "$jobs"

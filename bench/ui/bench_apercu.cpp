@@ -1,12 +1,13 @@
 // The preview's full redraw, part and tool path, of a 30 000-block program
 // into the 455 x 300 image: the core's primitives and Qt's painting of them.
 
-#include "exec/cn_dessins.h"
+#include "apercu/cn_dessins.h"
 #include "foundation/cn_varia.h"
 #include "foundation/nombres.h"
 #include "foundation/pupitre.h"
 #include "foundation/vue.h"
 #include "iso/correction_outils.h"
+#include "pupitre/demarrage.h"
 #include "ui/apercu.h"
 
 #include <QGuiApplication>

@@ -2,10 +2,8 @@
 // checks and demonstrations.
 
 #include "foundation/cn_varia.h"
-#include "foundation/demarrage.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
-#include "foundation/parametrage.h"
 #include "foundation/pupitre.h"
 #include "foundation/texte.h"
 #include "foundation/vue.h"
@@ -13,6 +11,8 @@
 #include "iso/trace_prog.h"
 #include "iso/traite_prog.h"
 #include "machine/temporisation.h"
+#include "pupitre/demarrage.h"
+#include "pupitre/parametrage.h"
 
 #include <climits>
 #include <cstdio>

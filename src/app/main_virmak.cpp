@@ -4,6 +4,7 @@
 #include "ui/fenetre_principale.h"
 
 #include "iso/traite_prog.h"
+#include "pupitre/programme.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,12 +1,8 @@
 #include "foundation/cn_varia.h"
 
-#include "exec/cn_dessins.h"
-#include "exec/manuel.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
 #include "foundation/pupitre.h"
-#include "iso/cn_outils.h"
-#include "machine/temporisation.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -186,7 +182,7 @@ void MajCurseurAvance()
     Form1.LabelAvMax.Texte = std::to_string(maxi);
 }
 
-void ChargerConfiguration()
+void LireConfiguration()
 {
     MasquePas[0] = 0x01;
     MasquePas[1] = 0x04;
@@ -224,7 +220,6 @@ void ChargerConfiguration()
 
     CorrAvance = 10;
     Form1.TrackBarTAv.DefinirPosition(10);
-    MajAvanceCourante();
 
     AvertOK = IniParam.LireBooleen("BOOLEAN", "AvertOK", false);
     Simulation = IniParam.LireBooleen("BOOLEAN", "Simulation", true);
@@ -247,9 +242,10 @@ void ChargerConfiguration()
     G83d = IniParam.LireReel("CYCLES", "G83d", 0.2);
     PrgPou = IniParam.LireEntier("GCODES", "PrgPou", 70);
     PrgMet = IniParam.LireEntier("GCODES", "PrgMet", 71);
+}
 
-    CalibrerTemporisation();
-
+void ReinitialiserEtatMachine()
+{
     for (int i = 0; i < 3; ++i) {
         PosMm[i] = 0;
         PosPas[i] = 0;
@@ -270,13 +266,10 @@ void ChargerConfiguration()
     if (!TabProg.empty())
         TabProg[0] = LigneDefaut;
 
-    ChargerOutils();
-
     EchelleApercu = 1.0;
     ZoomApercu = 1.0;
     OrigineApercu[0] = Arrondi(Form1.LargeurImage / 2.0);
     OrigineApercu[1] = Arrondi(Form1.HauteurImage / 2.0);
-    InitialiserApercu();
 
     Form1.CheckBoxSuiviPrg.Cochee = SuiviPrg;
     Form1.GroupBox5.Texte = NomProgAffiche;

@@ -3,8 +3,8 @@
 // "CncParam.Ini" at start-up and shared by every module.
 
 #include "foundation/fichier_ini.h"
-#include "iso/ligne_prog.h"
-#include "iso/outil.h"
+#include "foundation/ligne_prog.h"
+#include "foundation/outil.h"
 
 #include <cstdint>
 #include <string>
@@ -83,8 +83,13 @@ extern uint8_t MasquePas[3], MasquePasDir[3], MasqueBroche, MasqueHorsPas;
 // Feed along a path on which all three axes run at their top speeds, mm/min.
 double AvanceMaxiVectorielle(int32_t vx, int32_t vy, int32_t vz);
 
-// The start-up load of the configuration and reset of the machine state.
-void ChargerConfiguration();
+// The phases of the start-up load that belong here; the start-up calls
+// them in order with those of the later layers (timing, tools, preview).
+// Every value of "CncParam.Ini" that the machine state is built from.
+void LireConfiguration();
+// Positions, flags, the default block and the preview's scale, as at
+// start-up.
+void ReinitialiserEtatMachine();
 
 // Writes back what the main window owns, as one rewrite of the file.
 void SauveParametres();

@@ -2,7 +2,6 @@
 
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
-#include "foundation/page_entrees_sorties.h"
 
 #include <algorithm>
 
@@ -20,6 +19,17 @@ uint8_t MasqueButee[3] = { 0x04, 0x04, 0x04 };
 uint8_t MasqueButees = 0x04;
 uint8_t MasqueArret = 0x04;
 std::vector<std::string> ConflitsEntreeSortie;
+
+const char* const ChoixEntree[NbChoixEntree]
+    = { "Non utilisé", "b15 = Error", "b13 = Select", "b12 = Paper Out", "b10 = ACK", "b11 = Busy" };
+const char* const ChoixSortie[NbChoixSortie] = { "Non utilisée", "b2 = D0", "b3 = D1", "b4 = D2", "b5 = D3",
+    "b6 = D4", "b7 = D5", "b8 = D6", "b9 = D7" };
+const char* const ChoixPort[NbChoixPort]
+    = { "Port DESACTIVE", "LPT1  378h-37Fh", "LPT2  278h-27Fh", "LPT3  3BCh-3BFh", "Autre à définir" };
+
+const char* const LibelleEntree[NbEntrees] = { "Butée X", "Butée Y", "Butée Z", "Arrêt d'urgence", "" };
+const char* const LibelleSortie[NbSorties]
+    = { "Pas X", "Sens X", "Pas Y", "Sens Y", "Pas Z", "Sens Z", "Broche", "" };
 
 namespace {
 
@@ -93,18 +103,6 @@ namespace {
         conflitsSignales = ConflitsEntreeSortie;
     }
 
-    // The byte of the lines whose row has its box ticked and a pin.
-    template <int N>
-    uint8_t OctetCoche(LigneSignal (&lignes)[N], CaseACocher LigneSignal::*boite, const int32_t* choix,
-        uint8_t (*masque)(int32_t))
-    {
-        uint8_t octet = 0;
-        for (LigneSignal& ligne : lignes)
-            if ((ligne.*boite).Cochee && choix[ligne.Tag] != 0)
-                octet |= masque(choix[ligne.Tag]);
-        return octet;
-    }
-
     // One direction's keys: the stored InUtil / OutUtil is rebuilt from the
     // slots, and a line no slot holds is neither inverted nor enabled (an
     // inverted free status bit would make every unassigned input read active).
@@ -119,35 +117,6 @@ namespace {
             = LireChoix(section, ("CB" + nom + "Item").c_str(), nbChoix, choix, masque, nomSlot, libelles);
         invert &= utilise;
         enable &= utilise;
-    }
-
-    // One direction's keys in their order, the inversion and enable bytes taken
-    // from the page's boxes.
-    template <int N>
-    void EcrireDirection(const char* section, const std::string& nom, LigneSignal (&lignes)[N],
-        const int32_t (&choix)[N], uint8_t (*masque)(int32_t), uint8_t utilise, uint8_t& invert,
-        uint8_t& enable)
-    {
-        invert = OctetCoche(lignes, &LigneSignal::Inverse, choix, masque);
-        enable = OctetCoche(lignes, &LigneSignal::Active, choix, masque);
-        IniParam.EcrireEntier(section, nom + "Util", utilise);
-        IniParam.EcrireEntier(section, nom + "Invert", invert);
-        IniParam.EcrireEntier(section, nom + "Enable", enable);
-        for (int slot = 0; slot < N; ++slot)
-            IniParam.EcrireEntier(section, CleIndexee("CB" + nom + "Item", slot), choix[slot]);
-    }
-
-    template <int N>
-    void MontrerLignes(LigneSignal (&lignes)[N], const int32_t* choix, uint8_t (*masque)(int32_t),
-        uint8_t invert, uint8_t enable)
-    {
-        for (LigneSignal& ligne : lignes) {
-            const int32_t c = choix[ligne.Tag];
-            const uint8_t m = masque(c);
-            ligne.CB.Selection = c;
-            ligne.Inverse.Cochee = c != 0 && (invert & m) == m;
-            ligne.Active.Cochee = c != 0 && (enable & m) == m;
-        }
     }
 
 } // namespace
@@ -217,26 +186,33 @@ void CalculCodesEntreeSortie()
     MasqueArret = MasqueEntree(CBInItem[EntreeArret]);
 }
 
-void EcrireParamEntreeSortie()
+namespace {
+
+    // One direction's keys in their order.
+    template <int N>
+    void EcrireDirection(const char* section, const std::string& nom, const int32_t (&choix)[N],
+        uint8_t utilise, uint8_t invert, uint8_t enable)
+    {
+        IniParam.EcrireEntier(section, nom + "Util", utilise);
+        IniParam.EcrireEntier(section, nom + "Invert", invert);
+        IniParam.EcrireEntier(section, nom + "Enable", enable);
+        for (int slot = 0; slot < N; ++slot)
+            IniParam.EcrireEntier(section, CleIndexee("CB" + nom + "Item", slot), choix[slot]);
+    }
+
+} // namespace
+
+void EnregistrerEntreesSorties()
 {
     IniParam.DebutLot();
     IniParam.EcrireEntier("PORT", "PortLPT", PortLPT);
     IniParam.EcrireEntier("PORT", "AdrDLPT", AdrDLPT);
     IniParam.EcrireEntier("PORT", "AdrELPT", AdrELPT);
     IniParam.EcrireEntier("PORT", "AdrCLPT", AdrCLPT);
-
-    EcrireDirection("ENTREES", "In", PageES.Entrees, CBInItem, MasqueEntree, InUtil, InInvert, InEnable);
-    EcrireDirection("SORTIES", "Out", PageES.Sorties, CBOutItem, MasqueSortie, OutUtil, OutInvert, OutEnable);
+    EcrireDirection("ENTREES", "In", CBInItem, InUtil, InInvert, InEnable);
+    EcrireDirection("SORTIES", "Out", CBOutItem, OutUtil, OutInvert, OutEnable);
     IniParam.FinLot();
-
     CalculCodesEntreeSortie();
-}
-
-void UpdatePageEntreeSortie()
-{
-    PageES.CBPort.Selection = PortLPT;
-    MontrerLignes(PageES.Entrees, CBInItem, MasqueEntree, InInvert, InEnable);
-    MontrerLignes(PageES.Sorties, CBOutItem, MasqueSortie, OutInvert, OutEnable);
 }
 
 void SignalerConflitsEntreeSortie()

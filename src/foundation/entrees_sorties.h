@@ -58,18 +58,24 @@ uint8_t MasqueSortie(int32_t choix);
 // pin. Until SignalerConflitsEntreeSortie, conflicts wait for the history.
 void InitialiserEntreesSorties();
 
+// Entries of the lists, in list order (the index is the choice).
+extern const char* const ChoixEntree[NbChoixEntree];
+extern const char* const ChoixSortie[NbChoixSortie];
+extern const char* const ChoixPort[NbChoixPort];
+
+// Row labels by slot; the reserved slots have none.
+extern const char* const LibelleEntree[NbEntrees];
+extern const char* const LibelleSortie[NbSorties];
+
 // Reads PORT, ENTREES and SORTIES, then CalculCodesEntreeSortie.
 void LireParamEntreeSortie();
 
 // Derived masks from CBInItem and CBOutItem.
 void CalculCodesEntreeSortie();
 
-// Inversion and enable bytes from the page's tick boxes, every key of PORT,
-// ENTREES and SORTIES in one rewrite, then CalculCodesEntreeSortie.
-void EcrireParamEntreeSortie();
-
-// The globals onto the "Entrées / Sorties" page.
-void UpdatePageEntreeSortie();
+// Every key of PORT, ENTREES and SORTIES from the globals in one rewrite,
+// then CalculCodesEntreeSortie.
+void EnregistrerEntreesSorties();
 
 // The history window exists: conflicts found so far are written to it, and
 // later readings write theirs at once (each only once while it lasts).

@@ -3,7 +3,7 @@
 // starts as a copy of the block before it, so it holds the whole modal state
 // at the end of its block.
 
-#include "iso/ligne_prog.h"
+#include "foundation/ligne_prog.h"
 
 #include <cstddef>
 #include <cstdint>

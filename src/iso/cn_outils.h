@@ -1,17 +1,12 @@
 #pragma once
 // The tool table: designations and gauges kept in "CncOutil.Ini", wear
-// corrections kept in memory only, and the model of the dialog that edits
-// them ("Définition des outils et correcteurs").
+// corrections kept in memory only.
 
-#include "iso/outil.h"
+#include "foundation/outil.h"
 
 #include <string>
-#include <vector>
 
 namespace virmak {
-
-inline constexpr const char* TitreOutils = "Caractérisation des outils.";
-inline constexpr const char* TitreCorDyn = "Correcteurs dynamiques";
 
 // "T00" to "T99".
 std::string LibelleOutil(int numero);
@@ -27,53 +22,5 @@ void ChargerOutils();
 
 // Loading a program cancels the wear corrections of every tool.
 void AnnulerCorDyn();
-
-// A string grid: row 0 holds the headings, column 0 the tool labels.
-class Grille {
-public:
-    Grille(std::vector<int> largeurs, int rangees);
-    int ColCount() const { return static_cast<int>(ColWidths.size()); }
-    int RowCount() const { return rangees_; }
-    std::string& Cells(int colonne, int rangee);
-    const std::string& Cells(int colonne, int rangee) const;
-
-    std::vector<int> ColWidths; // pixels
-
-private:
-    int rangees_;
-    std::vector<std::string> cellules_;
-};
-
-// Model of the tool dialog.
-struct FenetreOutils {
-    std::string Caption = "Définition des outils et correcteurs";
-    Grille StringGridOutils { { 25, 149, 50, 51 }, NbOutils + 1 };
-    Grille StringGridCorDyn { { 25, 52, 51 }, NbOutils + 1 };
-    int BtnAideTag = 31;
-    bool Visible = false;
-
-    // Fills both grids from TabOutils; run at creation and at every showing.
-    void FormCreate();
-    // Exports the table as it stands, takes the cells in and saves the
-    // gauges. Either both files are written or neither is: on a refused
-    // write the operator is told, the table is unchanged and the dialog
-    // stays open (false).
-    bool BitBtnOKClick();
-    void BitBtnAnnulerClick();
-    void BtnAideClick();
-};
-
-extern FenetreOutils FormCorrecteursOutils;
-
-// Creation at start-up: hidden, filled from the table.
-void CreerDialogueOutils();
-
-// Main menu "Outils" -> "Correcteurs": shows the dialog, filled afresh
-// unless it is already open.
-void Correcteurs1Click();
-
-// What a numeric cell gives: blanks ignored, point or comma, empty is 0;
-// anything else that is not a number keeps `precedente`.
-double LireCellule(const std::string& texte, double precedente);
 
 } // namespace virmak

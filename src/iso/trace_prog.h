@@ -2,7 +2,7 @@
 // The two trace files of a run: "Programme.Txt" from TabProg and
 // "Parcours_Outil.Txt" from TabProgCorr, one fixed-layout line per record.
 
-#include "iso/ligne_prog.h"
+#include "foundation/ligne_prog.h"
 
 #include <cstddef>
 #include <string>

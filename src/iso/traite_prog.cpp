@@ -1,7 +1,5 @@
 #include "iso/traite_prog.h"
 
-#include "exec/cn_dessins.h"
-#include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/nombres.h"
 #include "foundation/pupitre.h"
@@ -16,8 +14,6 @@
 namespace virmak {
 
 namespace {
-
-    constexpr const char* TitreOuverture = "Charger un programme";
 
     bool EstCercleComplet(const LigneProg& ligne, const LigneProg& precedente)
     {
@@ -72,12 +68,6 @@ namespace {
         VueActive().Message("Programme trop long : il demande " + std::to_string(entrees)
             + " blocs d'analyse et la table n'en contient que " + std::to_string(MaxLProg)
             + " (clé MaxLProg de CncParam.Ini). Le programme ne peut être ni dessiné ni exécuté.");
-    }
-
-    std::string RepertoireDe(const std::string& chemin)
-    {
-        const size_t barre = chemin.rfind('/');
-        return barre == std::string::npos ? std::string() : chemin.substr(0, barre + 1);
     }
 
 } // namespace
@@ -163,51 +153,6 @@ bool TraiteIso(BoiteProg& boite)
     return true;
 }
 
-void RedessinerApercu()
-{
-    DessinePiece();
-    if (ParcoursCalcule)
-        DessineParcours();
-}
-
-bool ChargerProgramme(const std::string& chemin)
-{
-    std::string contenu;
-    if (!LireFichier(chemin, contenu)) {
-        VueActive().Message("Impossible de lire le fichier " + chemin);
-        return false;
-    }
-    NomRepProg = RepertoireDe(chemin);
-    NomProgAffiche = NomPourAffichage(chemin);
-    Form1.GroupBox5.Texte = "Programme : " + NomProgAffiche;
-    Form1.ListBoxProg1.Vider();
-    Form1.ListBoxProg1.Lignes = DecouperLignes(contenu);
-    MsgHistorique("Chargement du programme \"" + chemin + "\".");
-    if (!TabProg.empty())
-        TabProg[0] = LigneDefaut;
-    NbLignesProg = 0;
-    AnnulerCorDyn();
-    ZoomApercu = 1.0;
-    ProgAnalyse = false;
-    ParcoursCalcule = false;
-    VueActive().TraiterMessages();
-    RedessinerApercu();
-    for (Controle* c :
-        { &Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc })
-        c->Actif = true;
-    return true;
-}
-
-void BitBtnChargerClick()
-{
-    const std::string chemin = VueActive().DialogueOuvrir(TitreOuverture,
-        { "Tous les fichiers (*.*)|*.*", "Programme en code ISO, G Code (*.ISO)|*.ISO",
-            "Programme G Code - NC (*.NC)|*.NC" },
-        1, NomRepProg);
-    if (!chemin.empty())
-        ChargerProgramme(chemin);
-}
-
 std::string LigneListing(const LigneProg& ligne)
 {
     std::string s = DebutLigneBloc(ligne);
@@ -227,33 +172,6 @@ std::string Listing()
     for (size_t i = 0; i <= fin; ++i)
         s += LigneListing(TabProg[i]) + "\r\n";
     return s;
-}
-
-bool SauverProgramme(const std::string& nom)
-{
-    std::string programme;
-    for (const std::string& ligne : Form1.ListBoxProg1.Lignes)
-        programme += ligne + "\r\n";
-    const std::string cheminIso = nom + ".ISO";
-    if (!EcrireFichierAtomique(cheminIso, programme)) {
-        VueActive().Message("Impossible d'écrire dans " + cheminIso);
-        return false;
-    }
-    // The listing describes the list as saved, so it follows the same text.
-    RedessinerApercu();
-    const std::string cheminMch = nom + ".MCH";
-    if (!EcrireFichierAtomique(cheminMch, Listing())) {
-        VueActive().Message("Impossible d'écrire dans " + cheminMch);
-        return false;
-    }
-    return true;
-}
-
-void BitBtnEnregistrerClick()
-{
-    const std::string nom = VueActive().DialogueSauver(NomRepProg);
-    if (!nom.empty())
-        SauverProgramme(nom);
 }
 
 } // namespace virmak

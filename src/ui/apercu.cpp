@@ -1,6 +1,6 @@
 #include "ui/apercu.h"
 
-#include "exec/cn_dessins.h"
+#include "apercu/cn_dessins.h"
 #include "foundation/nombres.h"
 
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #include "ui/fenetre_outils.h"
 
-#include "iso/cn_outils.h"
+#include "pupitre/dialogue_outils.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,6 +1,7 @@
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/texte.h"
+#include "pupitre/demarrage.h"
 #include "support/support.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "foundation/cn_varia.h"
-#include "foundation/demarrage.h"
-#include "foundation/parametrage.h"
 #include "foundation/pupitre.h"
 #include "machine/temporisation.h"
+#include "pupitre/demarrage.h"
+#include "pupitre/parametrage.h"
 #include "support/support.h"
 
 #include <cmath>

@@ -2,9 +2,9 @@
 
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
-#include "foundation/demarrage.h"
-#include "foundation/page_entrees_sorties.h"
 #include "foundation/texte.h"
+#include "pupitre/demarrage.h"
+#include "pupitre/page_entrees_sorties.h"
 #include "support/support.h"
 
 #include <algorithm>

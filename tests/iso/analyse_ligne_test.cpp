@@ -1,6 +1,7 @@
 #include "foundation/cn_varia.h"
 #include "foundation/nombres.h"
 #include "iso/analyse_ligne.h"
+#include "pupitre/demarrage.h"
 #include "support/support.h"
 
 #include <cmath>

@@ -2,6 +2,7 @@
 
 #include "foundation/cn_varia.h"
 #include "foundation/pupitre.h"
+#include "pupitre/demarrage.h"
 #include "support/support.h"
 
 #include <cmath>

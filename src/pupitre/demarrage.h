@@ -3,6 +3,10 @@
 
 namespace virmak {
 
+// The start-up load of the configuration and reset of the machine state,
+// every layer's part in its order.
+void ChargerConfiguration();
+
 // Creation of the main window.
 void FormCreate();
 // The windows created after it, hidden: parameters dialog, tool dialog,

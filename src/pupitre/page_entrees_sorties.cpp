@@ -1,23 +1,37 @@
-#include "foundation/page_entrees_sorties.h"
+#include "pupitre/page_entrees_sorties.h"
 
 #include "foundation/vue.h"
 
 namespace virmak {
 
-const char* const ChoixEntree[NbChoixEntree]
-    = { "Non utilisé", "b15 = Error", "b13 = Select", "b12 = Paper Out", "b10 = ACK", "b11 = Busy" };
-const char* const ChoixSortie[NbChoixSortie] = { "Non utilisée", "b2 = D0", "b3 = D1", "b4 = D2", "b5 = D3",
-    "b6 = D4", "b7 = D5", "b8 = D6", "b9 = D7" };
-const char* const ChoixPort[NbChoixPort]
-    = { "Port DESACTIVE", "LPT1  378h-37Fh", "LPT2  278h-27Fh", "LPT3  3BCh-3BFh", "Autre à définir" };
-
-const char* const LibelleEntree[NbEntrees] = { "Butée X", "Butée Y", "Butée Z", "Arrêt d'urgence", "" };
-const char* const LibelleSortie[NbSorties]
-    = { "Pas X", "Sens X", "Pas Y", "Sens Y", "Pas Z", "Sens Z", "Broche", "" };
-
 PageEntreesSorties PageES;
 
 namespace {
+
+    // The byte of the lines whose row has its box ticked and a pin.
+    template <int N>
+    uint8_t OctetCoche(LigneSignal (&lignes)[N], CaseACocher LigneSignal::*boite, const int32_t* choix,
+        uint8_t (*masque)(int32_t))
+    {
+        uint8_t octet = 0;
+        for (LigneSignal& ligne : lignes)
+            if ((ligne.*boite).Cochee && choix[ligne.Tag] != 0)
+                octet |= masque(choix[ligne.Tag]);
+        return octet;
+    }
+
+    template <int N>
+    void MontrerLignes(LigneSignal (&lignes)[N], const int32_t* choix, uint8_t (*masque)(int32_t),
+        uint8_t invert, uint8_t enable)
+    {
+        for (LigneSignal& ligne : lignes) {
+            const int32_t c = choix[ligne.Tag];
+            const uint8_t m = masque(c);
+            ligne.CB.Selection = c;
+            ligne.Inverse.Cochee = c != 0 && (invert & m) == m;
+            ligne.Active.Cochee = c != 0 && (enable & m) == m;
+        }
+    }
 
     constexpr int AutrePort = 4;
 
@@ -138,6 +152,22 @@ void CheckBoxESClick(CaseACocher& boite, bool cochee)
         return;
     boite.Cochee = cochee;
     Modifie();
+}
+
+void EcrireParamEntreeSortie()
+{
+    InInvert = OctetCoche(PageES.Entrees, &LigneSignal::Inverse, CBInItem, MasqueEntree);
+    InEnable = OctetCoche(PageES.Entrees, &LigneSignal::Active, CBInItem, MasqueEntree);
+    OutInvert = OctetCoche(PageES.Sorties, &LigneSignal::Inverse, CBOutItem, MasqueSortie);
+    OutEnable = OctetCoche(PageES.Sorties, &LigneSignal::Active, CBOutItem, MasqueSortie);
+    EnregistrerEntreesSorties();
+}
+
+void UpdatePageEntreeSortie()
+{
+    PageES.CBPort.Selection = PortLPT;
+    MontrerLignes(PageES.Entrees, CBInItem, MasqueEntree, InInvert, InEnable);
+    MontrerLignes(PageES.Sorties, CBOutItem, MasqueSortie, OutInvert, OutEnable);
 }
 
 } // namespace virmak

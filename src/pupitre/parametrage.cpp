@@ -1,4 +1,4 @@
-#include "foundation/parametrage.h"
+#include "pupitre/parametrage.h"
 
 #include "foundation/cn_varia.h"
 #include "machine/temporisation.h"

@@ -1,9 +1,10 @@
-#include "exec/cn_dessins.h"
+#include "apercu/cn_dessins.h"
 #include "foundation/cn_varia.h"
-#include "foundation/demarrage.h"
 #include "foundation/nombres.h"
 #include "foundation/pupitre.h"
 #include "iso/traite_prog.h"
+#include "pupitre/demarrage.h"
+#include "pupitre/programme.h"
 #include "support/support.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
-#include "iso/cn_outils.h"
+#include "pupitre/dialogue_outils.h"
 
 #include "foundation/cn_varia.h"
-#include "foundation/demarrage.h"
 #include "foundation/texte.h"
+#include "pupitre/demarrage.h"
 #include "support/support.h"
 
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "exec/cn_dessins.h"
+#include "apercu/cn_dessins.h"
 
 #include "foundation/cn_varia.h"
 #include "foundation/nombres.h"

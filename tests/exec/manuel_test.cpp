@@ -1,8 +1,8 @@
 #include "exec/manuel.h"
 #include "foundation/cn_varia.h"
-#include "foundation/demarrage.h"
 #include "foundation/pupitre.h"
 #include "machine/temporisation.h"
+#include "pupitre/demarrage.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>

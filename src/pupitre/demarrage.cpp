@@ -1,15 +1,18 @@
-#include "foundation/demarrage.h"
+#include "pupitre/demarrage.h"
 
+#include "apercu/cn_dessins.h"
 #include "exec/manuel.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
-#include "foundation/page_entrees_sorties.h"
-#include "foundation/parametrage.h"
 #include "foundation/pupitre.h"
 #include "foundation/vue.h"
 #include "iso/cn_outils.h"
+#include "machine/temporisation.h"
+#include "pupitre/dialogue_outils.h"
+#include "pupitre/page_entrees_sorties.h"
+#include "pupitre/parametrage.h"
 
 namespace virmak {
 
@@ -18,6 +21,16 @@ void AfficherPositions()
     Controle* visues[3] = { &Form1.StaticTextX, &Form1.StaticTextY, &Form1.StaticTextZ };
     for (int i = 0; i < 3; ++i)
         visues[i]->Texte = FormatFixe(PosMm[i], 8, 3);
+}
+
+void ChargerConfiguration()
+{
+    LireConfiguration();
+    MajAvanceCourante();
+    CalibrerTemporisation();
+    ReinitialiserEtatMachine();
+    ChargerOutils();
+    InitialiserApercu();
 }
 
 void FormCreate()

@@ -17,15 +17,6 @@ inline constexpr const char* TexteAutrePort = "Désolé, cette option n'est pas 
 inline constexpr const char* ConseilPort
     = "Choix du port LPT, si vous n'êtes pas sous W98 choisissez \"Port DESACTIVE\"";
 
-// Entries of the lists, in list order (the index is the choice).
-extern const char* const ChoixEntree[NbChoixEntree];
-extern const char* const ChoixSortie[NbChoixSortie];
-extern const char* const ChoixPort[NbChoixPort];
-
-// Row labels by slot; the reserved slots have none.
-extern const char* const LibelleEntree[NbEntrees];
-extern const char* const LibelleSortie[NbSorties];
-
 struct LigneSignal {
     std::string Libelle; // row label; empty on the reserved row
     int Tag = 0; // slot number, carried by the list and both boxes
@@ -70,5 +61,12 @@ void CBPortChange(int entree);
 
 // The operator ticks or clears one of the page's boxes.
 void CheckBoxESClick(CaseACocher& boite, bool cochee);
+
+// Inversion and enable bytes from the page's tick boxes, then every key of
+// PORT, ENTREES and SORTIES in one rewrite.
+void EcrireParamEntreeSortie();
+
+// The globals onto the "Entrées / Sorties" page.
+void UpdatePageEntreeSortie();
 
 } // namespace virmak

@@ -1,0 +1,98 @@
+#include "pupitre/programme.h"
+
+#include "apercu/cn_dessins.h"
+#include "foundation/cn_historique.h"
+#include "foundation/cn_varia.h"
+#include "foundation/pupitre.h"
+#include "foundation/texte.h"
+#include "foundation/vue.h"
+#include "iso/cn_outils.h"
+#include "iso/traite_prog.h"
+
+namespace virmak {
+
+namespace {
+
+    constexpr const char* TitreOuverture = "Charger un programme";
+
+    std::string RepertoireDe(const std::string& chemin)
+    {
+        const size_t barre = chemin.rfind('/');
+        return barre == std::string::npos ? std::string() : chemin.substr(0, barre + 1);
+    }
+
+} // namespace
+
+void RedessinerApercu()
+{
+    DessinePiece();
+    if (ParcoursCalcule)
+        DessineParcours();
+}
+
+bool ChargerProgramme(const std::string& chemin)
+{
+    std::string contenu;
+    if (!LireFichier(chemin, contenu)) {
+        VueActive().Message("Impossible de lire le fichier " + chemin);
+        return false;
+    }
+    NomRepProg = RepertoireDe(chemin);
+    NomProgAffiche = NomPourAffichage(chemin);
+    Form1.GroupBox5.Texte = "Programme : " + NomProgAffiche;
+    Form1.ListBoxProg1.Vider();
+    Form1.ListBoxProg1.Lignes = DecouperLignes(contenu);
+    MsgHistorique("Chargement du programme \"" + chemin + "\".");
+    if (!TabProg.empty())
+        TabProg[0] = LigneDefaut;
+    NbLignesProg = 0;
+    AnnulerCorDyn();
+    ZoomApercu = 1.0;
+    ProgAnalyse = false;
+    ParcoursCalcule = false;
+    VueActive().TraiterMessages();
+    RedessinerApercu();
+    for (Controle* c :
+        { &Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc })
+        c->Actif = true;
+    return true;
+}
+
+void BitBtnChargerClick()
+{
+    const std::string chemin = VueActive().DialogueOuvrir(TitreOuverture,
+        { "Tous les fichiers (*.*)|*.*", "Programme en code ISO, G Code (*.ISO)|*.ISO",
+            "Programme G Code - NC (*.NC)|*.NC" },
+        1, NomRepProg);
+    if (!chemin.empty())
+        ChargerProgramme(chemin);
+}
+
+bool SauverProgramme(const std::string& nom)
+{
+    std::string programme;
+    for (const std::string& ligne : Form1.ListBoxProg1.Lignes)
+        programme += ligne + "\r\n";
+    const std::string cheminIso = nom + ".ISO";
+    if (!EcrireFichierAtomique(cheminIso, programme)) {
+        VueActive().Message("Impossible d'écrire dans " + cheminIso);
+        return false;
+    }
+    // The listing describes the list as saved, so it follows the same text.
+    RedessinerApercu();
+    const std::string cheminMch = nom + ".MCH";
+    if (!EcrireFichierAtomique(cheminMch, Listing())) {
+        VueActive().Message("Impossible d'écrire dans " + cheminMch);
+        return false;
+    }
+    return true;
+}
+
+void BitBtnEnregistrerClick()
+{
+    const std::string nom = VueActive().DialogueSauver(NomRepProg);
+    if (!nom.empty())
+        SauverProgramme(nom);
+}
+
+} // namespace virmak

@@ -1,0 +1,137 @@
+#include "foundation/cn_historique.h"
+#include "foundation/cn_varia.h"
+#include "foundation/pupitre.h"
+#include "iso/traite_prog.h"
+#include "pupitre/demarrage.h"
+#include "pupitre/programme.h"
+#include "support/support.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace virmak;
+using namespace virmak::test;
+
+namespace {
+
+class Fichiers : public AvecConfiguration {
+protected:
+    void SetUp() override
+    {
+        AvecConfiguration::SetUp();
+        FormCreate();
+        CreerFenetresSecondaires();
+    }
+    void Lignes(std::vector<std::string> lignes) { Form1.ListBoxProg1.Lignes = std::move(lignes); }
+    bool Analyser()
+    {
+        boite = BoiteProg {};
+        return TraiteIso(boite);
+    }
+    BoiteProg boite;
+};
+
+} // namespace
+
+TEST_F(Fichiers, LoadingFillsTheListAndPreparesTheProgram)
+{
+    const std::string chemin = Fichier("carre.iso");
+    EcrireTout(chemin,
+        "(pi\xE8"
+        "ce)\r\nG1 X10 Y0 F200\r\n\r\n  G1 X10 Y10  \nM30");
+    TabOutils[4].CorDyn[0] = 0.2;
+    TabOutils[4].CorDyn[1] = 0.3;
+    ZoomApercu = 4;
+    ASSERT_TRUE(ChargerProgramme(chemin));
+    EXPECT_EQ(Form1.ListBoxProg1.Lignes,
+        (std::vector<std::string> { "(pièce)", "G1 X10 Y0 F200", "", "  G1 X10 Y10  ", "M30" }));
+    EXPECT_EQ(NomRepProg, dossier);
+    EXPECT_EQ(Form1.GroupBox5.Texte, "Programme : " + NomPourAffichage(chemin));
+    EXPECT_EQ(FormHist.ListBoxHist.Lignes.back().substr(FormHist.ListBoxHist.Lignes.back().find(" --> ")),
+        " --> Chargement du programme \"" + chemin + "\".");
+    EXPECT_EQ(TabOutils[4].CorDyn[0], 0);
+    EXPECT_EQ(TabOutils[4].CorDyn[1], 0);
+    EXPECT_EQ(ZoomApercu, 1.0);
+    EXPECT_TRUE(ProgAnalyse);
+    EXPECT_EQ(NbLignesProg, 5);
+    EXPECT_TRUE(Form1.BitBtnCycle.Actif);
+    EXPECT_TRUE(Form1.BitBtnPasPas.Actif);
+    EXPECT_TRUE(Form1.BitBtnEnregistrer.Actif);
+    EXPECT_TRUE(Form1.BitBtnBloc.Actif);
+    EXPECT_GE(vue.traitements, 1);
+}
+
+TEST_F(Fichiers, AFileThatCannotBeReadChangesNothing)
+{
+    const auto avant = Form1.ListBoxProg1.Lignes;
+    EXPECT_FALSE(ChargerProgramme(Fichier("absent.iso")));
+    EXPECT_EQ(Form1.ListBoxProg1.Lignes, avant);
+    EXPECT_FALSE(Form1.BitBtnCycle.Actif);
+    ASSERT_EQ(vue.messages.size(), 1u);
+    EXPECT_EQ(vue.messages[0], "Impossible de lire le fichier " + Fichier("absent.iso"));
+}
+
+TEST_F(Fichiers, BinaryFilesAndHugeLinesLoadWithoutHarm)
+{
+    std::string binaire;
+    for (int i = 0; i < 4096; ++i)
+        binaire += static_cast<char>(i * 37 % 256);
+    EcrireTout(Fichier("binaire.iso"), binaire);
+    EXPECT_TRUE(ChargerProgramme(Fichier("binaire.iso")));
+    EcrireTout(Fichier("long.iso"), "G1 X" + std::string(1 << 20, '9') + "\n" + std::string(1 << 20, 'G'));
+    EXPECT_TRUE(ChargerProgramme(Fichier("long.iso")));
+    EXPECT_EQ(Form1.ListBoxProg1.Lignes.size(), 2u);
+    EXPECT_TRUE(ProgAnalyse);
+}
+
+TEST_F(Fichiers, TheOpenDialogOffersThreeFiltersInTheProgramFolder)
+{
+    NomRepProg = "/srv/pieces/";
+    vue.reponseOuvrir.clear();
+    const auto avant = Form1.ListBoxProg1.Lignes;
+    BitBtnChargerClick();
+    EXPECT_EQ(vue.ouverture.titre, "Charger un programme");
+    EXPECT_EQ(vue.ouverture.filtres,
+        (std::vector<std::string> { "Tous les fichiers (*.*)|*.*",
+            "Programme en code ISO, G Code (*.ISO)|*.ISO", "Programme G Code - NC (*.NC)|*.NC" }));
+    EXPECT_EQ(vue.ouverture.filtre, 1);
+    EXPECT_EQ(vue.ouverture.repertoire, "/srv/pieces/");
+    EXPECT_EQ(Form1.ListBoxProg1.Lignes, avant);
+    EXPECT_EQ(NomRepProg, "/srv/pieces/");
+
+    EcrireTout(Fichier("a.nc"), "G0 X1\n");
+    vue.reponseOuvrir = Fichier("a.nc");
+    BitBtnChargerClick();
+    EXPECT_EQ(Form1.ListBoxProg1.Lignes, (std::vector<std::string> { "G0 X1" }));
+}
+
+TEST_F(Fichiers, SavingWritesTheProgramAndItsListingWithIsoAlwaysAppended)
+{
+    Lignes({ "G1 X10 Y0", "Z-1" });
+    ASSERT_TRUE(Analyser());
+    vue.reponseSauver = Fichier("piece.ISO");
+    BitBtnEnregistrerClick();
+    EXPECT_EQ(LireTout(Fichier("piece.ISO.ISO")), "G1 X10 Y0\r\nZ-1\r\n");
+    EXPECT_EQ(LireTout(Fichier("piece.ISO.MCH")),
+        "L  0  G 0  X   0.000  Y   0.000  Z   0.000 > ENT=0 COR=   0.000\r\n"
+        "L  0  G 1  X  10.000  Y   0.000  Z   0.000 > ENT=1 COR=   0.000\r\n"
+        "L  1  G 1  X  10.000  Y   0.000  Z  -1.000 > ENT=1 COR=   0.000\r\n");
+    vue.reponseSauver.clear();
+    const int avant = vue.dialogues;
+    BitBtnEnregistrerClick();
+    EXPECT_EQ(vue.dialogues, avant + 1);
+}
+
+TEST_F(Fichiers, AFailedSaveLeavesTheEarlierFilesWholeAndSaysSo)
+{
+    Lignes({ "G1 X1" });
+    ASSERT_TRUE(SauverProgramme(Fichier("p")));
+    const std::string ancien = LireTout(Fichier("p.MCH"));
+    ::chmod(Fichier("p.MCH").c_str(), 0444);
+    Lignes({ "G1 X2", "G1 X3" });
+    EXPECT_FALSE(SauverProgramme(Fichier("p")));
+    EXPECT_EQ(LireTout(Fichier("p.MCH")), ancien);
+    ASSERT_FALSE(vue.messages.empty());
+    EXPECT_EQ(vue.messages.back(), "Impossible d'écrire dans " + Fichier("p.MCH"));
+    EXPECT_FALSE(SauverProgramme(Fichier("absent/p")));
+}
