@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything with warnings as errors and runs every test, fuzzes the
-# parser and the compensation for a minute each, then runs the core tests
-# again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Checks the layers of src/, builds everything with warnings as errors and
+# runs every test, fuzzes the parser and the compensation for a minute each,
+# runs the thread tests under ThreadSanitizer, then the core tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 racine="$(cd "$(dirname "$0")/.." && pwd)"
 "$racine/scripts/dependances.sh"
@@ -38,6 +39,13 @@ fuzzer() {
 fuzzer fuzz_analyse_ligne "Le fuzzing de l'analyse de ligne a trouvé un défaut" "$racine/fuzz/graines"
 fuzzer fuzz_correction "Le fuzzing de la correction d'outil a trouvé un défaut" \
   "$racine/fuzz/graines_correction" "$racine/fuzz/graines"
+
+# The queue and the shared inputs between the two threads under
+# ThreadSanitizer.
+cmake -S "$racine" -B "$racine/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+  -DVIRMAK_WERROR=ON -DVIRMAK_TSAN=ON -DVIRMAK_CORE_ONLY=ON -DVIRMAK_BENCH=OFF >/dev/null
+cmake --build "$racine/build-tsan" --target tests_fil -j "$jobs"
+(cd "$racine/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -L fil)
 
 cmake -S "$racine" -B "$racine/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVIRMAK_WERROR=ON \
   -DVIRMAK_SANITIZE=ON -DVIRMAK_CORE_ONLY=ON -DVIRMAK_BENCH=OFF >/dev/null

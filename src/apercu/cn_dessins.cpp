@@ -1,6 +1,7 @@
 #include "apercu/cn_dessins.h"
 
 #include "foundation/cn_varia.h"
+#include "foundation/file_evenements.h"
 #include "foundation/nombres.h"
 #include "foundation/pupitre.h"
 #include "foundation/vue.h"
@@ -496,6 +497,7 @@ void DessineOutil(uint32_t couleur, double x, double y, double rayon)
 
 void BitBtnPieceClick()
 {
+    VERIFIER_FIL_MACHINE();
     ProgAnalyse = false;
     ParcoursCalcule = false;
     ZoomApercu = 1.0;
@@ -504,6 +506,7 @@ void BitBtnPieceClick()
 
 void BitBtnParcoursOutilClick()
 {
+    VERIFIER_FIL_MACHINE();
     // The path follows the list as it stands now, as the part does.
     if (!ProgAnalyse)
         DessinePiece();
@@ -520,44 +523,52 @@ void BitBtnParcoursOutilClick()
 
 void BitBtnZoomPlusClick()
 {
+    VERIFIER_FIL_MACHINE();
     Zoomer(PasZoom);
     Redessine();
 }
 
 void BitBtnZoomMoinsClick()
 {
+    VERIFIER_FIL_MACHINE();
     Zoomer(1 / PasZoom);
     Redessine();
 }
 
 void BitBtnDecXMoinsClick()
 {
+    VERIFIER_FIL_MACHINE();
     Decaler(0, -PasDecalage);
 }
 
 void BitBtnDEcXPlusClick()
 {
+    VERIFIER_FIL_MACHINE();
     Decaler(0, PasDecalage);
 }
 
 void BitBtnDecYMoinsClick()
 {
+    VERIFIER_FIL_MACHINE();
     Decaler(1, PasDecalage);
 }
 
 void BitBtnDecYPlusClick()
 {
+    VERIFIER_FIL_MACHINE();
     Decaler(1, -PasDecalage);
 }
 
 void ImageProgMouseDown(int32_t x, int32_t y)
 {
+    VERIFIER_FIL_MACHINE();
     SourisPrec[0] = x;
     SourisPrec[1] = y;
 }
 
 void ImageProgMouseMove(int32_t x, int32_t y, bool gauche, bool droit)
 {
+    VERIFIER_FIL_MACHINE();
     const int64_t px = SourisPrec[0], py = SourisPrec[1];
     if (gauche) {
         OrigineApercu[0] = BornerOrigine(OrigineApercu[0] + (x - px));
@@ -579,9 +590,16 @@ void ImageProgMouseMove(int32_t x, int32_t y, bool gauche, bool droit)
 
 void ImageProgResize(int32_t largeur, int32_t hauteur)
 {
+    VERIFIER_FIL_MACHINE();
     Form1.LargeurImage = std::clamp(largeur, 1, TailleImageMaxi);
     Form1.HauteurImage = std::clamp(hauteur, 1, TailleImageMaxi);
     Redessine();
+}
+
+void CheckBoxOTClick(bool cochee)
+{
+    VERIFIER_FIL_MACHINE();
+    Form1.CheckBoxOT.Cochee = cochee;
 }
 
 } // namespace virmak

@@ -56,4 +56,7 @@ void ImageProgMouseMove(int32_t x, int32_t y, bool gauche, bool droit);
 // drawn again at the same scale and origin.
 void ImageProgResize(int32_t largeur, int32_t hauteur);
 
+// "OT" ticked or cleared; read by the next drawing of the tool path.
+void CheckBoxOTClick(bool cochee);
+
 } // namespace virmak

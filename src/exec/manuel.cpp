@@ -1,6 +1,7 @@
 #include "exec/manuel.h"
 
 #include "foundation/cn_varia.h"
+#include "foundation/file_evenements.h"
 #include "foundation/nombres.h"
 #include "foundation/pupitre.h"
 #include "foundation/vue.h"
@@ -17,6 +18,7 @@ void MajAvanceCourante()
 
 void TrackBarVitAvChange()
 {
+    VERIFIER_FIL_MACHINE();
     Form1.EditVitAv.Texte = FormatEntier(Form1.TrackBarVitAv.Position, 4);
     VueActive().Repeindre("EditVitAv");
     MajAvanceCourante();
@@ -24,6 +26,7 @@ void TrackBarVitAvChange()
 
 void TrackBarTAvChange()
 {
+    VERIFIER_FIL_MACHINE();
     const int position = Form1.TrackBarTAv.Position;
     Form1.LabelTAv.Texte = FormatEntier(static_cast<int64_t>(position) * 10, 3) + "%";
     MajAvanceCourante();
@@ -32,6 +35,15 @@ void TrackBarTAvChange()
         PeriodePas = Arrondi64(static_cast<double>(PeriodePas) * CorrAvance / position);
         CorrAvance = position;
     }
+}
+
+void CmbIncrementClick(int entree)
+{
+    VERIFIER_FIL_MACHINE();
+    const int nb = static_cast<int>(Form1.CmbIncrement.Lignes.size());
+    if (entree >= 0 && entree < nb)
+        Form1.CmbIncrement.Selection = entree;
+    VueActive().DonnerFocus("GroupBox3");
 }
 
 } // namespace virmak

@@ -6,6 +6,10 @@ namespace virmak {
 void TrackBarVitAvChange();
 void TrackBarTAvChange();
 
+// An entry of the increment list chosen; the focus goes to the group of
+// the jog buttons so that the arrows jog at once.
+void CmbIncrementClick(int entree);
+
 // AvanceCourante from the feed field and the override, and its display.
 void MajAvanceCourante();
 

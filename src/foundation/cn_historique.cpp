@@ -1,6 +1,7 @@
 #include "foundation/cn_historique.h"
 
 #include "foundation/cn_varia.h"
+#include "foundation/file_evenements.h"
 #include "foundation/texte.h"
 
 #include <cerrno>
@@ -113,17 +114,25 @@ void DetruireHistorique()
 
 void Voir1Click()
 {
+    VERIFIER_FIL_MACHINE();
     FormHist.Visible = true;
 }
 
 void BtnHistEffacerClick()
 {
+    VERIFIER_FIL_MACHINE();
     FormHist.ListBoxHist.Vider();
     FormHist.ListBoxHist.Ajouter(EnteteHistorique1);
     FormHist.ListBoxHist.Ajouter(EnteteHistorique2);
     echecSignale = false;
     if (!EcrireEntete())
         SignalerEchec();
+}
+
+void FormHistClose()
+{
+    VERIFIER_FIL_MACHINE();
+    FormHist.Visible = false;
 }
 
 } // namespace virmak

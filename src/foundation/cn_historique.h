@@ -47,4 +47,7 @@ void BtnHistEffacerClick();
 // Main menu "Historique" -> "Voir".
 void Voir1Click();
 
+// The close box of the history window only hides it.
+void FormHistClose();
+
 } // namespace virmak

@@ -1,5 +1,7 @@
 #include "foundation/plateforme.h"
 
+#include "foundation/partage.h"
+
 #include <ctime>
 #include <sched.h>
 
@@ -28,12 +30,12 @@ void PlateformeLinux::PrioriteTempsReel(bool active)
 
 bool PlateformeLinux::ToucheEnfoncee(Touche touche)
 {
-    return touches_ ? touches_(touche) : false;
+    return Entrees().ToucheEnfoncee(touche);
 }
 
 bool PlateformeLinux::BoutonEnfonce(BoutonSouris bouton)
 {
-    return boutons_ ? boutons_(bouton) : false;
+    return Entrees().BoutonEnfonce(bouton);
 }
 
 void PlateformeLinux::Dormir(int millisecondes)
@@ -42,12 +44,6 @@ void PlateformeLinux::Dormir(int millisecondes)
         return;
     timespec ts { millisecondes / 1000, static_cast<long>(millisecondes % 1000) * 1000000L };
     while (::nanosleep(&ts, &ts) != 0) { }
-}
-
-void PlateformeLinux::DefinirLecteurs(LecteurTouche touches, LecteurBouton boutons)
-{
-    touches_ = touches;
-    boutons_ = boutons;
 }
 
 namespace {

@@ -23,7 +23,7 @@ public:
 };
 
 // CLOCK_MONOTONIC in nanoseconds, SCHED_FIFO when permitted. Keys and
-// buttons read as released until a window system hands over its own source.
+// buttons are those the window thread keeps up to date (foundation/partage).
 class PlateformeLinux : public Plateforme {
 public:
     int64_t Compteur() override;
@@ -32,14 +32,6 @@ public:
     bool ToucheEnfoncee(Touche touche) override;
     bool BoutonEnfonce(BoutonSouris bouton) override;
     void Dormir(int millisecondes) override;
-
-    using LecteurTouche = bool (*)(Touche);
-    using LecteurBouton = bool (*)(BoutonSouris);
-    void DefinirLecteurs(LecteurTouche touches, LecteurBouton boutons);
-
-private:
-    LecteurTouche touches_ = nullptr;
-    LecteurBouton boutons_ = nullptr;
 };
 
 Plateforme& PlateformeActive();

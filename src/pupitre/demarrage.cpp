@@ -5,7 +5,9 @@
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
+#include "foundation/file_evenements.h"
 #include "foundation/nombres.h"
+#include "foundation/partage.h"
 #include "foundation/pupitre.h"
 #include "foundation/vue.h"
 #include "iso/cn_outils.h"
@@ -19,8 +21,19 @@ namespace virmak {
 void AfficherPositions()
 {
     Controle* visues[3] = { &Form1.StaticTextX, &Form1.StaticTextY, &Form1.StaticTextZ };
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         visues[i]->Texte = FormatFixe(PosMm[i], 8, 3);
+        PublierVisue(i, PosMm[i]);
+    }
+}
+
+void MemoriserBornes(int left, int top, int width, int height)
+{
+    VERIFIER_FIL_MACHINE();
+    Form1.Left = left;
+    Form1.Top = top;
+    Form1.Width = width;
+    Form1.Height = height;
 }
 
 void ChargerConfiguration()
@@ -35,6 +48,7 @@ void ChargerConfiguration()
 
 void FormCreate()
 {
+    VERIFIER_FIL_MACHINE();
     Form1.Initialiser();
     Form1.TrackBarVitAv.SurChangement = TrackBarVitAvChange;
     Form1.TrackBarTAv.SurChangement = TrackBarTAvChange;
@@ -77,6 +91,7 @@ void CreerFenetresSecondaires()
 
 void FormActivate()
 {
+    VERIFIER_FIL_MACHINE();
     LireParamEntreeSortie();
     Form1.RepOuverture = NomRepProg;
     AfficherPositions();
@@ -84,6 +99,7 @@ void FormActivate()
 
 void FormClose()
 {
+    VERIFIER_FIL_MACHINE();
     SauveParametres();
     // The history window is destroyed as the application ends.
     DetruireHistorique();
@@ -91,6 +107,7 @@ void FormClose()
 
 void Quitter1Click()
 {
+    VERIFIER_FIL_MACHINE();
     SauveParametres();
 }
 

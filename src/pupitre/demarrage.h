@@ -18,6 +18,9 @@ void FormActivate();
 void FormClose();
 void Quitter1Click();
 
+// The frame of the main window moved or was resized; kept for "FORM1".
+void MemoriserBornes(int left, int top, int width, int height);
+
 // The three position readouts from PosMm.
 void AfficherPositions();
 

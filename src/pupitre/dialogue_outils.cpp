@@ -1,6 +1,7 @@
 #include "pupitre/dialogue_outils.h"
 
 #include "foundation/cn_varia.h"
+#include "foundation/file_evenements.h"
 #include "foundation/nombres.h"
 #include "foundation/texte.h"
 #include "foundation/vue.h"
@@ -135,6 +136,7 @@ void FenetreOutils::FormCreate()
 
 bool FenetreOutils::BitBtnOKClick()
 {
+    VERIFIER_FIL_MACHINE();
     // The export shows the table from before this confirmation; the edited
     // cells reach it at the next one.
     const std::string exportation = Export(TabOutils);
@@ -176,6 +178,7 @@ bool FenetreOutils::BitBtnOKClick()
 
 void FenetreOutils::BitBtnAnnulerClick()
 {
+    VERIFIER_FIL_MACHINE();
     Visible = false;
 }
 
@@ -192,6 +195,7 @@ void CreerDialogueOutils()
 
 void Correcteurs1Click()
 {
+    VERIFIER_FIL_MACHINE();
     FenetreOutils& f = FormCorrecteursOutils;
     if (!f.Visible)
         f.FormCreate();

@@ -3,6 +3,7 @@
 #include "apercu/cn_dessins.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
+#include "foundation/file_evenements.h"
 #include "foundation/pupitre.h"
 #include "foundation/texte.h"
 #include "foundation/vue.h"
@@ -60,6 +61,7 @@ bool ChargerProgramme(const std::string& chemin)
 
 void BitBtnChargerClick()
 {
+    VERIFIER_FIL_MACHINE();
     const std::string chemin = VueActive().DialogueOuvrir(TitreOuverture,
         { "Tous les fichiers (*.*)|*.*", "Programme en code ISO, G Code (*.ISO)|*.ISO",
             "Programme G Code - NC (*.NC)|*.NC" },
@@ -90,9 +92,17 @@ bool SauverProgramme(const std::string& nom)
 
 void BitBtnEnregistrerClick()
 {
+    VERIFIER_FIL_MACHINE();
     const std::string nom = VueActive().DialogueSauver(NomRepProg);
     if (!nom.empty())
         SauverProgramme(nom);
+}
+
+void ListBoxProg1Click(int rang)
+{
+    VERIFIER_FIL_MACHINE();
+    const int nb = static_cast<int>(Form1.ListBoxProg1.Lignes.size());
+    Form1.ListBoxProg1.Selection = (rang >= 0 && rang < nb) ? rang : -1;
 }
 
 } // namespace virmak

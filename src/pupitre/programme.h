@@ -18,6 +18,9 @@ void BitBtnChargerClick();
 // is refused; files already on disk are then left whole.
 bool SauverProgramme(const std::string& nom);
 
+// The operator selects line `rang` of the program list (-1: none).
+void ListBoxProg1Click(int rang);
+
 // "Sauver".
 void BitBtnEnregistrerClick();
 

@@ -288,25 +288,56 @@ void ImageApercu::paintEvent(QPaintEvent*)
         p.fillRect(0, image.height(), width(), height() - image.height(), Qt::black);
 }
 
+void ImageApercu::Envoyer(std::function<void()> action)
+{
+    if (poste_)
+        poste_(std::move(action));
+    else
+        action();
+}
+
 void ImageApercu::resizeEvent(QResizeEvent* evenement)
 {
     QWidget::resizeEvent(evenement);
     bitmaps_.Redimensionner(width(), height());
-    ImageProgResize(width(), height());
+    Envoyer([l = width(), h = height()] { ImageProgResize(l, h); });
     update();
 }
 
 void ImageApercu::mousePressEvent(QMouseEvent* evenement)
 {
     const QPoint p = evenement->position().toPoint();
-    ImageProgMouseDown(p.x(), p.y());
+    Envoyer([x = p.x(), y = p.y()] { ImageProgMouseDown(x, y); });
 }
 
 void ImageApercu::mouseMoveEvent(QMouseEvent* evenement)
 {
     const QPoint p = evenement->position().toPoint();
-    ImageProgMouseMove(
-        p.x(), p.y(), evenement->buttons() & Qt::LeftButton, evenement->buttons() & Qt::RightButton);
+    bool envoyer = false;
+    {
+        std::lock_guard<std::mutex> garde(glissement_->verrou);
+        glissement_->x = p.x();
+        glissement_->y = p.y();
+        glissement_->gauche = evenement->buttons() & Qt::LeftButton;
+        glissement_->droit = evenement->buttons() & Qt::RightButton;
+        envoyer = !glissement_->enAttente;
+        glissement_->enAttente = true;
+    }
+    if (!envoyer)
+        return;
+    Envoyer([g = glissement_] {
+        int x, y;
+        bool gauche, droit;
+        {
+            std::lock_guard<std::mutex> garde(g->verrou);
+            x = g->x;
+            y = g->y;
+            gauche = g->gauche;
+            droit = g->droit;
+            g->enAttente = false;
+        }
+        ImageProgMouseMove(x, y, gauche, droit);
+    });
 }
 
 } // namespace virmak

@@ -7,6 +7,9 @@
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace virmak {
@@ -32,7 +35,7 @@ private:
 };
 
 // "ImageProg": shows the current layer and hands the mouse and its own
-// resizes to the core handlers.
+// resizes to the core handlers, through the poster the window gives it.
 class ImageApercu : public QWidget {
     Q_OBJECT
 public:
@@ -41,6 +44,9 @@ public:
     void DessinerCouche(int couche, const std::vector<Trace>& traces);
     const BmpApercu& Bitmaps() const { return bitmaps_; }
 
+    using Poste = std::function<void(std::function<void()>)>;
+    void DefinirPoste(Poste poste) { poste_ = std::move(poste); }
+
 protected:
     void paintEvent(QPaintEvent* evenement) override;
     void resizeEvent(QResizeEvent* evenement) override;
@@ -48,7 +54,21 @@ protected:
     void mouseMoveEvent(QMouseEvent* evenement) override;
 
 private:
+    void Envoyer(std::function<void()> action);
+
+    // A drag sends one move at a time: while one waits in the queue, later
+    // positions only replace its end point, so a slow redraw never lets the
+    // moves pile up behind it.
+    struct Glissement {
+        std::mutex verrou;
+        int x = 0, y = 0;
+        bool gauche = false, droit = false;
+        bool enAttente = false;
+    };
+
     BmpApercu bitmaps_;
+    Poste poste_;
+    std::shared_ptr<Glissement> glissement_ = std::make_shared<Glissement>();
 };
 
 } // namespace virmak

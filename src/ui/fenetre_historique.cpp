@@ -1,6 +1,7 @@
 #include "ui/fenetre_historique.h"
 
 #include "foundation/cn_historique.h"
+#include "ui/fenetre_principale.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -9,7 +10,6 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -19,9 +19,6 @@ namespace {
 
     // The list scrolls sideways over at least this width, as the original did.
     constexpr int LargeurDefilement = 1000;
-    // Lines written while the window is open (a run, the monitor timer) are
-    // picked up at this pace when nothing else refreshed the window.
-    constexpr int VeilleMs = 300;
 
     int Caracteres(const std::string& ligne)
     {
@@ -52,8 +49,9 @@ namespace {
 
 } // namespace
 
-ModeleHistorique::ModeleHistorique(QObject* parent, int largeurCaractere, int hauteurLigne)
-    : QAbstractListModel(parent)
+ModeleHistorique::ModeleHistorique(TForm1* principale, int largeurCaractere, int hauteurLigne)
+    : QAbstractListModel(principale)
+    , principale_(principale)
     , largeurCaractere_(largeurCaractere)
     , hauteurLigne_(hauteurLigne)
     , largeur_(LargeurDefilement)
@@ -65,9 +63,15 @@ int ModeleHistorique::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : connues_;
 }
 
+const std::vector<std::string>& ModeleHistorique::Lignes() const
+{
+    static const std::vector<std::string> aucune;
+    return lignes_ ? *lignes_ : aucune;
+}
+
 QVariant ModeleHistorique::data(const QModelIndex& index, int role) const
 {
-    const auto& lignes = FormHist.ListBoxHist.Lignes;
+    const auto& lignes = Lignes();
     const auto rang = static_cast<size_t>(index.row());
     if (!index.isValid() || rang >= lignes.size())
         return {};
@@ -81,14 +85,20 @@ QVariant ModeleHistorique::data(const QModelIndex& index, int role) const
 
 void ModeleHistorique::Mesurer(size_t debut, size_t fin)
 {
-    const auto& lignes = FormHist.ListBoxHist.Lignes;
+    const auto& lignes = Lignes();
     for (size_t i = debut; i < fin; ++i)
         largeur_ = std::max(largeur_, Caracteres(lignes[i]) * largeurCaractere_ + 2 * largeurCaractere_);
 }
 
 bool ModeleHistorique::Rafraichir()
 {
-    const auto& lignes = FormHist.ListBoxHist.Lignes;
+    const Instantane& etat = principale_->Etat();
+    if (!etat.LignesHist || etat.LignesHist == lignes_)
+        return false;
+    // The rows shown keep reading the copy they were counted in until the
+    // model announces the new one.
+    const auto nouvelles = etat.LignesHist;
+    const auto& lignes = *nouvelles;
     const int total = static_cast<int>(lignes.size());
     const int largeurAvant = largeur_;
     // The list only grows, except through "Effacer" or a new start-up:
@@ -98,30 +108,35 @@ bool ModeleHistorique::Rafraichir()
     if (prolonge) {
         if (total > connues_) {
             beginInsertRows(QModelIndex(), connues_, total - 1);
+            lignes_ = nouvelles;
             Mesurer(static_cast<size_t>(connues_), lignes.size());
             connues_ = total;
             endInsertRows();
         }
     } else {
         beginResetModel();
+        lignes_ = nouvelles;
         largeur_ = LargeurDefilement;
         Mesurer(0, lignes.size());
         connues_ = total;
         endResetModel();
     }
+    lignes_ = nouvelles;
     derniere_ = connues_ > 0 ? lignes.back() : std::string();
     return largeur_ != largeurAvant;
 }
 
-TFormHist::TFormHist(QWidget* parent)
-    : QWidget(parent, Qt::Window)
+TFormHist::TFormHist(TForm1* principale)
+    : QWidget(principale, Qt::Window)
+    , principale_(principale)
 {
     setObjectName("FormHist");
     resize(720, 420);
 
     const QFont fixe = PoliceFixe();
     const QFontMetrics mesure(fixe);
-    modele_ = new ModeleHistorique(this, mesure.horizontalAdvance(QLatin1Char('M')), mesure.height() + 2);
+    modele_
+        = new ModeleHistorique(principale_, mesure.horizontalAdvance(QLatin1Char('M')), mesure.height() + 2);
     liste_ = new QListView;
     liste_->setObjectName("ListBoxHist");
     liste_->setFont(fixe);
@@ -132,10 +147,7 @@ TFormHist::TFormHist(QWidget* parent)
 
     auto* effacer = new QPushButton;
     effacer->setObjectName("BtnHistEffacer");
-    connect(effacer, &QPushButton::clicked, this, [this] {
-        BtnHistEffacerClick();
-        Synchroniser();
-    });
+    connect(effacer, &QPushButton::clicked, this, [this] { principale_->Poster(BtnHistEffacerClick); });
 
     auto* colonne = new QVBoxLayout(this);
     colonne->addWidget(liste_, 1);
@@ -144,9 +156,6 @@ TFormHist::TFormHist(QWidget* parent)
     bas->addWidget(effacer);
     colonne->addLayout(bas);
 
-    veille_ = new QTimer(this);
-    veille_->setInterval(VeilleMs);
-    connect(veille_, &QTimer::timeout, this, [this] { RafraichirListe(); });
     Synchroniser();
 }
 
@@ -163,32 +172,36 @@ void TFormHist::RafraichirListe()
 
 void TFormHist::Synchroniser()
 {
-    setWindowTitle(QString::fromStdString(FormHist.Caption));
+    const FenetreHistorique& h = principale_->Etat().Hist;
+    setWindowTitle(QString::fromStdString(h.Caption));
     if (auto* effacer = findChild<QPushButton*>("BtnHistEffacer")) {
-        effacer->setText(QString::fromStdString(FormHist.BtnHistEffacer.Texte));
-        effacer->setEnabled(FormHist.BtnHistEffacer.Actif);
+        effacer->setText(QString::fromStdString(h.BtnHistEffacer.Texte));
+        effacer->setEnabled(h.BtnHistEffacer.Actif);
     }
     RafraichirListe();
-    if (FormHist.Visible && !isVisible()) {
-        move(FormHist.Left, FormHist.Top);
+    if (h.Visible && !isVisible()) {
+        move(h.Left, h.Top);
         show();
         liste_->scrollToBottom();
-    } else if (!FormHist.Visible && isVisible()) {
+    } else if (!h.Visible && isVisible()) {
         hide();
+    }
+    if (h.Visible && montrer_) {
+        montrer_ = false;
+        raise();
+        activateWindow();
     }
 }
 
 void TFormHist::Voir1Click()
 {
-    virmak::Voir1Click();
-    Synchroniser();
-    raise();
-    activateWindow();
+    principale_->Poster([] { virmak::Voir1Click(); });
+    montrer_ = true;
 }
 
 void TFormHist::closeEvent(QCloseEvent* evenement)
 {
-    FormHist.Visible = false;
+    principale_->Poster(FormHistClose);
     evenement->accept();
 }
 
@@ -196,13 +209,6 @@ void TFormHist::showEvent(QShowEvent* evenement)
 {
     QWidget::showEvent(evenement);
     RafraichirListe();
-    veille_->start();
-}
-
-void TFormHist::hideEvent(QHideEvent* evenement)
-{
-    QWidget::hideEvent(evenement);
-    veille_->stop();
 }
 
 } // namespace virmak

@@ -5,19 +5,23 @@
 
 #include <QAbstractListModel>
 #include <QWidget>
+#include <memory>
 #include <string>
+#include <vector>
 
 class QListView;
-class QTimer;
 
 namespace virmak {
 
-// Reads the lines straight from the model's list, so a long history costs
-// no copy; new lines are announced as rows inserted at the end.
+class TForm1;
+
+// Reads the lines from the copy the main window last received, shared and
+// never copied again here; new lines are announced as rows inserted at the
+// end.
 class ModeleHistorique : public QAbstractListModel {
     Q_OBJECT
 public:
-    explicit ModeleHistorique(QObject* parent, int largeurCaractere, int hauteurLigne);
+    explicit ModeleHistorique(TForm1* principale, int largeurCaractere, int hauteurLigne);
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     // Catches up with the model's list; true when the width grew.
@@ -26,7 +30,10 @@ public:
 
 private:
     void Mesurer(size_t debut, size_t fin);
+    const std::vector<std::string>& Lignes() const;
 
+    TForm1* principale_;
+    std::shared_ptr<const std::vector<std::string>> lignes_; // as shown
     int connues_ = 0;
     std::string derniere_;
     int largeurCaractere_;
@@ -37,7 +44,7 @@ private:
 class TFormHist : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormHist(QWidget* parent = nullptr);
+    explicit TFormHist(TForm1* principale);
 
     // Brings caption, list and visibility in line with the model.
     void Synchroniser();
@@ -47,14 +54,14 @@ public:
 protected:
     void closeEvent(QCloseEvent* evenement) override;
     void showEvent(QShowEvent* evenement) override;
-    void hideEvent(QHideEvent* evenement) override;
 
 private:
     void RafraichirListe();
 
+    TForm1* principale_;
     ModeleHistorique* modele_ = nullptr;
     QListView* liste_ = nullptr;
-    QTimer* veille_ = nullptr;
+    bool montrer_ = false; // brought to the front at the next copy
 };
 
 } // namespace virmak

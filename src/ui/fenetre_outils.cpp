@@ -1,6 +1,7 @@
 #include "ui/fenetre_outils.h"
 
 #include "pupitre/dialogue_outils.h"
+#include "ui/fenetre_principale.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -41,15 +42,16 @@ namespace {
 
 } // namespace
 
-TFormCorrecteursOutils::TFormCorrecteursOutils(QWidget* parent)
-    : QDialog(parent)
+TFormCorrecteursOutils::TFormCorrecteursOutils(TForm1* principale)
+    : QDialog(principale)
+    , principale_(principale)
 {
     setObjectName("FormCorrecteursOutils");
     setModal(false);
-    FenetreOutils& f = FormCorrecteursOutils;
+    const FenetreOutils& f = principale_->Etat().Outils;
 
-    outils_ = NouvelleGrille("StringGridOutils", f.StringGridOutils);
-    corDyn_ = NouvelleGrille("StringGridCorDyn", f.StringGridCorDyn);
+    outils_ = NouvelleGrille("StringGridOutils", &FenetreOutils::StringGridOutils);
+    corDyn_ = NouvelleGrille("StringGridCorDyn", &FenetreOutils::StringGridCorDyn);
     // One tool per row on both sides: the two grids scroll together.
     connect(outils_->verticalScrollBar(), &QScrollBar::valueChanged, corDyn_->verticalScrollBar(),
         &QScrollBar::setValue);
@@ -72,7 +74,8 @@ TFormCorrecteursOutils::TFormCorrecteursOutils(QWidget* parent)
     connect(annuler, &QPushButton::clicked, this, [this] { reject(); });
     QPushButton* aide = NouveauBouton("BtnAide", "Aide");
     aide->setProperty("tag", f.BtnAideTag);
-    connect(aide, &QPushButton::clicked, this, [] { FormCorrecteursOutils.BtnAideClick(); });
+    connect(aide, &QPushButton::clicked, this,
+        [this] { principale_->Poster([] { FormCorrecteursOutils.BtnAideClick(); }); });
     auto* boutons = new QHBoxLayout;
     boutons->addStretch(1);
     boutons->addWidget(ok);
@@ -91,8 +94,9 @@ TFormCorrecteursOutils::TFormCorrecteursOutils(QWidget* parent)
     Synchroniser();
 }
 
-QTableWidget* TFormCorrecteursOutils::NouvelleGrille(const char* nom, Grille& modele)
+QTableWidget* TFormCorrecteursOutils::NouvelleGrille(const char* nom, Grille FenetreOutils::*grille)
 {
+    const Grille& modele = principale_->Etat().Outils.*grille;
     auto* table = new QTableWidget(modele.RowCount() - 1, modele.ColCount() - 1);
     table->setObjectName(nom);
     QFont police = table->font();
@@ -111,9 +115,13 @@ QTableWidget* TFormCorrecteursOutils::NouvelleGrille(const char* nom, Grille& mo
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     table->setEditTriggers(QAbstractItemView::AllEditTriggers);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(table, &QTableWidget::itemChanged, this, [this, &modele](QTableWidgetItem* item) {
-        if (!remplissage_)
-            modele.Cells(item->column() + 1, item->row() + 1) = item->text().toStdString();
+    connect(table, &QTableWidget::itemChanged, this, [this, grille](QTableWidgetItem* item) {
+        if (remplissage_)
+            return;
+        principale_->Poster([grille, colonne = item->column() + 1, rangee = item->row() + 1,
+                                texte = item->text().toStdString()] {
+            (FormCorrecteursOutils.*grille).Cells(colonne, rangee) = texte;
+        });
     });
     return table;
 }
@@ -150,7 +158,7 @@ void TFormCorrecteursOutils::Remplir(QTableWidget* table, const Grille& modele)
 
 void TFormCorrecteursOutils::Synchroniser()
 {
-    const FenetreOutils& f = FormCorrecteursOutils;
+    const FenetreOutils& f = principale_->Etat().Outils;
     setWindowTitle(Q(f.Caption));
     if (f.Visible && !isVisible()) {
         for (QTableWidget* table : { outils_, corDyn_ }) {
@@ -160,6 +168,10 @@ void TFormCorrecteursOutils::Synchroniser()
         }
         outils_->scrollToTop();
         show();
+    } else if (f.Visible && montrer_) {
+        montrer_ = false;
+        raise();
+        activateWindow();
     } else if (!f.Visible && isVisible()) {
         hide();
     }
@@ -167,10 +179,8 @@ void TFormCorrecteursOutils::Synchroniser()
 
 void TFormCorrecteursOutils::Correcteurs1Click()
 {
-    virmak::Correcteurs1Click();
-    Synchroniser();
-    raise();
-    activateWindow();
+    principale_->Poster([] { virmak::Correcteurs1Click(); });
+    montrer_ = true;
 }
 
 void TFormCorrecteursOutils::TerminerSaisie()
@@ -184,14 +194,12 @@ void TFormCorrecteursOutils::TerminerSaisie()
 void TFormCorrecteursOutils::BitBtnOKClick()
 {
     TerminerSaisie();
-    FormCorrecteursOutils.BitBtnOKClick();
-    Synchroniser();
+    principale_->Poster([] { FormCorrecteursOutils.BitBtnOKClick(); });
 }
 
 void TFormCorrecteursOutils::reject()
 {
-    FormCorrecteursOutils.BitBtnAnnulerClick();
-    Synchroniser();
+    principale_->Poster([] { FormCorrecteursOutils.BitBtnAnnulerClick(); });
 }
 
 } // namespace virmak

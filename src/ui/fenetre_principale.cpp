@@ -1,10 +1,13 @@
 #include "ui/fenetre_principale.h"
 
 #include "apercu/cn_dessins.h"
+#include "exec/conduite.h"
 #include "exec/manuel.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
-#include "iso/traite_prog.h"
+#include "foundation/file_evenements.h"
+#include "foundation/nombres.h"
+#include "foundation/partage.h"
 #include "pupitre/demarrage.h"
 #include "pupitre/programme.h"
 #include "ui/apercu.h"
@@ -17,6 +20,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -30,13 +35,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <cstdio>
 
 namespace virmak {
 
@@ -63,26 +65,148 @@ namespace {
 
 } // namespace
 
+namespace {
+
+    // The named controls where the arrows do not jog.
+    Focus FocusDe(const QWidget* w)
+    {
+        if (!w)
+            return Focus::Aucun;
+        static const std::map<QString, Focus> nommes = {
+            { "EditLigneProg", Focus::EditLigneProg },
+            { "ListBoxProg1", Focus::ListBoxProg1 },
+            { "EditGoX", Focus::EditGoX },
+            { "EditGoY", Focus::EditGoY },
+            { "EditGoZ", Focus::EditGoZ },
+            { "EditX", Focus::EditX },
+            { "EditY", Focus::EditY },
+            { "EditZ", Focus::EditZ },
+        };
+        auto it = nommes.find(w->objectName());
+        return it == nommes.end() ? Focus::Autre : it->second;
+    }
+
+    bool ToucheSuivie(int cle, Touche& touche)
+    {
+        static const std::pair<int, Touche> suivies[] = {
+            { Qt::Key_Left, Touche::Gauche },
+            { Qt::Key_Right, Touche::Droite },
+            { Qt::Key_Up, Touche::Haut },
+            { Qt::Key_Down, Touche::Bas },
+            { Qt::Key_PageUp, Touche::PagePrecedente },
+            { Qt::Key_PageDown, Touche::PageSuivante },
+            { Qt::Key_F1, Touche::F1 },
+            { Qt::Key_F2, Touche::F2 },
+            { Qt::Key_Escape, Touche::Echap },
+        };
+        for (const auto& [qt, t] : suivies)
+            if (qt == cle) {
+                touche = t;
+                return true;
+            }
+        return false;
+    }
+
+    // A readout refresh of about 50 per second.
+    constexpr int PeriodeVisuesMs = 20;
+
+} // namespace
+
 TForm1::TForm1()
+    : vue_(this)
 {
     setObjectName("Form1");
     QFont police(QStringLiteral("Arial"));
     police.setPixelSize(14);
     setFont(police);
-    DefinirVue(this);
-    FormCreate();
-    CreerFenetresSecondaires();
+    etat_.Form1.Initialiser();
     Construire();
     timer1_ = new QTimer(this);
     timer1_->setObjectName("Timer1");
+    rafraichissement_ = new QTimer(this);
+    rafraichissement_->setInterval(PeriodeVisuesMs);
+    connect(rafraichissement_, &QTimer::timeout, this, [this] { RafraichirVisues(); });
+    rafraichissement_->start();
+    qApp->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this,
+        [](QWidget*, QWidget* maintenant) { Entrees().DefinirFocus(FocusDe(maintenant)); });
     Synchroniser();
-    setGeometry(Form1.Left, Form1.Top, Form1.Width, Form1.Height);
+
+    vuePrecedente_ = &VueActive();
+    FileMachine().Reinitialiser();
+    DefinirVue(&vue_);
+    fil_ = std::thread([this] { BoucleMachine(); });
 }
 
 TForm1::~TForm1()
 {
-    if (&VueActive() == this)
-        DefinirVue(nullptr);
+    qApp->removeEventFilter(this);
+    vue_.Fermer();
+    FileMachine().Arreter();
+    if (fil_.joinable())
+        fil_.join();
+    OublierFilMachine();
+    DefinirVue(vuePrecedente_);
+    Entrees().ToutRelacher();
+    Entrees().DefinirFenetreActive(false);
+}
+
+void TForm1::BoucleMachine()
+{
+    MarquerFilMachine();
+    FormCreate();
+    CreerFenetresSecondaires();
+    vue_.Publier();
+    vue_.VersFenetre([this] {
+        setGeometry(etat_.Form1.Left, etat_.Form1.Top, etat_.Form1.Width, etat_.Form1.Height);
+        demarree_ = true;
+        emit DemarrageTermine();
+    });
+    while (FileMachine().AttendreEtExecuter()) { }
+}
+
+uint64_t TForm1::Poster(std::function<void()> action)
+{
+    return FileMachine().Poster([this, action = std::move(action)] {
+        action();
+        vue_.Publier();
+    });
+}
+
+uint64_t TForm1::Poster(const std::string& controle, std::function<void()> action)
+{
+    const uint64_t numero = Poster(std::move(action));
+    actions_[controle] = numero;
+    return numero;
+}
+
+void TForm1::AttendreMachine()
+{
+    if (FileMachine().Arretee())
+        return;
+    auto fait = std::make_shared<bool>(false);
+    FileMachine().Poster([this, fait] { SignalerRepos(fait); });
+    // Not a nested QEventLoop: one left quitting by an earlier quit() of the
+    // application would return at once. A machine stopped meanwhile never
+    // answers, hence the limit.
+    QTimer reveil;
+    reveil.start(50);
+    QElapsedTimer duree;
+    duree.start();
+    while (!*fait && duree.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void TForm1::SignalerRepos(const std::shared_ptr<bool>& fait)
+{
+    // Run at a message point inside a longer action, the machine is not
+    // idle yet: ask again after it.
+    if (FileMachine().Profondeur() > 1) {
+        FileMachine().Poster([this, fait] { SignalerRepos(fait); });
+        return;
+    }
+    vue_.Publier();
+    vue_.VersFenetre([fait] { *fait = true; });
 }
 
 void TForm1::Lier(const std::string& nom, std::function<void()> miroir)
@@ -90,47 +214,72 @@ void TForm1::Lier(const std::string& nom, std::function<void()> miroir)
     miroirs_[nom] = std::move(miroir);
 }
 
-QPushButton* TForm1::Bouton(const char* nom, Controle& modele)
+QPushButton* TForm1::Bouton(const char* nom, Controle Pupitre::*membre)
 {
     auto* b = new QPushButton;
     b->setObjectName(nom);
-    Lier(nom, [b, &modele] {
+    Lier(nom, [this, b, membre] {
+        const Controle& modele = etat_.Form1.*membre;
         b->setText(Q(modele.Texte));
         MiroirEtat(b, modele);
     });
     return b;
 }
 
-QLabel* TForm1::Etiquette(const char* nom, Controle& modele)
+QLabel* TForm1::Etiquette(const char* nom, Controle Pupitre::*membre)
 {
     auto* l = new QLabel;
     l->setObjectName(nom);
-    Lier(nom, [l, &modele] {
+    Lier(nom, [this, l, membre] {
+        const Controle& modele = etat_.Form1.*membre;
         l->setText(Q(modele.Texte));
         MiroirEtat(l, modele);
     });
     return l;
 }
 
-QLineEdit* TForm1::Champ(const char* nom, Controle& modele)
+QLineEdit* TForm1::Champ(const char* nom, Controle Pupitre::*membre)
 {
     auto* e = new QLineEdit;
     e->setObjectName(nom);
-    Lier(nom, [e, &modele] {
+    Lier(nom, [this, e, membre] {
+        const Controle& modele = etat_.Form1.*membre;
         if (e->text() != Q(modele.Texte))
             e->setText(Q(modele.Texte));
         MiroirEtat(e, modele);
     });
-    QObject::connect(
-        e, &QLineEdit::textEdited, e, [&modele](const QString& t) { modele.Texte = t.toStdString(); });
+    connect(e, &QLineEdit::textEdited, this, [this, nom = std::string(nom), membre](const QString& t) {
+        Poster(nom, [membre, texte = t.toStdString()] { (virmak::Form1.*membre).Texte = texte; });
+    });
     return e;
 }
 
-VoyantQt* TForm1::Lampe(const char* nom, Voyant& modele, QColor couleur, bool rond)
+QSlider* TForm1::Glissiere(const char* nom, Curseur Pupitre::*membre)
+{
+    auto* glissiere = new QSlider(Qt::Horizontal);
+    glissiere->setObjectName(nom);
+    glissiere->setTickPosition(QSlider::TicksBelow);
+    Lier(nom, [this, glissiere, membre] {
+        const Curseur& c = etat_.Form1.*membre;
+        glissiere->setRange(c.Min, c.Max);
+        glissiere->setValue(c.Position);
+        glissiere->setTickInterval(c.Frequence);
+        glissiere->setEnabled(c.Actif);
+        glissiere->setToolTip(Conseil(c.Conseil));
+    });
+    // Moving it runs the slider's change handler on the machine thread.
+    connect(glissiere, &QSlider::valueChanged, this, [this, nom = std::string(nom), membre](int v) {
+        if (!synchronisation_)
+            Poster(nom, [membre, v] { (virmak::Form1.*membre).DefinirPosition(v); });
+    });
+    return glissiere;
+}
+
+VoyantQt* TForm1::Lampe(const char* nom, Voyant Pupitre::*membre, QColor couleur, bool rond)
 {
     auto* v = new VoyantQt(couleur, rond);
     v->setObjectName(nom);
-    Lier(nom, [v, &modele] { v->Allumer(modele.Allume); });
+    Lier(nom, [this, v, membre] { v->Allumer((etat_.Form1.*membre).Allume); });
     return v;
 }
 
@@ -169,9 +318,9 @@ QGroupBox* TForm1::GroupeVisue()
     auto* g = NouveauGroupe("GroupeVisue", "Coordonnées programme");
     auto* grille = new QGridLayout(g);
     const char* noms[3] = { "X", "Y", "Z" };
-    Controle* visues[3] = { &Form1.StaticTextX, &Form1.StaticTextY, &Form1.StaticTextZ };
-    Controle* champs[3] = { &Form1.EditX, &Form1.EditY, &Form1.EditZ };
-    Controle* raz[3] = { &Form1.Raz_X, &Form1.Raz_Y, &Form1.Raz_Z };
+    Controle Pupitre::*visues[3] = { &Pupitre::StaticTextX, &Pupitre::StaticTextY, &Pupitre::StaticTextZ };
+    Controle Pupitre::*champs[3] = { &Pupitre::EditX, &Pupitre::EditY, &Pupitre::EditZ };
+    Controle Pupitre::*raz[3] = { &Pupitre::Raz_X, &Pupitre::Raz_Y, &Pupitre::Raz_Z };
     const char* nomsVisue[3] = { "StaticTextX", "StaticTextY", "StaticTextZ" };
     const char* nomsChamp[3] = { "EditX", "EditY", "EditZ" };
     const char* nomsRaz[3] = { "Raz_X", "Raz_Y", "Raz_Z" };
@@ -183,7 +332,15 @@ QGroupBox* TForm1::GroupeVisue()
         auto* lettre = new QLabel(noms[i]);
         lettre->setFont(grosse);
         grille->addWidget(lettre, i + 1, 0);
-        QLabel* visue = Etiquette(nomsVisue[i], *visues[i]);
+        QLabel* visue = Etiquette(nomsVisue[i], visues[i]);
+        // The readouts show what the machine thread last published, which a
+        // move updates without a copy of the whole model.
+        Lier(nomsVisue[i], [this, visue, i, membre = visues[i]] {
+            MiroirEtat(visue, etat_.Form1.*membre);
+            visuesMontrees_[i] = VisuePubliee(i);
+            visue->setText(Q(FormatFixe(visuesMontrees_[i], 8, 3)));
+        });
+        visues_[i] = visue;
         visue->setFont(grosse);
         visue->setFrameShape(QFrame::Panel);
         visue->setFrameShadow(QFrame::Sunken);
@@ -191,10 +348,10 @@ QGroupBox* TForm1::GroupeVisue()
         visue->setStyleSheet("background:black; color:lime;");
         visue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grille->addWidget(visue, i + 1, 1);
-        QLineEdit* champ = Champ(nomsChamp[i], *champs[i]);
+        QLineEdit* champ = Champ(nomsChamp[i], champs[i]);
         champ->setFont(grosse);
         grille->addWidget(champ, i + 1, 1);
-        grille->addWidget(Bouton(nomsRaz[i], *raz[i]), i + 1, 2);
+        grille->addWidget(Bouton(nomsRaz[i], raz[i]), i + 1, 2);
     }
     PlacerAide(grille, BoutonAide(1, "Coordonnées programme"), 3);
     return g;
@@ -204,22 +361,22 @@ QGroupBox* TForm1::GroupeCommandes()
 {
     auto* g = NouveauGroupe("GroupBox3", "Commandes manuelles");
     auto* grille = new QGridLayout(g);
-    grille->addWidget(Bouton("YPlus", Form1.YPlus), 1, 1);
-    grille->addWidget(Bouton("XMoins", Form1.XMoins), 2, 0);
-    grille->addWidget(Bouton("XPlus", Form1.XPlus), 2, 2);
-    grille->addWidget(Bouton("YMoins", Form1.YMoins), 3, 1);
-    grille->addWidget(Bouton("ZPlus", Form1.ZPlus), 1, 3);
-    grille->addWidget(Bouton("ZMoins", Form1.ZMoins), 3, 3);
-    grille->addWidget(Bouton("XY_Zero", Form1.XY_Zero), 2, 1);
-    grille->addWidget(Bouton("Z_Zero", Form1.Z_Zero), 2, 3);
-    grille->addWidget(Bouton("BtBroche", Form1.BtBroche), 4, 0, 1, 2);
-    grille->addWidget(Lampe("LedBroche", Form1.LedBroche, Qt::green, true), 4, 2);
+    grille->addWidget(Bouton("YPlus", &Pupitre::YPlus), 1, 1);
+    grille->addWidget(Bouton("XMoins", &Pupitre::XMoins), 2, 0);
+    grille->addWidget(Bouton("XPlus", &Pupitre::XPlus), 2, 2);
+    grille->addWidget(Bouton("YMoins", &Pupitre::YMoins), 3, 1);
+    grille->addWidget(Bouton("ZPlus", &Pupitre::ZPlus), 1, 3);
+    grille->addWidget(Bouton("ZMoins", &Pupitre::ZMoins), 3, 3);
+    grille->addWidget(Bouton("XY_Zero", &Pupitre::XY_Zero), 2, 1);
+    grille->addWidget(Bouton("Z_Zero", &Pupitre::Z_Zero), 2, 3);
+    grille->addWidget(Bouton("BtBroche", &Pupitre::BtBroche), 4, 0, 1, 2);
+    grille->addWidget(Lampe("LedBroche", &Pupitre::LedBroche, Qt::green, true), 4, 2);
     grille->addWidget(new QLabel("Incrément"), 5, 0, 1, 2);
     auto* increments = new QComboBox;
     increments->setObjectName("CmbIncrement");
     Lier("CmbIncrement", [this, increments] {
         QStringList lignes;
-        for (const auto& l : Form1.CmbIncrement.Lignes)
+        for (const auto& l : etat_.Form1.CmbIncrement.Lignes)
             lignes << Q(l);
         QStringList actuelles;
         for (int i = 0; i < increments->count(); ++i)
@@ -228,10 +385,10 @@ QGroupBox* TForm1::GroupeCommandes()
             increments->clear();
             increments->addItems(lignes);
         }
-        increments->setCurrentIndex(Form1.CmbIncrement.Selection);
-        (void)this;
+        increments->setCurrentIndex(etat_.Form1.CmbIncrement.Selection);
     });
-    connect(increments, &QComboBox::activated, this, [](int index) { Form1.CmbIncrement.Selection = index; });
+    connect(increments, &QComboBox::activated, this,
+        [this](int index) { Poster("CmbIncrement", [index] { CmbIncrementClick(index); }); });
     grille->addWidget(increments, 5, 2, 1, 2);
     PlacerAide(grille, BoutonAide(2, "Commandes manuelles"), 4);
     return g;
@@ -242,58 +399,26 @@ QGroupBox* TForm1::GroupeAvance()
     auto* g = NouveauGroupe("GroupBox7", "Vitesse d'avance");
     auto* grille = new QGridLayout(g);
     grille->addWidget(new QLabel("F"), 0, 0);
-    QLineEdit* vitesse = Champ("EditVitAv", Form1.EditVitAv);
+    QLineEdit* vitesse = Champ("EditVitAv", &Pupitre::EditVitAv);
     vitesse->setMinimumWidth(60);
     vitesse->setAlignment(Qt::AlignRight);
     grille->addWidget(vitesse, 0, 1);
     grille->addWidget(new QLabel("mm/mn"), 0, 2);
 
-    auto* avance = new QSlider(Qt::Horizontal);
-    avance->setObjectName("TrackBarVitAv");
-    avance->setTickPosition(QSlider::TicksBelow);
-    Lier("TrackBarVitAv", [avance] {
-        const Curseur& c = Form1.TrackBarVitAv;
-        avance->setRange(c.Min, c.Max);
-        avance->setValue(c.Position);
-        avance->setTickInterval(c.Frequence);
-        avance->setEnabled(c.Actif);
-        avance->setToolTip(Conseil(c.Conseil));
-    });
-    connect(avance, &QSlider::valueChanged, this, [this](int v) {
-        if (synchronisation_)
-            return;
-        Form1.TrackBarVitAv.DefinirPosition(v);
-        Synchroniser();
-    });
+    QSlider* avance = Glissiere("TrackBarVitAv", &Pupitre::TrackBarVitAv);
     auto* mini = new QLabel("0");
     mini->setObjectName("LabelAvMin");
     grille->addWidget(mini, 1, 0);
     grille->addWidget(avance, 1, 1);
     grille->setColumnStretch(1, 1);
-    grille->addWidget(Etiquette("LabelAvMax", Form1.LabelAvMax), 1, 2);
+    grille->addWidget(Etiquette("LabelAvMax", &Pupitre::LabelAvMax), 1, 2);
 
     grille->addWidget(new QLabel("Potentiomètre d'avance"), 2, 0, 1, 3);
-    auto* correction = new QSlider(Qt::Horizontal);
-    correction->setObjectName("TrackBarTAv");
-    correction->setTickPosition(QSlider::TicksBelow);
-    Lier("TrackBarTAv", [correction] {
-        const Curseur& c = Form1.TrackBarTAv;
-        correction->setRange(c.Min, c.Max);
-        correction->setValue(c.Position);
-        correction->setTickInterval(c.Frequence);
-        correction->setEnabled(c.Actif);
-        correction->setToolTip(Conseil(c.Conseil));
-    });
-    connect(correction, &QSlider::valueChanged, this, [this](int v) {
-        if (synchronisation_)
-            return;
-        Form1.TrackBarTAv.DefinirPosition(v);
-        Synchroniser();
-    });
+    QSlider* correction = Glissiere("TrackBarTAv", &Pupitre::TrackBarTAv);
     grille->addWidget(correction, 3, 0, 1, 2);
-    grille->addWidget(Etiquette("LabelTAv", Form1.LabelTAv), 3, 2);
+    grille->addWidget(Etiquette("LabelTAv", &Pupitre::LabelTAv), 3, 2);
     grille->addWidget(new QLabel("Avance réelle"), 4, 0);
-    QLabel* reelle = Etiquette("RapTextAv", Form1.RapTextAv);
+    QLabel* reelle = Etiquette("RapTextAv", &Pupitre::RapTextAv);
     reelle->setFrameShape(QFrame::Panel);
     reelle->setFrameShadow(QFrame::Sunken);
     reelle->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -309,39 +434,39 @@ QGroupBox* TForm1::GroupeEtat()
     auto* grille = new QGridLayout(g);
     struct Ligne {
         const char* nom;
-        Voyant* modele;
+        Voyant Pupitre::*modele;
         const char* texte;
         QColor couleur;
         const char* conseil;
     };
     const QColor rouge(Qt::red), jaune(Qt::yellow), lime(Qt::green);
     const Ligne gauche[] = {
-        { "LedCycle", &Form1.LedCycle, "Cycle actif", lime, "" },
-        { "LedAxeOcc", &Form1.LedAxeOcc, "Axes occupés", jaune, "" },
-        { "LedJeu", &Form1.LedJeu, "Compensation jeu", jaune, "" },
-        { "LedPalOT", &Form1.LedPalOT, "Palpeur outil", lime, "" },
-        { "LedArret", &Form1.LedArret, "ARRET ACTIVE", rouge, "" },
-        { "LedButeeX", &Form1.LedButeeX, "Butée X", rouge, "" },
-        { "LedButeeY", &Form1.LedButeeY, "Butée Y", rouge, "" },
-        { "LedButeeZ", &Form1.LedButeeZ, "Butée Z", rouge, "" },
+        { "LedCycle", &Pupitre::LedCycle, "Cycle actif", lime, "" },
+        { "LedAxeOcc", &Pupitre::LedAxeOcc, "Axes occupés", jaune, "" },
+        { "LedJeu", &Pupitre::LedJeu, "Compensation jeu", jaune, "" },
+        { "LedPalOT", &Pupitre::LedPalOT, "Palpeur outil", lime, "" },
+        { "LedArret", &Pupitre::LedArret, "ARRET ACTIVE", rouge, "" },
+        { "LedButeeX", &Pupitre::LedButeeX, "Butée X", rouge, "" },
+        { "LedButeeY", &Pupitre::LedButeeY, "Butée Y", rouge, "" },
+        { "LedButeeZ", &Pupitre::LedButeeZ, "Butée Z", rouge, "" },
     };
     const Ligne droite[] = {
-        { "LedG41", &Form1.LedG41, "G41", lime, "Correction de rayon à gauche du profil" },
-        { "LedG42", &Form1.LedG42, "G42", lime, "Correction de rayon à droite du profil" },
-        { "LedG43", &Form1.LedG43, "G43", lime, "Compensation de longueur outil" },
-        { "LedG81", &Form1.LedG81, "G81", lime, "Cycle de perçage simple" },
-        { "LedG82", &Form1.LedG82, "G82", lime, "Cycle de perçage avec tempo" },
-        { "LedG83", &Form1.LedG83, "G83", lime, "Cycle de perçage avec débourrages" },
+        { "LedG41", &Pupitre::LedG41, "G41", lime, "Correction de rayon à gauche du profil" },
+        { "LedG42", &Pupitre::LedG42, "G42", lime, "Correction de rayon à droite du profil" },
+        { "LedG43", &Pupitre::LedG43, "G43", lime, "Compensation de longueur outil" },
+        { "LedG81", &Pupitre::LedG81, "G81", lime, "Cycle de perçage simple" },
+        { "LedG82", &Pupitre::LedG82, "G82", lime, "Cycle de perçage avec tempo" },
+        { "LedG83", &Pupitre::LedG83, "G83", lime, "Cycle de perçage avec débourrages" },
     };
     int rang = 0;
     for (const Ligne& l : gauche) {
-        grille->addWidget(Lampe(l.nom, *l.modele, l.couleur), rang, 0);
+        grille->addWidget(Lampe(l.nom, l.modele, l.couleur), rang, 0);
         grille->addWidget(new QLabel(l.texte), rang, 1);
         ++rang;
     }
     rang = 1;
     for (const Ligne& l : droite) {
-        VoyantQt* v = Lampe(l.nom, *l.modele, l.couleur);
+        VoyantQt* v = Lampe(l.nom, l.modele, l.couleur);
         v->setToolTip(l.conseil);
         grille->addWidget(v, rang, 2);
         grille->addWidget(new QLabel(l.texte), rang, 3);
@@ -356,12 +481,12 @@ QGroupBox* TForm1::GroupeDeplacements()
     auto* g = NouveauGroupe("GroupBox6", "Déplacements multiaxes manuels");
     auto* ligne = new QHBoxLayout(g);
     ligne->addWidget(new QLabel("X"));
-    ligne->addWidget(Champ("EditGoX", Form1.EditGoX));
+    ligne->addWidget(Champ("EditGoX", &Pupitre::EditGoX));
     ligne->addWidget(new QLabel("Y"));
-    ligne->addWidget(Champ("EditGoY", Form1.EditGoY));
+    ligne->addWidget(Champ("EditGoY", &Pupitre::EditGoY));
     ligne->addWidget(new QLabel("Z"));
-    ligne->addWidget(Champ("EditGoZ", Form1.EditGoZ));
-    ligne->addWidget(Bouton("GoXYZ", Form1.GoXYZ));
+    ligne->addWidget(Champ("EditGoZ", &Pupitre::EditGoZ));
+    ligne->addWidget(Bouton("GoXYZ", &Pupitre::GoXYZ));
     ligne->addWidget(BoutonAide(5, "Déplacements multiaxes manuels"));
     return g;
 }
@@ -370,10 +495,10 @@ QGroupBox* TForm1::GroupeMessages()
 {
     auto* g = NouveauGroupe("GroupBox1", "Messages machine");
     auto* ligne = new QHBoxLayout(g);
-    QLabel* message = Etiquette("MesEtat", Form1.MesEtat);
+    QLabel* message = Etiquette("MesEtat", &Pupitre::MesEtat);
     message->setStyleSheet("color:red; font-weight:bold;");
     ligne->addWidget(message, 1);
-    ligne->addWidget(Bouton("MesRaz", Form1.MesRaz));
+    ligne->addWidget(Bouton("MesRaz", &Pupitre::MesRaz));
     ligne->addWidget(BoutonAide(6, "Messages machine"));
     return g;
 }
@@ -383,24 +508,25 @@ QGroupBox* TForm1::GroupeParcours()
     auto* g = NouveauGroupe("GroupBox4", "Parcours outil");
     auto* colonne = new QVBoxLayout(g);
     imageProg_ = new ImageApercu;
-    imageProg_->setMinimumSize(Form1.LargeurImage, Form1.HauteurImage);
+    imageProg_->setMinimumSize(etat_.Form1.LargeurImage, etat_.Form1.HauteurImage);
+    imageProg_->DefinirPoste([this](std::function<void()> action) { Poster(std::move(action)); });
     imageProg_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    Lier("ImageProg", [this] { imageProg_->setToolTip(Conseil(Form1.ImageProg.Conseil)); });
+    Lier("ImageProg", [this] { imageProg_->setToolTip(Conseil(etat_.Form1.ImageProg.Conseil)); });
     colonne->addWidget(imageProg_, 1);
     auto* boutons = new QHBoxLayout;
     const struct {
         const char* nom;
-        Controle& modele;
+        Controle Pupitre::*modele;
         void (*gestionnaire)();
     } commandes[] = {
-        { "BitBtnPiece", Form1.BitBtnPiece, BitBtnPieceClick },
-        { "BitBtnParcoursOutil", Form1.BitBtnParcoursOutil, BitBtnParcoursOutilClick },
-        { "BitBtnZoomPlus", Form1.BitBtnZoomPlus, BitBtnZoomPlusClick },
-        { "BitBtnZoomMoins", Form1.BitBtnZoomMoins, BitBtnZoomMoinsClick },
-        { "BitBtnDecXMoins", Form1.BitBtnDecXMoins, BitBtnDecXMoinsClick },
-        { "BitBtnDEcXPlus", Form1.BitBtnDEcXPlus, BitBtnDEcXPlusClick },
-        { "BitBtnDecYMoins", Form1.BitBtnDecYMoins, BitBtnDecYMoinsClick },
-        { "BitBtnDecYPlus", Form1.BitBtnDecYPlus, BitBtnDecYPlusClick },
+        { "BitBtnPiece", &Pupitre::BitBtnPiece, BitBtnPieceClick },
+        { "BitBtnParcoursOutil", &Pupitre::BitBtnParcoursOutil, BitBtnParcoursOutilClick },
+        { "BitBtnZoomPlus", &Pupitre::BitBtnZoomPlus, BitBtnZoomPlusClick },
+        { "BitBtnZoomMoins", &Pupitre::BitBtnZoomMoins, BitBtnZoomMoinsClick },
+        { "BitBtnDecXMoins", &Pupitre::BitBtnDecXMoins, BitBtnDecXMoinsClick },
+        { "BitBtnDEcXPlus", &Pupitre::BitBtnDEcXPlus, BitBtnDEcXPlusClick },
+        { "BitBtnDecYMoins", &Pupitre::BitBtnDecYMoins, BitBtnDecYMoinsClick },
+        { "BitBtnDecYPlus", &Pupitre::BitBtnDecYPlus, BitBtnDecYPlusClick },
     };
     for (const auto& c : commandes) {
         QPushButton* b = Bouton(c.nom, c.modele);
@@ -409,8 +535,11 @@ QGroupBox* TForm1::GroupeParcours()
     }
     auto* ot = new QCheckBox("OT");
     ot->setObjectName("CheckBoxOT");
-    Lier("CheckBoxOT", [ot] { ot->setChecked(Form1.CheckBoxOT.Cochee); });
-    connect(ot, &QCheckBox::toggled, this, [](bool c) { Form1.CheckBoxOT.Cochee = c; });
+    Lier("CheckBoxOT", [this, ot] { ot->setChecked(etat_.Form1.CheckBoxOT.Cochee); });
+    connect(ot, &QCheckBox::toggled, this, [this](bool c) {
+        if (!synchronisation_)
+            Poster("CheckBoxOT", [c] { CheckBoxOTClick(c); });
+    });
     boutons->addWidget(ot);
     boutons->addWidget(BoutonAide(7, "Parcours outil"));
     colonne->addLayout(boutons);
@@ -420,9 +549,9 @@ QGroupBox* TForm1::GroupeParcours()
 QGroupBox* TForm1::GroupeProgramme()
 {
     auto* g = NouveauGroupe("GroupBox5", "Programme");
-    Lier("GroupBox5", [g] { g->setTitle(Q(Form1.GroupBox5.Texte)); });
+    Lier("GroupBox5", [this, g] { g->setTitle(Q(etat_.Form1.GroupBox5.Texte)); });
     auto* grille = new QGridLayout(g);
-    grille->addWidget(Champ("EditLigneProg", Form1.EditLigneProg), 0, 0, 1, 2);
+    grille->addWidget(Champ("EditLigneProg", &Pupitre::EditLigneProg), 0, 0, 1, 2);
     auto* liste = new QListWidget;
     liste->setObjectName("ListBoxProg1");
     QFont policeListe(QStringLiteral("Arial"));
@@ -430,62 +559,67 @@ QGroupBox* TForm1::GroupeProgramme()
     liste->setFont(policeListe);
     liste->setStyleSheet("color:navy;");
     liste->setUniformItemSizes(true);
-    Lier("ListBoxProg1", [liste] {
-        const auto& lignes = Form1.ListBoxProg1.Lignes;
-        if (liste->count() != static_cast<int>(lignes.size())) {
-            liste->clear();
-            QStringList textes;
-            textes.reserve(static_cast<int>(lignes.size()));
-            for (const auto& l : lignes)
-                textes << Q(l);
-            liste->addItems(textes);
-        } else {
-            for (int i = 0; i < liste->count(); ++i)
-                if (liste->item(i)->text() != Q(lignes[static_cast<size_t>(i)]))
-                    liste->item(i)->setText(Q(lignes[static_cast<size_t>(i)]));
+    Lier("ListBoxProg1", [this, liste] {
+        // The same shared copy means the same lines: nothing to compare.
+        if (etat_.LignesProg && etat_.LignesProg.get() != lignesMontrees_) {
+            const auto& lignes = *etat_.LignesProg;
+            if (liste->count() != static_cast<int>(lignes.size())) {
+                liste->clear();
+                QStringList textes;
+                textes.reserve(static_cast<int>(lignes.size()));
+                for (const auto& l : lignes)
+                    textes << Q(l);
+                liste->addItems(textes);
+            } else {
+                for (int i = 0; i < liste->count(); ++i)
+                    if (liste->item(i)->text() != Q(lignes[static_cast<size_t>(i)]))
+                        liste->item(i)->setText(Q(lignes[static_cast<size_t>(i)]));
+            }
+            lignesMontrees_ = etat_.LignesProg.get();
         }
-        liste->setCurrentRow(Form1.ListBoxProg1.Selection);
+        liste->setCurrentRow(etat_.Form1.ListBoxProg1.Selection);
     });
     connect(liste, &QListWidget::currentRowChanged, this, [this](int rang) {
         if (!synchronisation_)
-            Form1.ListBoxProg1.Selection = rang;
+            Poster("ListBoxProg1", [rang] { ListBoxProg1Click(rang); });
     });
     grille->addWidget(liste, 1, 0, 8, 1);
     grille->setColumnStretch(0, 1);
-    QPushButton* charger = Bouton("BitBtnCharger", Form1.BitBtnCharger);
+    QPushButton* charger = Bouton("BitBtnCharger", &Pupitre::BitBtnCharger);
     connect(charger, &QPushButton::clicked, this, [this] { Executer(BitBtnChargerClick); });
     grille->addWidget(charger, 1, 1);
-    QPushButton* sauver = Bouton("BitBtnEnregistrer", Form1.BitBtnEnregistrer);
+    QPushButton* sauver = Bouton("BitBtnEnregistrer", &Pupitre::BitBtnEnregistrer);
     connect(sauver, &QPushButton::clicked, this, [this] { Executer(BitBtnEnregistrerClick); });
     grille->addWidget(sauver, 2, 1);
-    grille->addWidget(Bouton("BitBtnCycle", Form1.BitBtnCycle), 3, 1);
-    grille->addWidget(Bouton("BitBtnPasPas", Form1.BitBtnPasPas), 4, 1);
-    grille->addWidget(Bouton("BitBtnBloc", Form1.BitBtnBloc), 5, 1);
-    QPushButton* urgence = Bouton("BoutonArret", Form1.BoutonArret);
+    grille->addWidget(Bouton("BitBtnCycle", &Pupitre::BitBtnCycle), 3, 1);
+    grille->addWidget(Bouton("BitBtnPasPas", &Pupitre::BitBtnPasPas), 4, 1);
+    grille->addWidget(Bouton("BitBtnBloc", &Pupitre::BitBtnBloc), 5, 1);
+    QPushButton* urgence = Bouton("BoutonArret", &Pupitre::BoutonArret);
     urgence->setStyleSheet("background:red; color:white; font-weight:bold;");
     urgence->setMinimumHeight(48);
     grille->addWidget(urgence, 6, 1);
     auto* jauge = new QProgressBar;
     jauge->setObjectName("GaugeProg");
-    Lier("GaugeProg", [jauge] {
-        jauge->setRange(0, std::max(1, Form1.GaugeProg.Max));
-        jauge->setValue(Form1.GaugeProg.Progression);
-        jauge->setVisible(Form1.GaugeProg.Visible);
+    Lier("GaugeProg", [this, jauge] {
+        const Jauge& j = etat_.Form1.GaugeProg;
+        jauge->setRange(0, std::max(1, j.Max));
+        jauge->setValue(j.Progression);
+        jauge->setVisible(j.Visible);
     });
-    grille->addWidget(Etiquette("LabelGaugeProg", Form1.LabelGaugeProg), 7, 1);
+    grille->addWidget(Etiquette("LabelGaugeProg", &Pupitre::LabelGaugeProg), 7, 1);
     grille->addWidget(jauge, 8, 1);
     auto* suivi = new QCheckBox;
     suivi->setObjectName("CheckBoxSuiviPrg");
-    Lier("CheckBoxSuiviPrg", [suivi] {
-        suivi->setText(Q(Form1.CheckBoxSuiviPrg.Texte));
-        suivi->setChecked(Form1.CheckBoxSuiviPrg.Cochee);
+    Lier("CheckBoxSuiviPrg", [this, suivi] {
+        suivi->setText(Q(etat_.Form1.CheckBoxSuiviPrg.Texte));
+        suivi->setChecked(etat_.Form1.CheckBoxSuiviPrg.Cochee);
     });
-    connect(suivi, &QCheckBox::toggled, this, [](bool c) {
-        Form1.CheckBoxSuiviPrg.Cochee = c;
-        SuiviPrg = c;
+    connect(suivi, &QCheckBox::toggled, this, [this](bool c) {
+        if (!synchronisation_)
+            Poster("CheckBoxSuiviPrg", [c] { CheckBoxSuiviPrgClick(c); });
     });
     grille->addWidget(suivi, 9, 0, 1, 2);
-    QLabel* info = Etiquette("PanelInfo", Form1.PanelInfo);
+    QLabel* info = Etiquette("PanelInfo", &Pupitre::PanelInfo);
     info->setFrameShape(QFrame::Panel);
     info->setFrameShadow(QFrame::Sunken);
     grille->addWidget(info, 10, 0, 1, 2);
@@ -525,32 +659,37 @@ void TForm1::Construire()
     fichiers->addSeparator();
     QAction* quitter = fichiers->addAction("Quitter");
     quitter->setObjectName("Quitter1");
-    connect(quitter, &QAction::triggered, this, [this] { Quitter1Click(); });
+    connect(quitter, &QAction::triggered, this, [this] {
+        Executer(Quitter1Click);
+        close();
+    });
 
     // The secondary windows live as long as this one and stay hidden until asked for.
-    auto* outils = new TFormCorrecteursOutils(this);
-    auto* historique = new TFormHist(this);
+    outils_ = new TFormCorrecteursOutils(this);
+    historique_ = new TFormHist(this);
     QMenu* menuOutils = menuBar()->addMenu("Outils");
     menuOutils->setObjectName("Outils1");
     QAction* correcteurs = menuOutils->addAction("Correcteurs");
     correcteurs->setObjectName("Correcteurs1");
-    connect(correcteurs, &QAction::triggered, outils, &TFormCorrecteursOutils::Correcteurs1Click);
+    connect(correcteurs, &QAction::triggered, outils_, &TFormCorrecteursOutils::Correcteurs1Click);
     QMenu* menuHistorique = menuBar()->addMenu("Historique");
     menuHistorique->setObjectName("Historique1");
     QAction* voir = menuHistorique->addAction("Voir");
     voir->setObjectName("Voir1");
-    connect(voir, &QAction::triggered, historique, &TFormHist::Voir1Click);
-    Lier("ListBoxHist", [historique] { historique->Synchroniser(); });
+    connect(voir, &QAction::triggered, historique_, &TFormHist::Voir1Click);
+    Lier("ListBoxHist", [this] { historique_->Synchroniser(); });
+    Lier("FormCorrecteursOutils", [this] { outils_->Synchroniser(); });
 
     Lier("Form1", [this] {
-        setWindowTitle(Q(Form1.Caption));
-        setEnabled(Form1.Actif);
+        setWindowTitle(Q(etat_.Form1.Caption));
+        setEnabled(etat_.Form1.Actif);
     });
     Lier("Timer1", [this] {
-        timer1_->setInterval(Form1.Timer1.Intervalle);
-        if (Form1.Timer1.Actif && !timer1_->isActive())
+        const Minuterie& t = etat_.Form1.Timer1;
+        timer1_->setInterval(t.Intervalle);
+        if (t.Actif && !timer1_->isActive())
             timer1_->start();
-        else if (!Form1.Timer1.Actif && timer1_->isActive())
+        else if (!t.Actif && timer1_->isActive())
             timer1_->stop();
     });
 }
@@ -560,15 +699,45 @@ void TForm1::DessinerCouche(int couche, const std::vector<Trace>& traces)
     imageProg_->DessinerCouche(couche, traces);
 }
 
-void TForm1::Executer(void (*gestionnaire)())
+void TForm1::Ouvrir(QDialog* dialogue)
 {
-    gestionnaire();
-    Synchroniser();
+    dialogue->setAttribute(Qt::WA_DeleteOnClose);
+    dialogue->setWindowModality(Qt::ApplicationModal);
+    dialogues_.emplace_back(dialogue);
+    dialogue->show();
 }
 
-std::string TForm1::DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres,
-    int filtre, const std::string& repertoire)
+void TForm1::OuvrirFichier(QFileDialog* dialogue, std::function<void(const std::string&)> fin)
 {
+    connect(dialogue, &QDialog::finished, this, [dialogue, fin = std::move(fin)](int resultat) {
+        const QStringList choisis = dialogue->selectedFiles();
+        fin(resultat == QDialog::Accepted && !choisis.isEmpty() ? choisis.front().toStdString()
+                                                                : std::string());
+    });
+    Ouvrir(dialogue);
+}
+
+void TForm1::MontrerMessage(const std::string& texte, std::function<void()> fin)
+{
+    if (fermetureDemandee_) {
+        // Nobody is there to answer; the text still reaches a journal.
+        std::fprintf(stderr, "%s\n", texte.c_str());
+        fin();
+        return;
+    }
+    auto* boite
+        = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Virmak"), Q(texte), QMessageBox::Ok, this);
+    connect(boite, &QDialog::finished, this, [fin = std::move(fin)](int) { fin(); });
+    Ouvrir(boite);
+}
+
+void TForm1::DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres, int filtre,
+    const std::string& repertoire, std::function<void(const std::string&)> fin)
+{
+    if (fermetureDemandee_) {
+        fin({});
+        return;
+    }
     // "description|pattern" becomes Qt's "description (pattern)" only when
     // the description does not already show its pattern.
     QStringList liste;
@@ -578,57 +747,61 @@ std::string TForm1::DialogueOuvrir(const std::string& titre, const std::vector<s
         const QString motif = barre == std::string::npos ? QString("*") : Q(f.substr(barre + 1));
         liste << (description.contains('(') ? description : description + " (" + motif + ")");
     }
-    QFileDialog dialogue(this, Q(titre), Q(repertoire));
-    dialogue.setObjectName("OpenDialog1");
-    dialogue.setFileMode(QFileDialog::ExistingFile);
-    dialogue.setNameFilters(liste);
+    auto* dialogue = new QFileDialog(this, Q(titre), Q(repertoire));
+    dialogue->setObjectName("OpenDialog1");
+    dialogue->setFileMode(QFileDialog::ExistingFile);
+    dialogue->setNameFilters(liste);
     if (filtre >= 0 && filtre < liste.size())
-        dialogue.selectNameFilter(liste[filtre]);
-    if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
-        return {};
-    return dialogue.selectedFiles().front().toStdString();
+        dialogue->selectNameFilter(liste[filtre]);
+    OuvrirFichier(dialogue, std::move(fin));
 }
 
-std::string TForm1::DialogueSauver(const std::string& repertoire)
+void TForm1::DialogueSauver(const std::string& repertoire, std::function<void(const std::string&)> fin)
 {
-    QFileDialog dialogue(this, QString(), Q(repertoire));
-    dialogue.setObjectName("SaveDialog1");
-    dialogue.setAcceptMode(QFileDialog::AcceptSave);
-    dialogue.setFileMode(QFileDialog::AnyFile);
-    if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
-        return {};
-    return dialogue.selectedFiles().front().toStdString();
+    if (fermetureDemandee_) {
+        fin({});
+        return;
+    }
+    auto* dialogue = new QFileDialog(this, QString(), Q(repertoire));
+    dialogue->setObjectName("SaveDialog1");
+    dialogue->setAcceptMode(QFileDialog::AcceptSave);
+    dialogue->setFileMode(QFileDialog::AnyFile);
+    OuvrirFichier(dialogue, std::move(fin));
+}
+
+void TForm1::Recevoir(const std::shared_ptr<const Instantane>& copie, const std::string& controle)
+{
+    etat_ = *copie;
+    Synchroniser();
+    if (controle.empty())
+        return;
+    if (QWidget* w = findChild<QWidget*>(Q(controle)))
+        w->repaint();
 }
 
 void TForm1::Synchroniser()
 {
     synchronisation_ = true;
-    for (auto& [nom, miroir] : miroirs_)
+    for (auto& [nom, miroir] : miroirs_) {
+        // The operator's own action on this control is still on its way:
+        // the widget already shows it, an older copy must not undo it.
+        auto action = actions_.find(nom);
+        if (action != actions_.end() && action->second > etat_.Sequence)
+            continue;
         miroir();
+    }
     synchronisation_ = false;
 }
 
-void TForm1::Repeindre(const std::string& controle)
+void TForm1::RafraichirVisues()
 {
-    auto it = miroirs_.find(controle);
-    if (it == miroirs_.end())
-        return;
-    synchronisation_ = true;
-    it->second();
-    synchronisation_ = false;
-    if (QWidget* w = findChild<QWidget*>(Q(controle)))
-        w->repaint();
-}
-
-void TForm1::TraiterMessages()
-{
-    QApplication::processEvents();
-}
-
-void TForm1::Message(const std::string& texte)
-{
-    QMessageBox boite(QMessageBox::NoIcon, QStringLiteral("Virmak"), Q(texte), QMessageBox::Ok, this);
-    boite.exec();
+    for (int i = 0; i < 3; ++i) {
+        const double v = VisuePubliee(i);
+        if (visues_[i] && v != visuesMontrees_[i]) {
+            visuesMontrees_[i] = v;
+            visues_[i]->setText(Q(FormatFixe(v, 8, 3)));
+        }
+    }
 }
 
 void TForm1::DonnerFocus(const std::string& controle)
@@ -641,10 +814,11 @@ void TForm1::Aide(int contexte)
 {
     // No help viewer takes context numbers here: the help file is opened
     // with the desktop's own application for it.
-    const QString chemin = Q(RepExe + NomAide);
+    const QString chemin = Q(etat_.CheminAide);
     if (!QFileInfo::exists(chemin)) {
-        Message("Fichier d'aide introuvable : " + chemin.toStdString()
-            + (contexte > 0 ? " (rubrique " + std::to_string(contexte) + ")" : ""));
+        MontrerMessage("Fichier d'aide introuvable : " + chemin.toStdString()
+                + (contexte > 0 ? " (rubrique " + std::to_string(contexte) + ")" : ""),
+            [] {});
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(chemin));
@@ -652,13 +826,12 @@ void TForm1::Aide(int contexte)
 
 void TForm1::MemoriserBornes()
 {
-    // FORM1 keeps the frame position and the inner size, as it restores them.
-    if (isMinimized() || isMaximized() || !isVisible())
+    // FORM1 keeps the frame position and the inner size, as it restores
+    // them; before the start-up has placed the window there is nothing to keep.
+    if (!demarree_ || isMinimized() || isMaximized() || !isVisible())
         return;
-    Form1.Left = geometry().x();
-    Form1.Top = geometry().y();
-    Form1.Width = geometry().width();
-    Form1.Height = geometry().height();
+    const QRect g = geometry();
+    Poster([g] { virmak::MemoriserBornes(g.x(), g.y(), g.width(), g.height()); });
 }
 
 void TForm1::moveEvent(QMoveEvent* evenement)
@@ -676,62 +849,78 @@ void TForm1::resizeEvent(QResizeEvent* evenement)
 void TForm1::changeEvent(QEvent* evenement)
 {
     QMainWindow::changeEvent(evenement);
-    if (evenement->type() == QEvent::ActivationChange && isActiveWindow()) {
-        FormActivate();
-        Synchroniser();
+    if (evenement->type() == QEvent::ActivationChange) {
+        Entrees().DefinirFenetreActive(isActiveWindow());
+        if (isActiveWindow() && demarree_)
+            Executer(FormActivate);
     }
 }
 
-void TForm1::Quitter1Click()
+bool TForm1::eventFilter(QObject* objet, QEvent* evenement)
 {
-    virmak::Quitter1Click();
+    Touche touche;
+    switch (evenement->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        auto* k = static_cast<QKeyEvent*>(evenement);
+        if (!k->isAutoRepeat() && ToucheSuivie(k->key(), touche))
+            Entrees().DefinirTouche(touche, evenement->type() == QEvent::KeyPress);
+        break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease: {
+        auto* m = static_cast<QMouseEvent*>(evenement);
+        const bool appui = evenement->type() == QEvent::MouseButtonPress;
+        if (m->button() == Qt::LeftButton)
+            Entrees().DefinirBouton(BoutonSouris::Gauche, appui);
+        else if (m->button() == Qt::RightButton)
+            Entrees().DefinirBouton(BoutonSouris::Droit, appui);
+        break;
+    }
+    case QEvent::ApplicationStateChange:
+        if (static_cast<QApplicationStateChangeEvent*>(evenement)->applicationState()
+            != Qt::ApplicationActive)
+            Entrees().ToutRelacher();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(objet, evenement);
+}
+
+void TForm1::DemanderFermeture(bool signal)
+{
+    if (signal) {
+        fermetureDemandee_ = true;
+        for (const QPointer<QDialog>& d : dialogues_)
+            if (d)
+                d->done(QDialog::Rejected);
+        dialogues_.clear();
+    }
     close();
 }
 
 void TForm1::closeEvent(QCloseEvent* evenement)
 {
-    if (!fermeture_) {
-        fermeture_ = true;
+    if (fermetureAccordee_) {
+        evenement->accept();
+        QApplication::quit();
+        return;
+    }
+    // The shut-down runs on the machine thread, after what it is doing;
+    // the window goes once it is over.
+    evenement->ignore();
+    if (fermeturePostee_)
+        return;
+    fermeturePostee_ = true;
+    FileMachine().Poster([this] {
         FormClose();
-    }
-    evenement->accept();
-    QApplication::quit();
-}
-
-namespace {
-    int tubeSignaux[2] = { -1, -1 };
-
-    void GestionnaireSignal(int)
-    {
-        const char octet = 1;
-        [[maybe_unused]] auto n = ::write(tubeSignaux[1], &octet, 1);
-    }
-} // namespace
-
-void PreparerSignauxFermeture()
-{
-    // The handler only writes to a socket; the window closes from the event
-    // loop, where the normal shut-down may safely run. A signal that comes
-    // during start-up waits in the socket until the window listens.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, tubeSignaux) != 0)
-        return;
-    struct sigaction action { };
-    action.sa_handler = GestionnaireSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
-}
-
-void InstallerSignauxFermeture(TForm1* fenetre)
-{
-    if (tubeSignaux[0] < 0)
-        return;
-    auto* notificateur = new QSocketNotifier(tubeSignaux[0], QSocketNotifier::Read, fenetre);
-    QObject::connect(notificateur, &QSocketNotifier::activated, fenetre, [fenetre] {
-        char octet = 0;
-        [[maybe_unused]] auto n = ::read(tubeSignaux[0], &octet, 1);
-        fenetre->close();
+        vue_.Publier();
+        FileMachine().Arreter();
+        vue_.VersFenetre([this] {
+            fermetureAccordee_ = true;
+            close();
+        });
     });
 }
 

@@ -1,62 +1,90 @@
 #pragma once
-// The main window TForm1: mirrors the window model into its widgets and
-// hands every operator action to the core handler of the same name.
+// The main window TForm1, on the window thread: it shows the copies of the
+// window model that the machine thread sends, and posts every operator
+// action to the machine thread's queue, where the core handler of the same
+// name runs. It never reads or writes the core's state itself.
 
-#include "foundation/pupitre.h"
-#include "foundation/vue.h"
+#include "ui/instantane.h"
+#include "ui/vue_machine.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <map>
 #include <string>
+#include <thread>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
-class QSlider;
-class QComboBox;
-class QCheckBox;
-class QProgressBar;
 class QPushButton;
+class QSlider;
 class QTimer;
 class QGroupBox;
-class QAction;
+class QDialog;
+class QFileDialog;
 
 namespace virmak {
 
 class ImageApercu;
 class VoyantQt;
+class TFormCorrecteursOutils;
+class TFormHist;
 
-class TForm1 : public QMainWindow, public Vue {
+class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
+    // Builds the window and starts the machine thread, which runs the
+    // start-up and then waits for actions. The window shows itself, at the
+    // saved place, once the start-up is over.
     TForm1();
     ~TForm1() override;
 
-    // Vue
-    void Repeindre(const std::string& controle) override;
-    void TraiterMessages() override;
-    void Message(const std::string& texte) override;
-    void DonnerFocus(const std::string& controle) override;
-    void Aide(int contexte) override;
-    std::string DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres, int filtre,
-        const std::string& repertoire) override;
-    std::string DialogueSauver(const std::string& repertoire) override;
-    void DessinerCouche(int couche, const std::vector<Trace>& traces) override;
+    // Posts `action` to the machine thread, followed by a copy of the models
+    // back to the window. Returns the action's number in the queue.
+    uint64_t Poster(std::function<void()> action);
+    // The same, for the action of control `controle`: until the machine has
+    // run it, copies made before do not overwrite what the operator did.
+    uint64_t Poster(const std::string& controle, std::function<void()> action);
+    void Executer(void (*gestionnaire)()) { Poster(gestionnaire); }
 
-    // Runs a core handler, then shows what it changed.
-    void Executer(void (*gestionnaire)());
+    // Lets the window's events run until the machine thread has run every
+    // action posted so far and its copy has arrived (tests, start-up).
+    void AttendreMachine();
+    bool Demarree() const { return demarree_; }
 
-    // Copies the whole model into the widgets.
+    // The close of the close box. After a signal nobody may be there to
+    // answer: open boxes are closed and later ones are not shown.
+    void DemanderFermeture(bool signal);
+
+    const Instantane& Etat() const { return etat_; }
+
+    // From the machine thread's view, on the window thread.
+    void Recevoir(const std::shared_ptr<const Instantane>& copie, const std::string& controle);
+    void MontrerMessage(const std::string& texte, std::function<void()> fin);
+    void DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres, int filtre,
+        const std::string& repertoire, std::function<void(const std::string&)> fin);
+    void DialogueSauver(const std::string& repertoire, std::function<void(const std::string&)> fin);
+    void DonnerFocus(const std::string& controle);
+    void Aide(int contexte);
+    void DessinerCouche(int couche, const std::vector<Trace>& traces);
+
+    // Copies the last copy received into the widgets.
     void Synchroniser();
+
+signals:
+    void DemarrageTermine();
 
 protected:
     void closeEvent(QCloseEvent* evenement) override;
     void changeEvent(QEvent* evenement) override;
     void moveEvent(QMoveEvent* evenement) override;
     void resizeEvent(QResizeEvent* evenement) override;
+    bool eventFilter(QObject* objet, QEvent* evenement) override;
 
 private:
+    void BoucleMachine();
+    void SignalerRepos(const std::shared_ptr<bool>& fait);
     void Construire();
     QGroupBox* GroupeVisue();
     QGroupBox* GroupeCommandes();
@@ -67,24 +95,37 @@ private:
     QGroupBox* GroupeParcours();
     QGroupBox* GroupeProgramme();
     QPushButton* BoutonAide(int numero, const QString& sujet);
-    QPushButton* Bouton(const char* nom, Controle& modele);
-    QLabel* Etiquette(const char* nom, Controle& modele);
-    QLineEdit* Champ(const char* nom, Controle& modele);
-    VoyantQt* Lampe(const char* nom, Voyant& modele, QColor couleur, bool rond = false);
+    QPushButton* Bouton(const char* nom, Controle Pupitre::*membre);
+    QLabel* Etiquette(const char* nom, Controle Pupitre::*membre);
+    QLineEdit* Champ(const char* nom, Controle Pupitre::*membre);
+    QSlider* Glissiere(const char* nom, Curseur Pupitre::*membre);
+    VoyantQt* Lampe(const char* nom, Voyant Pupitre::*membre, QColor couleur, bool rond = false);
     void Lier(const std::string& nom, std::function<void()> miroir);
-    void Quitter1Click();
+    void RafraichirVisues();
     void MemoriserBornes();
+    void Ouvrir(QDialog* dialogue);
+    void OuvrirFichier(QFileDialog* dialogue, std::function<void(const std::string&)> fin);
 
+    Instantane etat_;
+    VueMachine vue_;
+    Vue* vuePrecedente_ = nullptr;
+    std::thread fil_;
     std::map<std::string, std::function<void()>> miroirs_;
+    std::map<std::string, uint64_t> actions_; // control -> last action posted on it
+    std::vector<QPointer<QDialog>> dialogues_; // boxes and dialogs awaiting an answer
     ImageApercu* imageProg_ = nullptr;
+    TFormCorrecteursOutils* outils_ = nullptr;
+    TFormHist* historique_ = nullptr;
+    QLabel* visues_[3] = {};
+    double visuesMontrees_[3] = {};
     QTimer* timer1_ = nullptr;
+    QTimer* rafraichissement_ = nullptr;
+    const void* lignesMontrees_ = nullptr;
     bool synchronisation_ = false;
-    bool fermeture_ = false;
+    bool demarree_ = false;
+    bool fermetureDemandee_ = false; // after a signal
+    bool fermeturePostee_ = false;
+    bool fermetureAccordee_ = false;
 };
-
-// SIGTERM and SIGINT close the window as its close box does: the first
-// call catches them from the start, the second hands them to the window.
-void PreparerSignauxFermeture();
-void InstallerSignauxFermeture(TForm1* fenetre);
 
 } // namespace virmak

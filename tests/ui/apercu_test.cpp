@@ -8,6 +8,7 @@
 #include "pupitre/programme.h"
 #include "support/support.h"
 #include "ui/fenetre_principale.h"
+#include "ui/support_ui.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -232,9 +233,11 @@ TEST_F(ApercuPeint, LayersStackPartPathAndMarker)
 TEST_F(ApercuPeint, TheMainWindowShowsThePreviewAndDrivesItWithButtonsAndMouse)
 {
     TForm1 f;
+    f.AttendreMachine();
     f.resize(1000, 700);
     f.show();
     QApplication::processEvents();
+    f.AttendreMachine();
     auto* image = f.findChild<ImageApercu*>("ImageProg");
     ASSERT_TRUE(image);
     EXPECT_EQ(image->toolTip(), "Bouton gauche sourie = déplacement\nBouton droite sourie = zoom");
@@ -243,12 +246,15 @@ TEST_F(ApercuPeint, TheMainWindowShowsThePreviewAndDrivesItWithButtonsAndMouse)
 
     const std::string chemin = Fichier("piece.iso");
     EcrireTout(chemin, "G0 X10 Y10\r\nG1 X50\r\nG3 X50 Y30 I50 J20\r\nG1 X10\r\n");
-    ASSERT_TRUE(ChargerProgramme(chemin));
-    f.Synchroniser();
-    EXPECT_EQ(image->Bitmaps().CoucheMontree(), 1);
+    bool charge = false;
+    SurMachine(f, [&] { charge = ChargerProgramme(chemin); });
+    ASSERT_TRUE(charge);
+    // A resize of the image while the window settles is redrawn by the machine thread.
+    EXPECT_TRUE(AttendreQue([&] { return image->Bitmaps().CoucheMontree() == 1; }));
     EXPECT_EQ(image->Bitmaps().Montree().size(), image->size());
 
     f.findChild<QPushButton*>("BitBtnParcoursOutil")->click();
+    f.AttendreMachine();
     EXPECT_TRUE(ParcoursCalcule);
     EXPECT_EQ(image->Bitmaps().CoucheMontree(), 2);
 
@@ -259,15 +265,19 @@ TEST_F(ApercuPeint, TheMainWindowShowsThePreviewAndDrivesItWithButtonsAndMouse)
     QMouseEvent glisse(
         QEvent::MouseMove, QPointF(80, 50), QPointF(80, 50), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(image, &glisse);
+    f.AttendreMachine();
     EXPECT_EQ(OrigineApercu[0], ox + 30);
     EXPECT_EQ(OrigineApercu[1], oy - 10);
 
     const double echelle = EchelleApercu;
     f.findChild<QPushButton*>("BitBtnZoomPlus")->click();
+    f.AttendreMachine();
     EXPECT_DOUBLE_EQ(EchelleApercu, echelle * 1.1);
     f.findChild<QPushButton*>("BitBtnDecYPlus")->click();
+    f.AttendreMachine();
     EXPECT_EQ(OrigineApercu[1], oy - 20);
     f.findChild<QPushButton*>("BitBtnPiece")->click();
+    f.AttendreMachine();
     EXPECT_EQ(image->Bitmaps().CoucheMontree(), 1);
     EXPECT_FALSE(ParcoursCalcule);
 
@@ -275,6 +285,7 @@ TEST_F(ApercuPeint, TheMainWindowShowsThePreviewAndDrivesItWithButtonsAndMouse)
     const double avant = EchelleApercu;
     f.resize(1200, 800);
     QApplication::processEvents();
+    f.AttendreMachine();
     EXPECT_EQ(image->Bitmaps().Montree().size(), image->size());
     EXPECT_EQ(Form1.LargeurImage, image->width());
     EXPECT_EQ(EchelleApercu, avant);

@@ -1,6 +1,7 @@
 #include "foundation/cn_varia.h"
 #include "support/support.h"
 #include "ui/fenetre_principale.h"
+#include "ui/support_ui.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,23 +22,11 @@ protected:
     // Answers the next file dialog as an operator would, keeping what it showed.
     void Repondre(const QString& nom, const QString& chemin)
     {
-        QTimer::singleShot(0, [this, nom, chemin] {
-            auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!d || d->objectName() != nom) {
-                if (d)
-                    d->reject();
-                return;
-            }
+        RepondreFichier(nom, chemin, [this](QFileDialog* d) {
             titre = d->windowTitle();
             filtres = d->nameFilters();
             filtre = d->selectedNameFilter();
             repertoire = d->directory().absolutePath();
-            if (chemin.isEmpty()) {
-                d->reject();
-            } else {
-                d->selectFile(chemin);
-                static_cast<QDialog*>(d)->accept(); // the dialog's own accept checks the name
-            }
         });
     }
     QString titre, filtre, repertoire;
@@ -51,8 +40,10 @@ TEST_F(Chargement, OuvrirShowsTheOpenDialogAndLoadsTheChosenFile)
     EcrireTout(Fichier("carre.iso"), "G1 X10\r\nG1 Y10\r\n");
     TForm1 f;
     f.show();
+    f.AttendreMachine();
     Repondre("OpenDialog1", QString::fromStdString(Fichier("carre.iso")));
     f.findChild<QAction*>("Ouvrir1")->trigger();
+    f.AttendreMachine();
     EXPECT_EQ(titre, "Charger un programme");
     ASSERT_EQ(filtres.size(), 3);
     EXPECT_EQ(filtres[0], "Tous les fichiers (*.*)");
@@ -70,8 +61,10 @@ TEST_F(Chargement, CancellingTheOpenDialogChangesNothing)
 {
     TForm1 f;
     f.show();
+    f.AttendreMachine();
     Repondre("OpenDialog1", QString());
     f.findChild<QPushButton*>("BitBtnCharger")->click();
+    f.AttendreMachine();
     EXPECT_EQ(f.findChild<QListWidget*>("ListBoxProg1")->count(), 3);
     EXPECT_FALSE(f.findChild<QPushButton*>("BitBtnEnregistrer")->isEnabled());
 }
@@ -81,10 +74,13 @@ TEST_F(Chargement, SauverWritesTheProgramAndItsListing)
     EcrireTout(Fichier("carre.iso"), "G1 X10\n");
     TForm1 f;
     f.show();
+    f.AttendreMachine();
     Repondre("OpenDialog1", QString::fromStdString(Fichier("carre.iso")));
     f.findChild<QPushButton*>("BitBtnCharger")->click();
+    f.AttendreMachine();
     Repondre("SaveDialog1", QString::fromStdString(Fichier("copie")));
     f.findChild<QPushButton*>("BitBtnEnregistrer")->click();
+    f.AttendreMachine();
     EXPECT_EQ(LireTout(Fichier("copie.ISO")), "G1 X10\r\n");
     EXPECT_NE(LireTout(Fichier("copie.MCH")).find("L  0  G 1  X  10.000"), std::string::npos);
 }

@@ -3,6 +3,7 @@
 #include "foundation/cn_historique.h"
 #include "support/support.h"
 #include "ui/fenetre_principale.h"
+#include "ui/support_ui.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,16 +35,6 @@ protected:
         QAbstractItemModel* m = liste->model();
         return m->data(m->index(m->rowCount() - 1, 0)).toString();
     }
-    template <class Condition> static bool Attendre(Condition condition)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!condition() && t.elapsed() < 3000) {
-            QApplication::processEvents();
-            QThread::msleep(10);
-        }
-        return condition();
-    }
 };
 
 } // namespace
@@ -51,6 +42,7 @@ protected:
 TEST_F(FenetreHistoriqueQt, MenusComeInTheirOrderAfterFichiers)
 {
     TForm1 f;
+    f.AttendreMachine();
     const QStringList menus = Menus(f);
     ASSERT_GE(menus.size(), 3);
     EXPECT_EQ(menus[0], "Fichiers");
@@ -65,6 +57,7 @@ TEST_F(FenetreHistoriqueQt, VoirShowsTheHiddenWindowAtTheTopLeftWithTheWholeHist
             + "\r\n\r\n07/12/06 \xE0 03:46:17 --> CYCLE TERMINE avec succ\xE8s.\r\n");
     TForm1 f;
     f.show();
+    f.AttendreMachine();
     auto* fenetre = f.findChild<TFormHist*>("FormHist");
     ASSERT_TRUE(fenetre);
     EXPECT_FALSE(fenetre->isVisible());
@@ -72,6 +65,7 @@ TEST_F(FenetreHistoriqueQt, VoirShowsTheHiddenWindowAtTheTopLeftWithTheWholeHist
     ASSERT_TRUE(voir);
     EXPECT_EQ(voir->text(), "Voir");
     voir->trigger();
+    f.AttendreMachine();
     EXPECT_TRUE(fenetre->isVisible());
     EXPECT_EQ(fenetre->windowTitle(), "Virmak - Historique des messages");
     EXPECT_EQ(fenetre->pos(), QPoint(0, 0));
@@ -91,42 +85,51 @@ TEST_F(FenetreHistoriqueQt, VoirShowsTheHiddenWindowAtTheTopLeftWithTheWholeHist
     EXPECT_GE(liste->horizontalScrollBar()->maximum() + liste->viewport()->width(), 1000);
 
     fenetre->close();
+    f.AttendreMachine();
     EXPECT_FALSE(fenetre->isVisible());
     EXPECT_FALSE(FormHist.Visible);
     voir->trigger();
+    f.AttendreMachine();
     EXPECT_TRUE(fenetre->isVisible());
 }
 
 TEST_F(FenetreHistoriqueQt, LinesWrittenLaterAppearInTheOpenWindow)
 {
     TForm1 f;
+    f.AttendreMachine();
     f.findChild<QAction*>("Voir1")->trigger();
+    f.AttendreMachine();
     auto* liste = f.findChild<QListView*>("ListBoxHist");
     ASSERT_TRUE(liste);
-    MsgHistorique("DEPART cycle par bouton fenetre principale.");
-    f.Repeindre("ListBoxHist");
-    EXPECT_TRUE(Derniere(liste).endsWith("DEPART cycle par bouton fenetre principale."));
-    // Without any refresh asked for, the open window still catches up.
-    MsgHistorique("CYCLE TERMINE avec succès.");
-    EXPECT_TRUE(Attendre([&] { return Derniere(liste).endsWith("CYCLE TERMINE avec succès."); }));
+    // A line written in the middle of a handler shows at its next repaint.
+    f.Poster([] {
+        MsgHistorique("DEPART cycle par bouton fenetre principale.");
+        VueActive().Repeindre("ListBoxHist");
+    });
+    EXPECT_TRUE(
+        AttendreQue([&] { return Derniere(liste).endsWith("DEPART cycle par bouton fenetre principale."); }));
+    SurMachine(f, [] { MsgHistorique("CYCLE TERMINE avec succès."); });
+    EXPECT_TRUE(Derniere(liste).endsWith("CYCLE TERMINE avec succès."));
     EXPECT_EQ(liste->model()->rowCount(), static_cast<int>(FormHist.ListBoxHist.Lignes.size()));
 }
 
 TEST_F(FenetreHistoriqueQt, EffacerLeavesTheTwoHeaderLines)
 {
     TForm1 f;
+    f.AttendreMachine();
     f.findChild<QAction*>("Voir1")->trigger();
+    f.AttendreMachine();
     auto* effacer = f.findChild<QPushButton*>("BtnHistEffacer");
     ASSERT_TRUE(effacer);
     EXPECT_EQ(effacer->text(), "Effacer");
     effacer->click();
+    f.AttendreMachine();
     QAbstractItemModel* m = f.findChild<QListView*>("ListBoxHist")->model();
     ASSERT_EQ(m->rowCount(), 2);
     EXPECT_EQ(m->data(m->index(1, 0)).toString(), EnteteHistorique2);
     EXPECT_EQ(LireTout(Fichier("Virmak.His")),
         std::string(EnteteHistorique1) + "\r\n" + EnteteHistorique2 + "\r\n");
-    MsgHistorique("ARRET demandé par la machine.");
-    f.Synchroniser();
+    SurMachine(f, [] { MsgHistorique("ARRET demandé par la machine."); });
     ASSERT_EQ(m->rowCount(), 3);
     EXPECT_TRUE(m->data(m->index(2, 0)).toString().endsWith("ARRET demandé par la machine."));
 }
@@ -134,10 +137,11 @@ TEST_F(FenetreHistoriqueQt, EffacerLeavesTheTwoHeaderLines)
 TEST_F(FenetreHistoriqueQt, ALongLineWidensTheScrolledWidth)
 {
     TForm1 f;
+    f.AttendreMachine();
     f.findChild<QAction*>("Voir1")->trigger();
+    f.AttendreMachine();
     auto* liste = f.findChild<QListView*>("ListBoxHist");
     const int avant = liste->horizontalScrollBar()->maximum();
-    MsgHistorique("Chargement de /" + std::string(300, 'x') + ".iso");
-    f.Synchroniser();
+    SurMachine(f, [] { MsgHistorique("Chargement de /" + std::string(300, 'x') + ".iso"); });
     EXPECT_GT(liste->horizontalScrollBar()->maximum(), avant);
 }

@@ -4,6 +4,7 @@
 #include "iso/cn_outils.h"
 #include "support/support.h"
 #include "ui/fenetre_principale.h"
+#include "ui/support_ui.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,11 +37,16 @@ protected:
         EXPECT_TRUE(correcteurs);
         if (correcteurs)
             correcteurs->trigger();
+        f.AttendreMachine();
         return f.findChild<TFormCorrecteursOutils*>("FormCorrecteursOutils");
     }
     static QString Titre(QTableWidget* t, int colonne) { return t->horizontalHeaderItem(colonne)->text(); }
     static QString Outil(QTableWidget* t, int rang) { return t->verticalHeaderItem(rang)->text(); }
-    static void Cliquer(QWidget* d, const char* bouton) { d->findChild<QPushButton*>(bouton)->click(); }
+    static void Cliquer(TForm1& f, QWidget* d, const char* bouton)
+    {
+        d->findChild<QPushButton*>(bouton)->click();
+        f.AttendreMachine();
+    }
 };
 
 } // namespace
@@ -49,6 +55,7 @@ TEST_F(FenetreOutilsQt, CorrecteursShowsTheTwoGridsWithTheirHeadingsWidthsAndThe
 {
     TForm1 f;
     f.show();
+    f.AttendreMachine();
     auto* d = f.findChild<TFormCorrecteursOutils*>("FormCorrecteursOutils");
     ASSERT_TRUE(d);
     EXPECT_FALSE(d->isVisible());
@@ -92,6 +99,7 @@ TEST_F(FenetreOutilsQt, OKTakesTheEditsInEvenACellStillBeingTyped)
 {
     TForm1 f;
     f.show();
+    f.AttendreMachine();
     TFormCorrecteursOutils* d = Ouvrir(f);
     auto* outils = d->findChild<QTableWidget*>("StringGridOutils");
     auto* corDyn = d->findChild<QTableWidget*>("StringGridCorDyn");
@@ -102,7 +110,7 @@ TEST_F(FenetreOutilsQt, OKTakesTheEditsInEvenACellStillBeingTyped)
     auto* editeur = qobject_cast<QLineEdit*>(outils->indexWidget(outils->currentIndex()));
     ASSERT_TRUE(editeur);
     editeur->setText("6.35");
-    Cliquer(d, "BitBtnOK");
+    Cliquer(f, d, "BitBtnOK");
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(TabOutils[3].Designation, "Fraise 3 dents");
     EXPECT_DOUBLE_EQ(TabOutils[3].Jauge[0], 6.35);
@@ -117,23 +125,25 @@ TEST_F(FenetreOutilsQt, CancelEscapeAndTheCloseBoxDropTheEditsAndReopeningShowsT
 {
     TForm1 f;
     f.show();
+    f.AttendreMachine();
     for (int maniere = 0; maniere < 3; ++maniere) {
         TFormCorrecteursOutils* d = Ouvrir(f);
         auto* outils = d->findChild<QTableWidget*>("StringGridOutils");
         outils->item(3, 1)->setText("8");
         if (maniere == 0) {
-            Cliquer(d, "BitBtnAnnuler");
+            Cliquer(f, d, "BitBtnAnnuler");
         } else if (maniere == 1) {
             QKeyEvent echap(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
             QApplication::sendEvent(d, &echap);
         } else {
             d->close();
         }
+        f.AttendreMachine();
         EXPECT_FALSE(d->isVisible()) << maniere;
         EXPECT_DOUBLE_EQ(TabOutils[3].Jauge[0], 6) << maniere;
         Ouvrir(f);
         EXPECT_EQ(outils->item(3, 1)->text(), "6.000") << maniere;
-        Cliquer(d, "BitBtnAnnuler");
+        Cliquer(f, d, "BitBtnAnnuler");
     }
     EXPECT_FALSE(std::filesystem::exists(Fichier("Virmak.Out")));
 }
@@ -142,18 +152,19 @@ TEST_F(FenetreOutilsQt, ARefusedWriteKeepsTheDialogOpenWithItsEditsAndHelpAsksFo
 {
     TForm1 f;
     f.show();
+    f.AttendreMachine();
     TFormCorrecteursOutils* d = Ouvrir(f);
-    DefinirVue(&vue); // record instead of opening boxes
+    SurMachine(f, [this] { DefinirVue(&vue); }); // record instead of opening boxes
     std::filesystem::create_directory(Fichier("Virmak.Out"));
     auto* outils = d->findChild<QTableWidget*>("StringGridOutils");
     outils->item(3, 1)->setText("8");
-    Cliquer(d, "BitBtnOK");
+    Cliquer(f, d, "BitBtnOK");
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(outils->item(3, 1)->text(), "8");
     EXPECT_DOUBLE_EQ(TabOutils[3].Jauge[0], 6);
     ASSERT_EQ(vue.messages.size(), 1u);
     EXPECT_NE(vue.messages[0].find("Virmak.Out"), std::string::npos);
-    Cliquer(d, "BtnAide");
+    Cliquer(f, d, "BtnAide");
     EXPECT_EQ(vue.aides, (std::vector<int> { 1031 }));
 }
 
@@ -161,15 +172,16 @@ TEST_F(FenetreOutilsQt, ACellLeftBeingTypedAtCancelIsNotBroughtBackAtTheNextShow
 {
     TForm1 f;
     f.show();
+    f.AttendreMachine();
     TFormCorrecteursOutils* d = Ouvrir(f);
     auto* outils = d->findChild<QTableWidget*>("StringGridOutils");
     outils->setCurrentCell(3, 1);
     auto* editeur = qobject_cast<QLineEdit*>(outils->indexWidget(outils->currentIndex()));
     ASSERT_TRUE(editeur);
     editeur->setText("9");
-    Cliquer(d, "BitBtnAnnuler");
+    Cliquer(f, d, "BitBtnAnnuler");
     Ouvrir(f);
     EXPECT_EQ(outils->item(3, 1)->text(), "6.000");
-    Cliquer(d, "BitBtnOK");
+    Cliquer(f, d, "BitBtnOK");
     EXPECT_DOUBLE_EQ(TabOutils[3].Jauge[0], 6);
 }

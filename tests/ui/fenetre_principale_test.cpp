@@ -2,6 +2,7 @@
 #include "foundation/cn_varia.h"
 #include "support/support.h"
 #include "ui/fenetre_principale.h"
+#include "ui/support_ui.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -35,6 +36,7 @@ QString Titre(QWidget& w, const char* nom)
 TEST_F(FenetrePrincipale, ShowsTheEightGroupsWithTheirCaptions)
 {
     TForm1 f;
+    f.AttendreMachine();
     EXPECT_EQ(f.windowTitle(), "VIRMAK Version 2.03");
     EXPECT_EQ(Titre(f, "GroupeVisue"), "Coordonnées programme");
     EXPECT_EQ(Titre(f, "GroupBox3"), "Commandes manuelles");
@@ -49,6 +51,7 @@ TEST_F(FenetrePrincipale, ShowsTheEightGroupsWithTheirCaptions)
 TEST_F(FenetrePrincipale, ControlsCarryTheirNamesAndStartUpState)
 {
     TForm1 f;
+    f.AttendreMachine();
     auto* avance = f.findChild<QSlider*>("TrackBarVitAv");
     ASSERT_TRUE(avance);
     EXPECT_EQ(avance->maximum(), 260);
@@ -76,7 +79,9 @@ TEST_F(FenetrePrincipale, ControlsCarryTheirNamesAndStartUpState)
 TEST_F(FenetrePrincipale, MovingTheOverrideSliderUpdatesTheModelAndLabel)
 {
     TForm1 f;
+    f.AttendreMachine();
     f.findChild<QSlider*>("TrackBarTAv")->setValue(5);
+    f.AttendreMachine();
     EXPECT_EQ(CorrAvance, 5);
     EXPECT_EQ(f.findChild<QLabel*>("LabelTAv")->text(), " 50%");
 }
@@ -86,10 +91,11 @@ TEST_F(FenetrePrincipale, QuitSavesTheParametersAndClosingWritesTheStopBanner)
     {
         TForm1 f;
         f.show();
+        f.AttendreMachine();
         auto* quitter = f.findChild<QAction*>("Quitter1");
         ASSERT_TRUE(quitter);
         quitter->trigger();
-        EXPECT_FALSE(f.isVisible());
+        EXPECT_TRUE(AttendreQue([&] { return !f.isVisible(); }));
     }
     FichierIni lu;
     lu.Ouvrir(Param());
@@ -102,13 +108,8 @@ TEST_F(FenetrePrincipale, QuitSavesTheParametersAndClosingWritesTheStopBanner)
 
 TEST_F(FenetrePrincipale, TerminateSignalClosesTheProgramLikeItsCloseBox)
 {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        ::execl(VIRMAK_BINAIRE, VIRMAK_BINAIRE, "--rep", dossier.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    const pid_t pid = LancerVirmak(dossier);
+    ASSERT_GT(pid, 0);
     // Wait until the start-up has written the history banner, then ask it to stop.
     for (int i = 0; i < 200 && LireTout(Fichier("Virmak.His")).find(BanniereLancement) == std::string::npos;
          ++i)

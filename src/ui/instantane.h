@@ -1,0 +1,28 @@
+#pragma once
+// A copy of the core's window models, made on the machine thread and
+// handed to the window thread, which shows it and never reads the core.
+
+#include "foundation/cn_historique.h"
+#include "foundation/pupitre.h"
+#include "pupitre/dialogue_outils.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace virmak {
+
+using Lignes = std::shared_ptr<const std::vector<std::string>>;
+
+struct Instantane {
+    uint64_t Sequence = 0; // last window action the machine had run
+    Pupitre Form1; // its program list's lines are in LignesProg
+    Lignes LignesProg;
+    FenetreOutils Outils;
+    FenetreHistorique Hist; // its list's lines are in LignesHist
+    Lignes LignesHist;
+    std::string CheminAide; // the help file
+};
+
+} // namespace virmak

@@ -1,0 +1,121 @@
+#include "ui/vue_machine.h"
+
+#include "foundation/cn_varia.h"
+#include "foundation/file_evenements.h"
+#include "ui/fenetre_principale.h"
+
+#include <chrono>
+
+namespace virmak {
+
+namespace {
+
+    // The copy of a list of lines, shared while it does not change, so that
+    // a publication costs a comparison and not a copy of a long program.
+    Lignes Partager(Lignes& dernieres, const std::vector<std::string>& lignes)
+    {
+        if (!dernieres || *dernieres != lignes)
+            dernieres = std::make_shared<const std::vector<std::string>>(lignes);
+        return dernieres;
+    }
+
+} // namespace
+
+VueMachine::VueMachine(TForm1* fenetre)
+    : fenetre_(fenetre)
+    , contexte_(fenetre)
+{
+}
+
+template <typename T> T VueMachine::Attendre(std::future<T>& reponse, T sansReponse)
+{
+    while (reponse.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+        if (fermee_.load())
+            return sansReponse;
+    return reponse.get();
+}
+
+void VueMachine::Publier(const std::string& controle)
+{
+    auto copie = std::make_shared<Instantane>();
+    copie->Sequence = FileMachine().DerniereExecutee();
+    // The long lists travel apart: swapped out for the copy, shared after.
+    std::vector<std::string> lignes;
+    std::swap(lignes, virmak::Form1.ListBoxProg1.Lignes);
+    copie->Form1 = virmak::Form1;
+    std::swap(lignes, virmak::Form1.ListBoxProg1.Lignes);
+    copie->LignesProg = Partager(lignesProg_, virmak::Form1.ListBoxProg1.Lignes);
+    copie->Outils = FormCorrecteursOutils;
+    std::swap(lignes, FormHist.ListBoxHist.Lignes);
+    copie->Hist = FormHist;
+    std::swap(lignes, FormHist.ListBoxHist.Lignes);
+    copie->LignesHist = Partager(lignesHist_, FormHist.ListBoxHist.Lignes);
+    copie->CheminAide = RepExe + NomAide;
+    VersFenetre([f = fenetre_, copie = std::shared_ptr<const Instantane>(std::move(copie)), controle] {
+        f->Recevoir(copie, controle);
+    });
+}
+
+void VueMachine::Repeindre(const std::string& controle)
+{
+    Publier(controle);
+}
+
+void VueMachine::TraiterMessages()
+{
+    FileMachine().ExecuterEnAttente();
+}
+
+void VueMachine::Message(const std::string& texte)
+{
+    Publier();
+    auto promesse = std::make_shared<std::promise<bool>>();
+    std::future<bool> reponse = promesse->get_future();
+    VersFenetre([f = fenetre_, texte, promesse] {
+        f->MontrerMessage(texte, [promesse] { promesse->set_value(true); });
+    });
+    Attendre(reponse, false);
+}
+
+void VueMachine::DonnerFocus(const std::string& controle)
+{
+    VersFenetre([f = fenetre_, controle] { f->DonnerFocus(controle); });
+}
+
+void VueMachine::Aide(int contexte)
+{
+    VersFenetre([f = fenetre_, contexte] { f->Aide(contexte); });
+}
+
+std::string VueMachine::DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres,
+    int filtre, const std::string& repertoire)
+{
+    Publier();
+    auto promesse = std::make_shared<std::promise<std::string>>();
+    std::future<std::string> reponse = promesse->get_future();
+    VersFenetre([f = fenetre_, titre, filtres, filtre, repertoire, promesse] {
+        f->DialogueOuvrir(titre, filtres, filtre, repertoire,
+            [promesse](const std::string& chemin) { promesse->set_value(chemin); });
+    });
+    return Attendre(reponse, std::string());
+}
+
+std::string VueMachine::DialogueSauver(const std::string& repertoire)
+{
+    Publier();
+    auto promesse = std::make_shared<std::promise<std::string>>();
+    std::future<std::string> reponse = promesse->get_future();
+    VersFenetre([f = fenetre_, repertoire, promesse] {
+        f->DialogueSauver(repertoire, [promesse](const std::string& chemin) { promesse->set_value(chemin); });
+    });
+    return Attendre(reponse, std::string());
+}
+
+void VueMachine::DessinerCouche(int couche, const std::vector<Trace>& traces)
+{
+    VersFenetre([f = fenetre_, couche, traces = std::make_shared<const std::vector<Trace>>(traces)] {
+        f->DessinerCouche(couche, *traces);
+    });
+}
+
+} // namespace virmak

@@ -1,0 +1,54 @@
+#include "foundation/partage.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace virmak;
+
+TEST(EntreesOperateur, LosingTheFocusOrTheWindowReleasesEveryKeyAndButton)
+{
+    EntreesOperateur e;
+    for (Touche t : { Touche::Gauche, Touche::F2, Touche::Echap })
+        e.DefinirTouche(t, true);
+    e.DefinirBouton(BoutonSouris::Gauche, true);
+    e.DefinirFenetreActive(true);
+    e.DefinirFocus(Focus::EditGoX);
+    EXPECT_TRUE(e.ToucheEnfoncee(Touche::F2));
+    EXPECT_FALSE(e.ToucheEnfoncee(Touche::F1));
+    EXPECT_EQ(e.FocusActuel(), Focus::EditGoX);
+    e.ToutRelacher();
+    EXPECT_FALSE(e.ToucheEnfoncee(Touche::Gauche));
+    EXPECT_FALSE(e.BoutonEnfonce(BoutonSouris::Gauche));
+    e.DefinirTouche(Touche::Haut, true);
+    e.DefinirFenetreActive(false);
+    EXPECT_FALSE(e.FenetreActive());
+    EXPECT_FALSE(e.ToucheEnfoncee(Touche::Haut));
+}
+
+TEST(EntreesOperateur, AMovePollingWhileTheWindowWritesSeesOnlyWholeValues)
+{
+    EntreesOperateur e;
+    std::atomic<bool> fini { false };
+    std::thread fenetre([&] {
+        for (int i = 0; i < 20000; ++i) {
+            e.DefinirTouche(Touche::Droite, i % 2 == 0);
+            PublierVisue(1, i * 0.001);
+        }
+        e.ToutRelacher();
+        fini = true;
+    });
+    double derniere = 0;
+    bool recule = false;
+    while (!fini) {
+        (void)e.ToucheEnfoncee(Touche::Droite);
+        const double v = VisuePubliee(1);
+        recule = recule || v < derniere;
+        derniere = v;
+    }
+    fenetre.join();
+    EXPECT_FALSE(recule);
+    EXPECT_FALSE(e.ToucheEnfoncee(Touche::Droite));
+    EXPECT_DOUBLE_EQ(VisuePubliee(1), 19.999);
+    EXPECT_EQ(VisuePubliee(7), 0.0);
+}
