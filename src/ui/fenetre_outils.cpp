@@ -2,6 +2,7 @@
 
 #include "pupitre/dialogue_outils.h"
 #include "ui/fenetre_principale.h"
+#include "ui/infobulle.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -115,6 +116,7 @@ QTableWidget* TFormCorrecteursOutils::NouvelleGrille(const char* nom, Grille Fen
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     table->setEditTriggers(QAbstractItemView::AllEditTriggers);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
+    new InfobulleTronquee(table);
     connect(table, &QTableWidget::itemChanged, this, [this, grille](QTableWidgetItem* item) {
         if (remplissage_)
             return;

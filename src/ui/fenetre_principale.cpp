@@ -13,6 +13,8 @@
 #include "ui/apercu.h"
 #include "ui/fenetre_historique.h"
 #include "ui/fenetre_outils.h"
+#include "ui/infobulle.h"
+#include "ui/placement.h"
 #include "ui/voyant.h"
 
 #include <QApplication>
@@ -34,6 +36,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTimer>
 #include <QUrl>
@@ -158,7 +161,13 @@ void TForm1::BoucleMachine()
     CreerFenetresSecondaires();
     vue_.Publier();
     vue_.VersFenetre([this] {
-        setGeometry(etat_.Form1.Left, etat_.Form1.Top, etat_.Form1.Width, etat_.Form1.Height);
+        const Pupitre& p = etat_.Form1;
+        QList<QRect> ecrans;
+        for (const QScreen* ecran : QGuiApplication::screens())
+            ecrans << ecran->availableGeometry();
+        const QScreen* principal = QGuiApplication::primaryScreen();
+        setGeometry(PlacementFenetre(QRect(p.Left, p.Top, p.Width, p.Height), ecrans,
+            principal ? principal->availableGeometry() : QRect()));
         demarree_ = true;
         emit DemarrageTermine();
     });
@@ -220,7 +229,11 @@ QPushButton* TForm1::Bouton(const char* nom, Controle Pupitre::*membre)
     b->setObjectName(nom);
     Lier(nom, [this, b, membre] {
         const Controle& modele = etat_.Form1.*membre;
-        b->setText(Q(modele.Texte));
+        if (b->text() != Q(modele.Texte)) {
+            b->setText(Q(modele.Texte));
+            // As narrow as its caption allows, so the window fits small screens.
+            b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 16);
+        }
         MiroirEtat(b, modele);
     });
     return b;
@@ -252,6 +265,21 @@ QLineEdit* TForm1::Champ(const char* nom, Controle Pupitre::*membre)
         Poster(nom, [membre, texte = t.toStdString()] { (virmak::Form1.*membre).Texte = texte; });
     });
     return e;
+}
+
+void TForm1::Raccourcir(QLabel* etiquette, Controle Pupitre::*membre)
+{
+    // A long message or comment is cut and never widens the window; the
+    // tooltip then holds it whole.
+    etiquette->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    Lier(etiquette->objectName().toStdString(), [this, etiquette, membre] {
+        const Controle& modele = etat_.Form1.*membre;
+        etiquette->setText(Q(modele.Texte));
+        MiroirEtat(etiquette, modele);
+        if (modele.Conseil.empty()
+            && etiquette->fontMetrics().horizontalAdvance(etiquette->text()) > etiquette->width())
+            etiquette->setToolTip(etiquette->text());
+    });
 }
 
 QSlider* TForm1::Glissiere(const char* nom, Curseur Pupitre::*membre)
@@ -345,7 +373,8 @@ QGroupBox* TForm1::GroupeVisue()
         visue->setFrameShape(QFrame::Panel);
         visue->setFrameShadow(QFrame::Sunken);
         visue->setAutoFillBackground(true);
-        visue->setStyleSheet("background:black; color:lime;");
+        // By name, so that the readout's tooltip keeps the system's look.
+        visue->setStyleSheet(QStringLiteral("QLabel#%1 { background:black; color:lime; }").arg(nomsVisue[i]));
         visue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grille->addWidget(visue, i + 1, 1);
         QLineEdit* champ = Champ(nomsChamp[i], champs[i]);
@@ -432,6 +461,7 @@ QGroupBox* TForm1::GroupeEtat()
 {
     auto* g = NouveauGroupe("GroupBox2", "Etat  machine");
     auto* grille = new QGridLayout(g);
+    grille->setVerticalSpacing(2);
     struct Ligne {
         const char* nom;
         Voyant Pupitre::*modele;
@@ -496,7 +526,8 @@ QGroupBox* TForm1::GroupeMessages()
     auto* g = NouveauGroupe("GroupBox1", "Messages machine");
     auto* ligne = new QHBoxLayout(g);
     QLabel* message = Etiquette("MesEtat", &Pupitre::MesEtat);
-    message->setStyleSheet("color:red; font-weight:bold;");
+    message->setStyleSheet("QLabel#MesEtat { color:red; font-weight:bold; }");
+    Raccourcir(message, &Pupitre::MesEtat);
     ligne->addWidget(message, 1);
     ligne->addWidget(Bouton("MesRaz", &Pupitre::MesRaz));
     ligne->addWidget(BoutonAide(6, "Messages machine"));
@@ -508,7 +539,8 @@ QGroupBox* TForm1::GroupeParcours()
     auto* g = NouveauGroupe("GroupBox4", "Parcours outil");
     auto* colonne = new QVBoxLayout(g);
     imageProg_ = new ImageApercu;
-    imageProg_->setMinimumSize(etat_.Form1.LargeurImage, etat_.Form1.HauteurImage);
+    // The preview takes what the other groups leave.
+    imageProg_->setMinimumSize(240, 160);
     imageProg_->DefinirPoste([this](std::function<void()> action) { Poster(std::move(action)); });
     imageProg_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     Lier("ImageProg", [this] { imageProg_->setToolTip(Conseil(etat_.Form1.ImageProg.Conseil)); });
@@ -548,8 +580,9 @@ QGroupBox* TForm1::GroupeParcours()
 
 QGroupBox* TForm1::GroupeProgramme()
 {
-    auto* g = NouveauGroupe("GroupBox5", "Programme");
-    Lier("GroupBox5", [this, g] { g->setTitle(Q(etat_.Form1.GroupBox5.Texte)); });
+    auto* g = new GroupeAjuste("Programme");
+    g->setObjectName("GroupBox5");
+    Lier("GroupBox5", [this, g] { g->DefinirTitre(Q(etat_.Form1.GroupBox5.Texte)); });
     auto* grille = new QGridLayout(g);
     grille->addWidget(Champ("EditLigneProg", &Pupitre::EditLigneProg), 0, 0, 1, 2);
     auto* liste = new QListWidget;
@@ -557,8 +590,11 @@ QGroupBox* TForm1::GroupeProgramme()
     QFont policeListe(QStringLiteral("Arial"));
     policeListe.setPixelSize(13);
     liste->setFont(policeListe);
-    liste->setStyleSheet("color:navy;");
+    liste->setStyleSheet("QListWidget#ListBoxProg1 { color:navy; }");
     liste->setUniformItemSizes(true);
+    liste->setTextElideMode(Qt::ElideRight);
+    liste->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    new InfobulleTronquee(liste);
     Lier("ListBoxProg1", [this, liste] {
         // The same shared copy means the same lines: nothing to compare.
         if (etat_.LignesProg && etat_.LignesProg.get() != lignesMontrees_) {
@@ -595,8 +631,8 @@ QGroupBox* TForm1::GroupeProgramme()
     grille->addWidget(Bouton("BitBtnPasPas", &Pupitre::BitBtnPasPas), 4, 1);
     grille->addWidget(Bouton("BitBtnBloc", &Pupitre::BitBtnBloc), 5, 1);
     QPushButton* urgence = Bouton("BoutonArret", &Pupitre::BoutonArret);
-    urgence->setStyleSheet("background:red; color:white; font-weight:bold;");
-    urgence->setMinimumHeight(48);
+    urgence->setStyleSheet("QPushButton#BoutonArret { background:red; color:white; font-weight:bold; }");
+    urgence->setMinimumHeight(40);
     grille->addWidget(urgence, 6, 1);
     auto* jauge = new QProgressBar;
     jauge->setObjectName("GaugeProg");
@@ -618,12 +654,13 @@ QGroupBox* TForm1::GroupeProgramme()
         if (!synchronisation_)
             Poster("CheckBoxSuiviPrg", [c] { CheckBoxSuiviPrgClick(c); });
     });
-    grille->addWidget(suivi, 9, 0, 1, 2);
+    grille->addWidget(suivi, 9, 0);
+    grille->addWidget(BoutonAide(8, "Programme"), 9, 1, Qt::AlignRight);
     QLabel* info = Etiquette("PanelInfo", &Pupitre::PanelInfo);
+    Raccourcir(info, &Pupitre::PanelInfo);
     info->setFrameShape(QFrame::Panel);
     info->setFrameShadow(QFrame::Sunken);
     grille->addWidget(info, 10, 0, 1, 2);
-    grille->addWidget(BoutonAide(8, "Programme"), 11, 1, Qt::AlignRight);
     return g;
 }
 

@@ -98,6 +98,7 @@ private:
     QPushButton* Bouton(const char* nom, Controle Pupitre::*membre);
     QLabel* Etiquette(const char* nom, Controle Pupitre::*membre);
     QLineEdit* Champ(const char* nom, Controle Pupitre::*membre);
+    void Raccourcir(QLabel* etiquette, Controle Pupitre::*membre);
     QSlider* Glissiere(const char* nom, Curseur Pupitre::*membre);
     VoyantQt* Lampe(const char* nom, Voyant Pupitre::*membre, QColor couleur, bool rond = false);
     void Lier(const std::string& nom, std::function<void()> miroir);

@@ -1,15 +1,19 @@
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
+#include "iso/traite_prog.h"
+#include "pupitre/programme.h"
 #include "support/support.h"
 #include "ui/fenetre_principale.h"
 #include "ui/support_ui.h"
 
 #include <QAction>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
+#include <QToolTip>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -74,6 +78,48 @@ TEST_F(FenetrePrincipale, ControlsCarryTheirNamesAndStartUpState)
     EXPECT_EQ(liste->item(2)->text(), "Cliquez sur le bouton \"Charger\"");
     for (int n = 1; n <= 8; ++n)
         EXPECT_TRUE(f.findChild<QPushButton*>(QString("BtnAide%1").arg(n))) << n;
+}
+
+TEST_F(FenetrePrincipale, FitsA1024By768ScreenAndALongProgramNameOrCommentNeverWidensIt)
+{
+    TForm1 f;
+    f.show();
+    f.AttendreMachine();
+    EXPECT_LE(f.minimumSizeHint().width(), 1000);
+    EXPECT_LE(f.minimumSizeHint().height(), 700);
+    const QSize mini = f.centralWidget()->minimumSizeHint();
+    const std::string chemin = dossier + std::string(120, 'p') + ".iso";
+    EcrireTout(chemin, "G1 X10 (" + std::string(200, 'c') + ")\r\n");
+    SurMachine(f, [chemin] {
+        ChargerProgramme(chemin);
+        Form1.PanelInfo.Texte = " Com : " + std::string(200, 'c');
+        Form1.MesEtat.Texte = std::string(200, 'm');
+    });
+    EXPECT_EQ(f.centralWidget()->minimumSizeHint(), mini);
+    // The title is cut to the group and whole in its tooltip.
+    auto* groupe = f.findChild<QGroupBox*>("GroupBox5");
+    EXPECT_LE(groupe->fontMetrics().horizontalAdvance(groupe->title()), groupe->width());
+    EXPECT_EQ(groupe->toolTip().toStdString(), "Programme : " + NomPourAffichage(chemin));
+    EXPECT_EQ(f.findChild<QLabel*>("PanelInfo")->toolTip().size(), 207);
+}
+
+TEST_F(FenetrePrincipale, AProgramLineCutByTheListShowsWholeInItsTooltipAndAShortOneHasNone)
+{
+    TForm1 f;
+    f.show();
+    f.AttendreMachine();
+    const std::string longue = "G1 X10 (" + std::string(300, 'c') + ")";
+    SurMachine(f, [longue] { Form1.ListBoxProg1.Lignes = { "G1 X1", longue }; });
+    auto* liste = f.findChild<QListWidget*>("ListBoxProg1");
+    ASSERT_EQ(liste->count(), 2);
+    auto bulle = [&](int rang) {
+        const QPoint p = liste->visualItemRect(liste->item(rang)).center();
+        QHelpEvent aide(QEvent::ToolTip, p, liste->viewport()->mapToGlobal(p));
+        QApplication::sendEvent(liste->viewport(), &aide);
+        return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+    };
+    EXPECT_EQ(bulle(0), "");
+    EXPECT_EQ(bulle(1), longue);
 }
 
 TEST_F(FenetrePrincipale, MovingTheOverrideSliderUpdatesTheModelAndLabel)
