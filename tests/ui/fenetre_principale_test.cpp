@@ -85,6 +85,9 @@ TEST_F(FenetrePrincipale, FitsA1024By768ScreenAndALongProgramNameOrCommentNeverW
     TForm1 f;
     f.show();
     f.AttendreMachine();
+    // Layouts follow hidden and shown controls at their next request.
+    const auto agencer = [] { QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest); };
+    agencer();
     EXPECT_LE(f.minimumSizeHint().width(), 1000);
     EXPECT_LE(f.minimumSizeHint().height(), 700);
     const QSize mini = f.centralWidget()->minimumSizeHint();
@@ -95,6 +98,7 @@ TEST_F(FenetrePrincipale, FitsA1024By768ScreenAndALongProgramNameOrCommentNeverW
         Form1.PanelInfo.Texte = " Com : " + std::string(200, 'c');
         Form1.MesEtat.Texte = std::string(200, 'm');
     });
+    agencer();
     EXPECT_EQ(f.centralWidget()->minimumSizeHint(), mini);
     // The title is cut to the group and whole in its tooltip.
     auto* groupe = f.findChild<QGroupBox*>("GroupBox5");
