@@ -3,6 +3,8 @@
 
 #include "app/signaux.h"
 #include "foundation/cn_varia.h"
+#include "machine/choix_port.h"
+#include "machine/in_out.h"
 #include "pupitre/programme.h"
 #include "ui/fenetre_principale.h"
 
@@ -48,7 +50,9 @@ Options LireOptions(int argc, char** argv)
             o.fin = true;
             return o;
         }
-        if (a == "--rep" && i + 1 < argc) {
+        if (a == "--machine-virtuelle") {
+            virmak::MachineVirtuelleDemandee = true;
+        } else if (a == "--rep" && i + 1 < argc) {
             virmak::RepDemande = argv[++i];
         } else if (o.programme.empty() && !a.empty() && a[0] != '-') {
             std::error_code erreur;
@@ -78,6 +82,7 @@ int main(int argc, char** argv)
     if (options.fin)
         return options.statut;
     virmak::PreparerSignauxFermeture();
+    virmak::ProtegerSortiesContreSignauxFataux();
     QApplication application(argc, argv);
     application.setApplicationName("virmak");
     // The operator reads French everywhere, the toolkit's own dialogs too.

@@ -72,6 +72,18 @@ bool FileEvenements::AttendreEtExecuter()
     return true;
 }
 
+bool FileEvenements::AttendreEtExecuter(std::chrono::steady_clock::time_point echeance)
+{
+    {
+        std::unique_lock<std::mutex> garde(verrou_);
+        signal_.wait_until(garde, echeance, [this] { return arret_ || !actions_.empty(); });
+        if (actions_.empty())
+            return !arret_;
+    }
+    ExecuterEnAttente();
+    return true;
+}
+
 void FileEvenements::Arreter()
 {
     {

@@ -30,6 +30,8 @@ public:
     // Machine thread: waits until an action comes or the queue is stopped,
     // then runs what waits. False once stopped with nothing left to run.
     bool AttendreEtExecuter();
+    // The same, waiting no later than `echeance` (true when it passed).
+    bool AttendreEtExecuter(std::chrono::steady_clock::time_point echeance);
 
     // Ends AttendreEtExecuter's waits; actions still queued are run first.
     void Arreter();

@@ -11,6 +11,8 @@
 #include "foundation/pupitre.h"
 #include "foundation/vue.h"
 #include "iso/cn_outils.h"
+#include "machine/choix_port.h"
+#include "machine/in_out.h"
 #include "machine/temporisation.h"
 #include "pupitre/dialogue_outils.h"
 #include "pupitre/page_entrees_sorties.h"
@@ -46,6 +48,15 @@ void ChargerConfiguration()
     InitialiserApercu();
 }
 
+void OuvrirPort()
+{
+    // A port chosen but refused is said once, and the program runs on
+    // without it.
+    const std::string refus = OuvrirPortConfigure();
+    if (!refus.empty())
+        VueActive().Message(refus);
+}
+
 void FormCreate()
 {
     VERIFIER_FIL_MACHINE();
@@ -70,6 +81,8 @@ void FormCreate()
     Form1.Timer1.Intervalle = 250;
     Form1.Timer1.Actif = true;
     LireParamEntreeSortie();
+    OuvrirPort();
+    EffacerSorties();
     Form1.MesEtat.Texte.clear();
     Form1.LabelGaugeProg.Texte.clear();
     Form1.GaugeProg.Visible = false;
@@ -93,6 +106,7 @@ void FormActivate()
 {
     VERIFIER_FIL_MACHINE();
     LireParamEntreeSortie();
+    OuvrirPort();
     Form1.RepOuverture = NomRepProg;
     AfficherPositions();
 }
@@ -101,6 +115,7 @@ void FormClose()
 {
     VERIFIER_FIL_MACHINE();
     SauveParametres();
+    EffacerSorties();
     // The history window is destroyed as the application ends.
     DetruireHistorique();
 }

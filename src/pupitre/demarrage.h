@@ -7,6 +7,10 @@ namespace virmak {
 // every layer's part in its order.
 void ChargerConfiguration();
 
+// Opens the port the configuration asks for when it changed; a refusal is
+// shown once.
+void OuvrirPort();
+
 // Creation of the main window.
 void FormCreate();
 // The windows created after it, hidden: parameters dialog, tool dialog,

@@ -8,10 +8,14 @@
 #include "foundation/file_evenements.h"
 #include "foundation/nombres.h"
 #include "foundation/partage.h"
+#include "machine/choix_port.h"
+#include "machine/cn_pilot.h"
+#include "machine/machine_virtuelle.h"
 #include "pupitre/demarrage.h"
 #include "pupitre/programme.h"
 #include "ui/apercu.h"
 #include "ui/fenetre_historique.h"
+#include "ui/fenetre_machine_virtuelle.h"
 #include "ui/fenetre_outils.h"
 #include "ui/infobulle.h"
 #include "ui/placement.h"
@@ -124,8 +128,6 @@ TForm1::TForm1()
     setFont(police);
     etat_.Form1.Initialiser();
     Construire();
-    timer1_ = new QTimer(this);
-    timer1_->setObjectName("Timer1");
     rafraichissement_ = new QTimer(this);
     rafraichissement_->setInterval(PeriodeVisuesMs);
     connect(rafraichissement_, &QTimer::timeout, this, [this] { RafraichirVisues(); });
@@ -171,7 +173,21 @@ void TForm1::BoucleMachine()
         demarree_ = true;
         emit DemarrageTermine();
     });
-    while (FileMachine().AttendreEtExecuter()) { }
+    // Timer1 ticks here, between actions, never inside one: a move holds
+    // the machine thread and the tick waits for it, as the monitor must.
+    using Horloge = std::chrono::steady_clock;
+    const auto intervalle
+        = [] { return std::chrono::milliseconds(std::max(1, virmak::Form1.Timer1.Intervalle)); };
+    auto prochain = Horloge::now() + intervalle();
+    while (FileMachine().AttendreEtExecuter(prochain)) {
+        if (Horloge::now() < prochain)
+            continue;
+        prochain = Horloge::now() + intervalle();
+        if (virmak::Form1.Timer1.Actif) {
+            Timer1Timer();
+            vue_.Publier();
+        }
+    }
 }
 
 uint64_t TForm1::Poster(std::function<void()> action)
@@ -715,19 +731,26 @@ void TForm1::Construire()
     voir->setObjectName("Voir1");
     connect(voir, &QAction::triggered, historique_, &TFormHist::Voir1Click);
     Lier("ListBoxHist", [this] { historique_->Synchroniser(); });
+    if (MachineVirtuelleDemandee) {
+        QMenu* menuMachine = menuBar()->addMenu("Machine virtuelle");
+        menuMachine->setObjectName("MachineVirtuelle1");
+        QAction* afficher = menuMachine->addAction("Afficher");
+        afficher->setObjectName("AfficherMachineVirtuelle1");
+        connect(afficher, &QAction::triggered, this, [this] {
+            MachineVirtuelle* machine = MachineVirtuelleActive();
+            if (!machine)
+                return;
+            if (!machineVirtuelle_)
+                machineVirtuelle_ = new TFormMachineVirtuelle(this, machine);
+            machineVirtuelle_->show();
+            machineVirtuelle_->raise();
+        });
+    }
     Lier("FormCorrecteursOutils", [this] { outils_->Synchroniser(); });
 
     Lier("Form1", [this] {
         setWindowTitle(Q(etat_.Form1.Caption));
         setEnabled(etat_.Form1.Actif);
-    });
-    Lier("Timer1", [this] {
-        const Minuterie& t = etat_.Form1.Timer1;
-        timer1_->setInterval(t.Intervalle);
-        if (t.Actif && !timer1_->isActive())
-            timer1_->start();
-        else if (!t.Actif && timer1_->isActive())
-            timer1_->stop();
     });
 }
 

@@ -30,6 +30,7 @@ class ImageApercu;
 class VoyantQt;
 class TFormCorrecteursOutils;
 class TFormHist;
+class TFormMachineVirtuelle;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -117,9 +118,9 @@ private:
     ImageApercu* imageProg_ = nullptr;
     TFormCorrecteursOutils* outils_ = nullptr;
     TFormHist* historique_ = nullptr;
+    TFormMachineVirtuelle* machineVirtuelle_ = nullptr;
     QLabel* visues_[3] = {};
     double visuesMontrees_[3] = {};
-    QTimer* timer1_ = nullptr;
     QTimer* rafraichissement_ = nullptr;
     const void* lignesMontrees_ = nullptr;
     bool synchronisation_ = false;

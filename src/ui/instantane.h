@@ -23,6 +23,9 @@ struct Instantane {
     FenetreHistorique Hist; // its list's lines are in LignesHist
     Lignes LignesHist;
     std::string CheminAide; // the help file
+    double ValPas[3] = { 0, 0, 0 };
+    int32_t PortLPT = 0;
+    bool Simulation = true;
 };
 
 } // namespace virmak

@@ -1,6 +1,7 @@
 #include "ui/vue_machine.h"
 
 #include "foundation/cn_varia.h"
+#include "foundation/entrees_sorties.h"
 #include "foundation/file_evenements.h"
 #include "ui/fenetre_principale.h"
 
@@ -51,6 +52,10 @@ void VueMachine::Publier(const std::string& controle)
     std::swap(lignes, FormHist.ListBoxHist.Lignes);
     copie->LignesHist = Partager(lignesHist_, FormHist.ListBoxHist.Lignes);
     copie->CheminAide = RepExe + NomAide;
+    for (int i = 0; i < 3; ++i)
+        copie->ValPas[i] = ValPas[i];
+    copie->PortLPT = PortLPT;
+    copie->Simulation = Simulation;
     VersFenetre([f = fenetre_, copie = std::shared_ptr<const Instantane>(std::move(copie)), controle] {
         f->Recevoir(copie, controle);
     });

@@ -1,6 +1,7 @@
 #include "support/support.h"
 
 #include "foundation/cn_varia.h"
+#include "machine/choix_port.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +39,8 @@ void AvecConfiguration::SetUp()
 
 void AvecConfiguration::TearDown()
 {
+    FermerPort();
+    MachineVirtuelleDemandee = false;
     DefinirVue(nullptr);
     DefinirPlateforme(nullptr);
     RepDemande.clear();

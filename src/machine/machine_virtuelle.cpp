@@ -1,0 +1,101 @@
+#include "machine/machine_virtuelle.h"
+
+#include "foundation/cn_varia.h"
+#include "foundation/entrees_sorties.h"
+#include "foundation/plateforme.h"
+
+namespace virmak {
+
+bool MachineVirtuelle::ButeeFermee(int axe) const
+{
+    if (buteeForcee_[axe].load())
+        return true;
+    const int64_t course = course_[axe].load();
+    const int64_t p = Position(axe);
+    return course > 0 && (p > course || p < -course);
+}
+
+uint8_t MachineVirtuelle::Lire(uint16_t adresse)
+{
+    if (adresse != AdrELPT)
+        return 0;
+    // The logical inputs put on the lines they are wired to, then the
+    // inversion of each line, as a real switch wired that way would read.
+    uint8_t logique = 0;
+    for (int axe = 0; axe < 3; ++axe)
+        if (ButeeFermee(axe))
+            logique |= MasqueButee[axe];
+    if (arret_.load())
+        logique |= MasqueArret;
+    return static_cast<uint8_t>((logique ^ InInvert) & 0xF8);
+}
+
+void MachineVirtuelle::Ecrire(uint16_t adresse, uint8_t valeur)
+{
+    if (adresse == AdrDLPT) {
+        donnees_ = valeur;
+        return;
+    }
+    if (adresse != AdrCLPT)
+        return;
+    // A latch takes the data lines on the rising edge of its control bit.
+    const uint8_t avant = controle_.load();
+    controle_.store(valeur);
+    for (int latch = 0; latch < 3; ++latch) {
+        const uint8_t bit = static_cast<uint8_t>(1u << latch);
+        if ((valeur & bit) && !(avant & bit))
+            Prendre(latch);
+    }
+}
+
+void MachineVirtuelle::Prendre(int latch)
+{
+    latch_[latch].store(donnees_);
+    if (latch == 0)
+        Decoder(donnees_);
+}
+
+void MachineVirtuelle::Decoder(uint8_t octet)
+{
+    const uint8_t logique = octet ^ OutInvert;
+    const int64_t maintenant = PlateformeActive().Compteur();
+    for (int axe = 0; axe < 3; ++axe) {
+        const uint8_t pas = MasquePas[axe];
+        const uint8_t sens = static_cast<uint8_t>(MasquePasDir[axe] & ~pas);
+        if (sens && ((logique ^ logiquePrecedent_) & sens))
+            changementSens_[axe] = maintenant;
+        if (!pas || !(logique & pas) || (logiquePrecedent_ & pas))
+            continue;
+        const int direction = (sens && (logique & sens)) ? 1 : -1;
+        position_[axe].fetch_add(direction, std::memory_order_relaxed);
+        if (maintenant - changementSens_[axe] < delaiDirection_.load())
+            violations_.fetch_add(1);
+        if (enregistrer_) {
+            std::lock_guard<std::mutex> garde(enregistrement_);
+            if (pas_.size() < pas_.capacity())
+                pas_.push_back({ maintenant, axe, direction });
+        }
+    }
+    logiquePrecedent_ = logique;
+}
+
+void MachineVirtuelle::Enregistrer(size_t capacite)
+{
+    std::lock_guard<std::mutex> garde(enregistrement_);
+    pas_.clear();
+    pas_.reserve(capacite);
+    enregistrer_ = capacite > 0;
+}
+
+std::vector<PasVirtuel> MachineVirtuelle::Pas() const
+{
+    std::lock_guard<std::mutex> garde(enregistrement_);
+    return pas_;
+}
+
+MachineVirtuelle* MachineVirtuelleActive()
+{
+    return dynamic_cast<MachineVirtuelle*>(&PortActif());
+}
+
+} // namespace virmak

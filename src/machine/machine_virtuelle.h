@@ -1,0 +1,79 @@
+#pragma once
+// A machine on a simulated port: it decodes the step and direction edges
+// of the data written with the current pin assignment and inversion, counts
+// each axis's position, and answers the status register with its limit
+// switches and emergency-stop input. Chosen only when asked for on the
+// command line; the window and tests read and drive it from any thread.
+
+#include "machine/in_out.h"
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+namespace virmak {
+
+struct PasVirtuel {
+    int64_t instant; // counter ticks
+    int axe; // 0 = X, 1 = Y, 2 = Z
+    int sens; // +1 or -1
+};
+
+class MachineVirtuelle : public AccesPort {
+public:
+    uint8_t Lire(uint16_t adresse) override;
+    void Ecrire(uint16_t adresse, uint8_t valeur) override;
+    std::string Nom() const override { return "machine virtuelle"; }
+
+    int64_t Position(int axe) const { return position_[axe].load(std::memory_order_relaxed); }
+    void DefinirPosition(int axe, int64_t pas) { position_[axe].store(pas, std::memory_order_relaxed); }
+
+    // A switch closed by hand stays closed; otherwise it closes when the
+    // axis leaves [-course, +course] steps (0: no travel limit).
+    void FermerButee(int axe, bool fermee) { buteeForcee_[axe].store(fermee); }
+    bool ButeeForcee(int axe) const { return buteeForcee_[axe].load(); }
+    void DefinirCourse(int axe, int64_t pas) { course_[axe].store(pas); }
+    bool ButeeFermee(int axe) const;
+    void DefinirArretUrgence(bool actif) { arret_.store(actif); }
+    bool ArretUrgenceActif() const { return arret_.load(); }
+
+    // The data byte latch A last took, and the control register as left.
+    uint8_t LatchA() const { return latch_[0].load(); }
+    uint8_t LatchB() const { return latch_[1].load(); }
+    uint8_t LatchC() const { return latch_[2].load(); }
+    uint8_t Controle() const { return controle_.load(); }
+
+    // Every step with its instant, when asked; the room is taken up front
+    // so that recording never allocates during a move.
+    void Enregistrer(size_t capacite);
+    std::vector<PasVirtuel> Pas() const;
+    // Steps whose direction line changed less than `delai` ticks before
+    // the step edge.
+    void DefinirDelaiDirection(int64_t delai) { delaiDirection_.store(delai); }
+    int64_t ViolationsDirection() const { return violations_.load(); }
+
+private:
+    void Prendre(int latch);
+    void Decoder(uint8_t octet);
+
+    uint8_t donnees_ = 0;
+    std::atomic<uint8_t> controle_ { 0 };
+    std::atomic<uint8_t> latch_[3] {};
+    uint8_t logiquePrecedent_ = 0; // every line inactive before the first latch
+    std::atomic<int64_t> position_[3] {};
+    std::atomic<int64_t> course_[3] {};
+    std::atomic<bool> buteeForcee_[3] {};
+    std::atomic<bool> arret_ { false };
+    int64_t changementSens_[3] = { INT64_MIN / 2, INT64_MIN / 2, INT64_MIN / 2 };
+    std::atomic<int64_t> delaiDirection_ { 0 };
+    std::atomic<int64_t> violations_ { 0 };
+    mutable std::mutex enregistrement_;
+    std::vector<PasVirtuel> pas_;
+    bool enregistrer_ = false;
+};
+
+// The virtual machine when the port in use is one, else nullptr.
+MachineVirtuelle* MachineVirtuelleActive();
+
+} // namespace virmak

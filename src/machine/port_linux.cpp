@@ -1,0 +1,154 @@
+#include "machine/port_linux.h"
+
+#include "foundation/entrees_sorties.h"
+#include "foundation/texte.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <sys/io.h>
+#endif
+
+namespace virmak {
+
+namespace {
+
+    std::string Erreur(int numero)
+    {
+        return std::strerror(numero);
+    }
+
+    // One ioctl per access, the access itself: no buffering, no allocation.
+    class PortPpdev : public AccesPort {
+    public:
+        PortPpdev(int fd, std::string chemin)
+            : fd_(fd)
+            , chemin_(std::move(chemin))
+        {
+        }
+        ~PortPpdev() override
+        {
+            ::ioctl(fd_, PPRELEASE);
+            ::close(fd_);
+        }
+        uint8_t Lire(uint16_t adresse) override
+        {
+            unsigned char octet = 0;
+            if (adresse == AdrELPT)
+                ::ioctl(fd_, PPRSTATUS, &octet);
+            return octet;
+        }
+        void Ecrire(uint16_t adresse, uint8_t valeur) override
+        {
+            unsigned char octet = valeur;
+            if (adresse == AdrDLPT)
+                ::ioctl(fd_, PPWDATA, &octet);
+            else if (adresse == AdrCLPT)
+                ::ioctl(fd_, PPWCONTROL, &octet);
+        }
+        std::string Nom() const override { return "ppdev " + chemin_; }
+
+    private:
+        int fd_;
+        std::string chemin_;
+    };
+
+#if defined(__x86_64__) || defined(__i386__)
+    // The processor's own port instructions: no system call at all.
+    class PortDirect : public AccesPort {
+    public:
+        explicit PortDirect(uint16_t base)
+            : base_(base)
+        {
+        }
+        ~PortDirect() override { ::ioperm(base_, 3, 0); }
+        uint8_t Lire(uint16_t adresse) override { return ::inb(adresse); }
+        void Ecrire(uint16_t adresse, uint8_t valeur) override { ::outb(valeur, adresse); }
+        std::string Nom() const override
+        {
+            char texte[40];
+            std::snprintf(texte, sizeof texte, "accès direct 0x%X", base_);
+            return texte;
+        }
+
+    private:
+        uint16_t base_;
+    };
+#endif
+
+    bool LireEntierFichier(const std::string& chemin, long& valeur)
+    {
+        std::string contenu;
+        if (!LireFichier(chemin, contenu) || contenu.empty())
+            return false;
+        char* fin = nullptr;
+        valeur = std::strtol(contenu.c_str(), &fin, 10);
+        return fin != contenu.c_str();
+    }
+
+} // namespace
+
+std::string TrouverParport(uint16_t adresseDonnees, const std::string& racineProc)
+{
+    DIR* dossier = ::opendir(racineProc.c_str());
+    if (!dossier)
+        return {};
+    std::string trouve;
+    while (const dirent* entree = ::readdir(dossier)) {
+        const std::string nom = entree->d_name;
+        long base = -1;
+        if (nom.rfind("parport", 0) == 0 && LireEntierFichier(racineProc + "/" + nom + "/base-addr", base)
+            && base == adresseDonnees) {
+            trouve = nom;
+            break;
+        }
+    }
+    ::closedir(dossier);
+    return trouve;
+}
+
+OuverturePort OuvrirPortReel(
+    uint16_t adresseDonnees, const std::string& racineProc, const std::string& racineDev)
+{
+    OuverturePort r;
+    char adresse[16];
+    std::snprintf(adresse, sizeof adresse, "0x%X", adresseDonnees);
+
+    const std::string parport = TrouverParport(adresseDonnees, racineProc);
+    if (parport.empty()) {
+        r.essais = "ppdev : aucun port parallèle à l'adresse " + std::string(adresse) + " dans " + racineProc
+            + " (module ppdev chargé ?)";
+    } else {
+        const std::string chemin = racineDev + "/" + parport;
+        const int fd = ::open(chemin.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0) {
+            r.essais = "ppdev : " + chemin + " : " + Erreur(errno);
+        } else if (::ioctl(fd, PPCLAIM) != 0) {
+            r.essais = "ppdev : " + chemin + " refuse d'être réservé : " + Erreur(errno);
+            ::close(fd);
+        } else {
+            r.port = std::make_unique<PortPpdev>(fd, chemin);
+            return r;
+        }
+    }
+
+#if defined(__x86_64__) || defined(__i386__)
+    // The status and control registers follow the data register.
+    if (::ioperm(adresseDonnees, 3, 1) == 0) {
+        r.port = std::make_unique<PortDirect>(adresseDonnees);
+        r.essais.clear();
+        return r;
+    }
+    r.essais += " ; accès direct : ioperm refusé : " + Erreur(errno);
+#else
+    r.essais += " ; accès direct : impossible sur ce processeur";
+#endif
+    return r;
+}
+
+} // namespace virmak

@@ -1,0 +1,107 @@
+#include "ui/fenetre_machine_virtuelle.h"
+
+#include "foundation/nombres.h"
+#include "machine/machine_virtuelle.h"
+#include "ui/fenetre_principale.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace virmak {
+
+namespace {
+    constexpr int RafraichissementMs = 50;
+    const char* const Axes[3] = { "X", "Y", "Z" };
+} // namespace
+
+TFormMachineVirtuelle::TFormMachineVirtuelle(TForm1* principale, MachineVirtuelle* machine)
+    : QWidget(principale, Qt::Window)
+    , principale_(principale)
+    , machine_(machine)
+{
+    setObjectName("FormMachineVirtuelle");
+    setWindowTitle("Machine virtuelle");
+    auto* grille = new QGridLayout;
+    grille->addWidget(new QLabel("Axe"), 0, 0);
+    grille->addWidget(new QLabel("Position décodée"), 0, 1);
+    grille->addWidget(new QLabel("Fin de course"), 0, 2);
+    QFont fixe(QStringLiteral("Monospace"));
+    fixe.setStyleHint(QFont::TypeWriter);
+    for (int i = 0; i < 3; ++i) {
+        grille->addWidget(new QLabel(Axes[i]), i + 1, 0);
+        positions_[i] = new QLabel;
+        positions_[i]->setObjectName(QStringLiteral("Position%1").arg(Axes[i]));
+        positions_[i]->setFont(fixe);
+        positions_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grille->addWidget(positions_[i], i + 1, 1);
+        butees_[i] = new QCheckBox("fermée");
+        butees_[i]->setObjectName(QStringLiteral("Butee%1").arg(Axes[i]));
+        butees_[i]->setToolTip("Fermer la butée à la main ; elle se ferme aussi hors de la course de l'axe "
+                               "(section [MACHINE VIRTUELLE] de CncParam.Ini).");
+        connect(butees_[i], &QCheckBox::toggled, this, [this, i](bool c) { machine_->FermerButee(i, c); });
+        grille->addWidget(butees_[i], i + 1, 2);
+    }
+    arret_ = new QCheckBox("Entrée d'arrêt d'urgence active");
+    arret_->setObjectName("ArretUrgence");
+    connect(arret_, &QCheckBox::toggled, this, [this](bool c) { machine_->DefinirArretUrgence(c); });
+    etat_ = new QLabel;
+    etat_->setObjectName("EtatPort");
+    etat_->setWordWrap(true);
+    violations_ = new QLabel;
+    violations_->setObjectName("Violations");
+
+    auto* colonne = new QVBoxLayout(this);
+    colonne->addLayout(grille);
+    colonne->addWidget(arret_);
+    colonne->addWidget(violations_);
+    colonne->addWidget(etat_);
+    colonne->addStretch(1);
+
+    veille_ = new QTimer(this);
+    veille_->setInterval(RafraichissementMs);
+    connect(veille_, &QTimer::timeout, this, [this] { Rafraichir(); });
+    Rafraichir();
+}
+
+void TFormMachineVirtuelle::Rafraichir()
+{
+    const Instantane& etat = principale_->Etat();
+    for (int i = 0; i < 3; ++i) {
+        const int64_t pas = machine_->Position(i);
+        positions_[i]->setText(QStringLiteral("%1 pas  %2 mm")
+                                   .arg(pas, 10)
+                                   .arg(QString::fromStdString(FormatFixe(pas * etat.ValPas[i], 9, 3))));
+        // A switch closed by the travel shows so, without taking the hand.
+        const bool fermee = machine_->ButeeFermee(i);
+        if (!machine_->ButeeForcee(i))
+            butees_[i]->setText(fermee ? "fermée (hors course)" : "fermée");
+    }
+    violations_->setText(QStringLiteral("Changements de sens trop proches d'un pas : %1")
+                             .arg(machine_->ViolationsDirection()));
+    QString texte;
+    if (etat.PortLPT == 0)
+        texte = "Port désactivé dans la configuration (PortLPT=0) : rien n'est écrit ni lu.";
+    else if (etat.Simulation)
+        texte = "Mode simulation : les mouvements n'écrivent pas sur le port.";
+    else
+        texte = "Port LPT" + QString::number(etat.PortLPT) + " simulé.";
+    etat_->setText(texte);
+}
+
+void TFormMachineVirtuelle::showEvent(QShowEvent* evenement)
+{
+    QWidget::showEvent(evenement);
+    Rafraichir();
+    veille_->start();
+}
+
+void TFormMachineVirtuelle::hideEvent(QHideEvent* evenement)
+{
+    QWidget::hideEvent(evenement);
+    veille_->stop();
+}
+
+} // namespace virmak

@@ -1,0 +1,158 @@
+#include "machine/in_out.h"
+
+#include "foundation/cn_varia.h"
+#include "foundation/entrees_sorties.h"
+#include "machine/choix_port.h"
+#include "machine/machine_virtuelle.h"
+#include "machine/port_linux.h"
+#include "pupitre/demarrage.h"
+#include "support/support.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace virmak;
+using namespace virmak::test;
+
+namespace {
+
+// Every access, in order.
+class PortEspion : public AccesPort {
+public:
+    struct Acces {
+        uint16_t adresse;
+        int valeur;
+        bool operator==(const Acces&) const = default;
+    };
+    uint8_t Lire(uint16_t adresse) override
+    {
+        acces.push_back({ adresse, -1 });
+        return 0xFF;
+    }
+    void Ecrire(uint16_t adresse, uint8_t valeur) override { acces.push_back({ adresse, valeur }); }
+    std::string Nom() const override { return "espion"; }
+    std::vector<Acces> acces;
+};
+
+// X on D0/D1, Y on D2/D3, Z on D4/D5, spindle on D6; the X step and the
+// spindle inverted.
+const char* const Cablage
+    = "[PORT]\r\nPortLPT=1\r\n[SORTIES]\r\n"
+      "CBOutItem(0)=1\r\nCBOutItem(1)=2\r\nCBOutItem(2)=3\r\nCBOutItem(3)=4\r\n"
+      "CBOutItem(4)=5\r\nCBOutItem(5)=6\r\nCBOutItem(6)=7\r\nOutEnable=127\r\nOutInvert=65\r\n"
+      "[BOOLEAN]\r\nSimulation=0\r\nDebogage=0\r\n";
+
+class Port : public AvecConfiguration {
+protected:
+    PortEspion* Espionner()
+    {
+        auto espion = std::make_unique<PortEspion>();
+        PortEspion* p = espion.get();
+        DefinirPort(std::move(espion));
+        return p;
+    }
+};
+
+} // namespace
+
+TEST_F(Port, EachRoutineWritesTheDataThenPulsesItsLatchBitAndLeavesTheControlAtZero)
+{
+    ChargerConfiguration();
+    PortEspion* p = Espionner();
+    EcrireSortiesA(0x5A);
+    EcrireSortiesB(0x01);
+    EcrireSortiesC(0x02);
+    EXPECT_EQ(LirePortEntrees(), 0xF8);
+    using A = PortEspion::Acces;
+    EXPECT_EQ(p->acces,
+        (std::vector<A> { { 888, 0x5A }, { 890, 0 }, { 890, 1 }, { 890, 0 }, { 888, 1 }, { 890, 0 },
+            { 890, 2 }, { 890, 0 }, { 888, 2 }, { 890, 0 }, { 890, 4 }, { 890, 0 }, { 889, -1 } }));
+}
+
+TEST_F(Port, ClearingPutsInvertedLinesAtTheirInactiveLevelAndWritesNothingWithoutAPort)
+{
+    EcrireTout(Fichier("CncParam.Ini"), Cablage);
+    MachineVirtuelleDemandee = true;
+    FormCreate();
+    MachineVirtuelle* m = MachineVirtuelleActive();
+    ASSERT_TRUE(m);
+    // The inverted X step and spindle lines rest high: a raw 0 would turn an
+    // inverted spindle relay on.
+    EXPECT_EQ(m->LatchA(), 0x41);
+    EXPECT_EQ(m->LatchB(), 0);
+    EXPECT_EQ(m->LatchC(), 0);
+    EXPECT_EQ(m->Controle(), 0);
+    EXPECT_EQ(m->Position(0), 0);
+
+    PortEspion* p = Espionner();
+    Simulation = true;
+    EffacerSorties();
+    Simulation = false;
+    PortLPT = 0;
+    EffacerSorties();
+    EXPECT_TRUE(p->acces.empty());
+}
+
+TEST_F(Port, PatternsWrittenThroughLatchAAreDecodedIntoStepsAndDirections)
+{
+    EcrireTout(Fichier("CncParam.Ini"), Cablage);
+    MachineVirtuelleDemandee = true;
+    FormCreate();
+    MachineVirtuelle* m = MachineVirtuelleActive();
+    ASSERT_TRUE(m);
+    m->Enregistrer(100);
+    const auto sortie
+        = [](uint8_t logique) { return static_cast<uint8_t>((logique & OutEnable) ^ OutInvert); };
+    // Three X steps forward (direction set first), two Y steps back, one Z
+    // step forward with its direction changed on the same write.
+    for (int i = 0; i < 3; ++i) {
+        EcrireSortiesA(sortie(0x02));
+        EcrireSortiesA(sortie(0x03));
+    }
+    for (int i = 0; i < 2; ++i) {
+        EcrireSortiesA(sortie(0x00));
+        EcrireSortiesA(sortie(0x04));
+    }
+    m->DefinirDelaiDirection(1);
+    EcrireSortiesA(sortie(0x30));
+    EXPECT_EQ(m->Position(0), 3);
+    EXPECT_EQ(m->Position(1), -2);
+    EXPECT_EQ(m->Position(2), 1);
+    EXPECT_EQ(m->ViolationsDirection(), 1);
+    ASSERT_EQ(m->Pas().size(), 6u);
+    EXPECT_EQ(m->Pas()[3].axe, 1);
+    EXPECT_EQ(m->Pas()[3].sens, -1);
+}
+
+TEST_F(Port, ARealPortThatCannotOpenIsRefusedOnceInFrenchAndLeftUnused)
+{
+    EcrireTout(Fichier("CncParam.Ini"), "[PORT]\r\nPortLPT=1\r\n");
+    FormCreate();
+    ASSERT_EQ(vue.messages.size(), 1u);
+    EXPECT_NE(vue.messages[0].find("LPT1 (adresse 0x378) ne peut pas être ouvert"), std::string::npos);
+    EXPECT_NE(vue.messages[0].find("ppdev"), std::string::npos);
+    EXPECT_NE(vue.messages[0].find("--machine-virtuelle"), std::string::npos);
+    EXPECT_EQ(PortActif().Nom(), "aucun");
+    FormActivate();
+    EXPECT_EQ(vue.messages.size(), 1u);
+}
+
+TEST(PortLinux, TheParportIsTheOneWhoseBaseAddressIsTheDataRegister)
+{
+    const std::string racine = std::filesystem::temp_directory_path() / "virmak-parport-test";
+    std::filesystem::remove_all(racine);
+    for (const auto& [nom, base] :
+        { std::pair { "parport0", "632\t1656\n" }, { "parport1", "888\t1912\n" } }) {
+        std::filesystem::create_directories(racine + "/" + nom);
+        EcrireTout(racine + "/" + nom + "/base-addr", base);
+    }
+    EXPECT_EQ(TrouverParport(0x378, racine), "parport1");
+    EXPECT_EQ(TrouverParport(0x3BC, racine), "");
+    // The device is not there: ppdev says so, then direct I/O is tried.
+    OuverturePort o = OuvrirPortReel(0x378, racine, racine + "/absent");
+    if (!o.port) {
+        EXPECT_NE(o.essais.find(racine + "/absent/parport1"), std::string::npos);
+        EXPECT_NE(o.essais.find("accès direct"), std::string::npos);
+    }
+    std::filesystem::remove_all(racine);
+}
