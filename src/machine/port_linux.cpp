@@ -18,9 +18,27 @@ namespace virmak {
 
 namespace {
 
+    // The operator reads French whatever the system's locale.
     std::string Erreur(int numero)
     {
-        return std::strerror(numero);
+        switch (numero) {
+        case EACCES:
+        case EPERM:
+            return "permission refusée";
+        case ENOENT:
+            return "fichier absent";
+        case ENODEV:
+        case ENXIO:
+            return "aucun périphérique";
+        case EBUSY:
+            return "occupé par un autre programme";
+        case ENOSYS:
+            return "non disponible sur ce système";
+        case EINVAL:
+            return "adresse refusée";
+        default:
+            return std::string("erreur ") + std::to_string(numero) + " (" + std::strerror(numero) + ")";
+        }
     }
 
     // One ioctl per access, the access itself: no buffering, no allocation.

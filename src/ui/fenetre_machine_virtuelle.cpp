@@ -64,6 +64,10 @@ TFormMachineVirtuelle::TFormMachineVirtuelle(TForm1* principale, MachineVirtuell
     veille_->setInterval(RafraichissementMs);
     connect(veille_, &QTimer::timeout, this, [this] { Rafraichir(); });
     Rafraichir();
+    // Over the preview, leaving the readouts and the LEDs it drives in view.
+    adjustSize();
+    const QRect cadre = principale->geometry();
+    move(cadre.left() + 20, cadre.bottom() - height() - 60);
 }
 
 void TFormMachineVirtuelle::Rafraichir()
