@@ -83,6 +83,12 @@ TEST_F(Port, ClearingPutsInvertedLinesAtTheirInactiveLevelAndWritesNothingWithou
     EXPECT_EQ(m->LatchC(), 0);
     EXPECT_EQ(m->Controle(), 0);
     EXPECT_EQ(m->Position(0), 0);
+    EcrireSortiesA(0x7F);
+    EcrireSortiesB(0xFF);
+    CreerFenetresSecondaires();
+    FormClose();
+    EXPECT_EQ(m->LatchA(), 0x41);
+    EXPECT_EQ(m->LatchB(), 0);
 
     PortEspion* p = Espionner();
     Simulation = true;
