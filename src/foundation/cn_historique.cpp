@@ -69,11 +69,12 @@ std::string LigneHistorique(const std::string& texte)
     const std::time_t maintenant = std::time(nullptr);
     std::tm local {};
     ::localtime_r(&maintenant, &local);
-    char date[64] = "";
-    char heure[64] = "";
-    std::strftime(date, sizeof date, "%x", &local);
-    std::strftime(heure, sizeof heure, "%X", &local);
-    return DecoderLigne(date) + " à " + DecoderLigne(heure) + " --> " + texte;
+    // Numeric fields only: these do not follow the locale.
+    char date[32] = "";
+    char heure[32] = "";
+    std::strftime(date, sizeof date, "%d/%m/%Y", &local);
+    std::strftime(heure, sizeof heure, "%H:%M:%S", &local);
+    return std::string(date) + " à " + heure + " --> " + texte;
 }
 
 void MsgHistorique(const std::string& texte)

@@ -26,7 +26,8 @@ extern FenetreHistorique FormHist;
 
 std::string CheminHistorique();
 
-// Date and time in the regional formats, " à ", " --> " and the text.
+// Date as day/month/year with four digits and time on 24 hours, whatever
+// the locale (every text is French), " à ", " --> " and the text.
 std::string LigneHistorique(const std::string& texte);
 
 // Adds the dated line to the list, then appends it to the file. A refused
