@@ -88,6 +88,7 @@ std::string NomPourAffichage(const std::string& chemin)
 
 bool TraiteIso(BoiteProg& boite)
 {
+    PasseAvertissements passe;
     const auto& lignes = Form1.ListBoxProg1.Lignes;
     ProgressionJauge jauge(static_cast<int>(lignes.size()), "Traite ISO");
     FacteurUnite = 1.0;
