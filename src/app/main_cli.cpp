@@ -13,6 +13,7 @@
 #include "machine/temporisation.h"
 #include "pupitre/demarrage.h"
 #include "pupitre/parametrage.h"
+#include "pupitre/programme.h"
 
 #include <climits>
 #include <cstdio>
@@ -142,12 +143,11 @@ void AfficherConfiguration()
 // without recording a load in the machine's history.
 bool ChargerListe(const std::string& chemin)
 {
-    std::string contenu;
-    if (!LireFichier(chemin, contenu)) {
-        std::fprintf(stderr, "Impossible de lire le fichier %s\n", chemin.c_str());
+    std::string erreur;
+    if (!LireProgramme(chemin, Form1.ListBoxProg1.Lignes, erreur)) {
+        std::fprintf(stderr, "%s\n", erreur.c_str());
         return false;
     }
-    Form1.ListBoxProg1.Lignes = DecouperLignes(contenu);
     return true;
 }
 

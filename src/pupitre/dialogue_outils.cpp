@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <string_view>
-#include <unistd.h>
 
 namespace virmak {
 
@@ -81,9 +80,11 @@ namespace {
         return ok;
     }
 
-    void SignalerRefus(const std::string& chemin)
+    // `nonRemis`: a file that was written and could not be put back.
+    void SignalerRefus(const std::string& chemin, const std::string& nonRemis = "")
     {
-        VueActive().Message("Impossible d'écrire dans " + chemin + " : les outils n'ont pas été modifiés.");
+        VueActive().Message("Impossible d'écrire dans " + chemin + " : les outils n'ont pas été modifiés."
+            + (nonRemis.empty() ? "" : " " + nonRemis + " n'a pas pu être remis dans son état précédent."));
     }
 
 } // namespace
@@ -153,18 +154,17 @@ bool FenetreOutils::BitBtnOKClick()
     // that a refused key file puts it back.
     const std::string chemin = CheminExportOutils();
     std::string ancien;
-    const bool existait = ::access(chemin.c_str(), F_OK) == 0;
-    const bool lu = existait && LireFichier(chemin, ancien);
+    const Lecture lecture = LireFichier(chemin, ancien);
     if (!EcrireFichierAtomique(chemin, exportation)) {
         SignalerRefus(chemin);
         return false;
     }
     if (!EnregistrerJauges(nouvelle)) {
-        if (lu)
-            EcrireFichierAtomique(chemin, ancien);
-        else if (!existait)
-            std::remove(chemin.c_str());
-        SignalerRefus(IniOutil.Chemin());
+        // An old export that could not be read cannot be put back either.
+        const bool remis = lecture == Lecture::Ok ? EcrireFichierAtomique(chemin, ancien)
+            : lecture == Lecture::Absent          ? std::remove(chemin.c_str()) == 0
+                                                  : false;
+        SignalerRefus(IniOutil.Chemin(), remis ? "" : chemin);
         return false;
     }
 

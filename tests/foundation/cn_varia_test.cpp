@@ -284,6 +284,17 @@ TEST_F(Configuration, AMangledOrBinaryFileStillStartsWithDefaults)
     EXPECT_TRUE(Simulation);
 }
 
+TEST_F(Configuration, AReadOnlyFolderSaysOnceAtQuitThatItCannotBeWritten)
+{
+    ::chmod(dossier.c_str(), 0555);
+    FormCreate();
+    CreerFenetresSecondaires();
+    vue.messages.clear();
+    Quitter1Click();
+    FormClose();
+    EXPECT_EQ(vue.messages, (std::vector<std::string> { "Impossible d'écrire dans " + Param() }));
+}
+
 TEST_F(Configuration, AReadOnlyFileIsReportedButStartUpAndShutDownGoOn)
 {
     Ecrire("[AXES]\nAvMax(0)=1200\n");
