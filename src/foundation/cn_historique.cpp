@@ -17,6 +17,8 @@ namespace {
 
     // Reported once per run so that a full disk does not flood the list.
     bool echecSignale = false;
+    bool fenetreCreee = false;
+    std::vector<std::string> enAttente;
     // The history is read whole at start-up and never rotated: years of it.
     constexpr size_t TailleHistoriqueMaxi = size_t { 256 } << 20;
 
@@ -86,8 +88,28 @@ void MsgHistorique(const std::string& texte)
 {
     const std::string ligne = LigneHistorique(UneLigne(texte));
     FormHist.ListBoxHist.Ajouter(ligne);
-    if (!Ajouter(ligne + "\r\n"))
+    // No file before a configuration folder is chosen.
+    if (!RepExe.empty() && !Ajouter(ligne + "\r\n"))
         SignalerEchec();
+}
+
+void MsgHistoriqueDiffere(const std::string& texte)
+{
+    if (fenetreCreee)
+        MsgHistorique(texte);
+    else
+        enAttente.push_back(texte);
+}
+
+const std::vector<std::string>& HistoriqueEnAttente()
+{
+    return enAttente;
+}
+
+void ViderHistoriqueEnAttente()
+{
+    enAttente.clear();
+    fenetreCreee = false;
 }
 
 void CreerHistorique()
@@ -110,6 +132,10 @@ void CreerHistorique()
     if (!Ajouter(ligneOuverte ? "\r\n\r\n" : "\r\n"))
         SignalerEchec();
     MsgHistorique(BanniereLancement);
+    fenetreCreee = true;
+    for (const std::string& texte : enAttente)
+        MsgHistorique(texte);
+    enAttente.clear();
 }
 
 void DetruireHistorique()

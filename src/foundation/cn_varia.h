@@ -97,8 +97,8 @@ void SauveParametres();
 // Reads the jog increments into the increment list of the main window.
 void ConstruireIncrements();
 
-// Axis values read from the file, brought into their meaningful range;
-// shared by the start-up load and the parameters dialog's restore.
+// Axis values read from the file (a value out of its range takes the
+// default); shared by the start-up load and the parameters dialog's restore.
 int32_t LireAvMaxFichier(int axe);
 double LireCreteCirFichier();
 double LireAvRapFichier();

@@ -1,6 +1,8 @@
 #include "foundation/fichier_ini.h"
 
+#include "foundation/cn_historique.h"
 #include "foundation/nombres.h"
+#include "foundation/plages_cles.h"
 #include "foundation/texte.h"
 #include "foundation/vue.h"
 
@@ -37,6 +39,11 @@ namespace {
     bool Egal(std::string_view a, std::string_view b)
     {
         return a.size() == b.size() && ::strncasecmp(a.data(), b.data(), a.size()) == 0;
+    }
+
+    std::string NomSeul(const std::string& chemin)
+    {
+        return chemin.substr(chemin.rfind('/') + 1);
     }
 
     struct Cle {
@@ -143,6 +150,7 @@ struct FichierIni::Etat {
     ino_t inode = 0;
     std::string texte; // the file as read: what a rewrite starts from
     std::vector<Cle> ecrites; // keys written since, in order
+    std::vector<std::string> refusees; // keys already reported out of range
 };
 
 FichierIni::FichierIni()
@@ -209,6 +217,7 @@ void FichierIni::Recharger()
     etat_->ini.SetSpaces(false);
     etat_->texte.clear();
     etat_->ecrites.clear();
+    etat_->refusees.clear();
     etat_->taille = -1;
     illisible_ = false;
     std::string contenu;
@@ -239,6 +248,23 @@ const char* FichierIni::Valeur(std::string_view section, std::string_view cle)
     return etat_->ini.GetValue(std::string(section).c_str(), std::string(cle).c_str(), nullptr);
 }
 
+bool FichierIni::DansPlage(std::string_view section, std::string_view cle, double valeur, double defaut)
+{
+    const PlageCle* plage = PlageDe(section, cle);
+    if (!plage || (valeur >= plage->min && valeur <= plage->max))
+        return true;
+    const std::string nom = std::string(section) + "/" + std::string(cle);
+    auto& refusees = etat_->refusees;
+    if (std::find(refusees.begin(), refusees.end(), nom) == refusees.end()) {
+        refusees.push_back(nom);
+        MsgHistoriqueDiffere("Valeur refusée dans " + NomSeul(chemin_) + ", [" + std::string(section) + "] "
+            + std::string(cle) + "=" + DecoderLigne(Valeur(section, cle)) + " : hors de "
+            + FormatGeneral(plage->min) + " à " + FormatGeneral(plage->max) + ", la valeur par défaut "
+            + FormatGeneral(defaut) + " est prise.");
+    }
+    return false;
+}
+
 std::string FichierIni::LireChaine(std::string_view section, std::string_view cle, std::string_view defaut)
 {
     const char* v = Valeur(section, cle);
@@ -251,7 +277,7 @@ int32_t FichierIni::LireEntier(std::string_view section, std::string_view cle, i
 {
     const char* v = Valeur(section, cle);
     const std::optional<int32_t> n = v ? LireEntierTexte(v) : std::nullopt;
-    return n.value_or(defaut);
+    return n && DansPlage(section, cle, *n, defaut) ? *n : defaut;
 }
 
 bool FichierIni::LireBooleen(std::string_view section, std::string_view cle, bool defaut)
@@ -263,7 +289,7 @@ double FichierIni::LireReel(std::string_view section, std::string_view cle, doub
 {
     const char* v = Valeur(section, cle);
     const std::optional<double> x = v ? LireReelTexte(v) : std::nullopt;
-    return x.value_or(defaut);
+    return x && DansPlage(section, cle, *x, defaut) ? *x : defaut;
 }
 
 bool FichierIni::CleExiste(std::string_view section, std::string_view cle)

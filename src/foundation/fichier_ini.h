@@ -42,6 +42,7 @@ public:
     bool CleExiste(std::string_view section, std::string_view cle);
     std::vector<std::string> Sections();
 
+    // Numbers outside their range (plages_cles.h) give the default.
     // False when the file system refused; the operator has then been told
     // "Impossible d'écrire dans <chemin>", once for the same content (a
     // save repeated at shut-down is not said twice). Line breaks and NUL in
@@ -66,6 +67,7 @@ private:
     void MettreDeCote(const std::string& contenu);
     void Proteger(const std::string& raison);
     const char* Valeur(std::string_view section, std::string_view cle); // nullptr when absent
+    bool DansPlage(std::string_view section, std::string_view cle, double valeur, double defaut);
     bool Ecrire(std::string_view section, std::string_view cle, std::string valeur);
     bool Enregistrer();
 

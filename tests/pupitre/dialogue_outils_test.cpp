@@ -108,12 +108,12 @@ TEST_F(Outils, RowsAreLabelledT00ToT99UnderTheirHeadings)
 
 TEST_F(Outils, CellsShowRealsWithThreeDecimalsRightAlignedInEight)
 {
-    Demarrer("[OUTIL(2)]\r\nDesignation=Foret\r\nJauge(0)=2.5\r\nJauge(1)=-12345.6789\r\n");
+    Demarrer("[OUTIL(2)]\r\nDesignation=Foret\r\nJauge(0)=2.5\r\nJauge(1)=-123.4567\r\n");
     TabOutils[2].CorDyn[1] = -0.02;
     Correcteurs1Click();
     EXPECT_EQ(Cellule(1, 2), "Foret");
     EXPECT_EQ(Cellule(2, 2), "   2.500");
-    EXPECT_EQ(Cellule(3, 2), "-12345.679");
+    EXPECT_EQ(Cellule(3, 2), "-123.457");
     EXPECT_EQ(CelluleCor(1, 2), "   0.000");
     EXPECT_EQ(CelluleCor(2, 2), "  -0.020");
 }
