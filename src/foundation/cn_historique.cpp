@@ -88,8 +88,8 @@ void MsgHistorique(const std::string& texte)
 {
     const std::string ligne = LigneHistorique(UneLigne(texte));
     FormHist.ListBoxHist.Ajouter(ligne);
-    // No file before a configuration folder is chosen.
-    if (!RepExe.empty() && !Ajouter(ligne + "\r\n"))
+    // No file before a configuration folder is chosen, none for virmak-cli.
+    if (!LectureSeule && !RepExe.empty() && !Ajouter(ligne + "\r\n"))
         SignalerEchec();
 }
 

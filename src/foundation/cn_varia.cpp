@@ -15,6 +15,7 @@
 namespace virmak {
 
 std::string RepDemande;
+bool LectureSeule = false;
 std::string RepExe;
 FichierIni IniParam;
 FichierIni IniOutil;
@@ -140,7 +141,8 @@ std::string ChoisirRepertoire(const std::string& demande, const std::string& rep
             rep = AvecSeparateur(home && *home ? home : "/tmp") + ".config/virmak";
     }
     rep = AvecSeparateur(rep);
-    CreerDossiers(rep);
+    if (!LectureSeule)
+        CreerDossiers(rep);
     return rep;
 }
 
@@ -185,12 +187,13 @@ void LireConfiguration()
 
     ViderHistoriqueEnAttente();
     RepExe = ChoisirRepertoire(RepDemande, RepExe);
-    IniParam.Ouvrir(RepExe + "CncParam.Ini");
-    IniOutil.Ouvrir(RepExe + "CncOutil.Ini");
+    IniParam.Ouvrir(RepExe + "CncParam.Ini", LectureSeule);
+    IniOutil.Ouvrir(RepExe + "CncOutil.Ini", LectureSeule);
 
     NomAide = IniParam.LireChaine("FICHIERS", "NomAide", "AideVirmakV1_0.chm");
     NomRepProg = IniParam.LireChaine("FICHIERS", "NomRepProg", RepExe);
-    IniParam.EcrireChaine("FICHIERS", "Version", TexteVersion);
+    if (!LectureSeule)
+        IniParam.EcrireChaine("FICHIERS", "Version", TexteVersion);
 
     LireAxes();
     CreteCir = LireCreteCirFichier();

@@ -159,12 +159,13 @@ FichierIni::FichierIni()
 }
 FichierIni::~FichierIni() = default;
 
-void FichierIni::Ouvrir(const std::string& chemin)
+void FichierIni::Ouvrir(const std::string& chemin, bool lectureSeule)
 {
     chemin_ = chemin;
     etat_ = std::make_unique<Etat>();
     lot_ = 0;
     modifieDansLot_ = false;
+    lectureSeule_ = lectureSeule;
     protege_ = false;
     illisible_ = false;
     dernierRefus_.clear();
@@ -183,6 +184,11 @@ void FichierIni::Proteger(const std::string& raison)
 // anything rewrites it; the copy never replaces an earlier one.
 void FichierIni::MettreDeCote(const std::string& contenu)
 {
+    if (lectureSeule_) {
+        VueActive().Message("Le fichier " + chemin_
+            + " est illisible (ce n'est pas du texte) : les valeurs par défaut sont utilisées.");
+        return;
+    }
     for (int n = 1; n <= 1000; ++n) {
         const std::string copie = chemin_ + ".illisible" + (n > 1 ? "." + std::to_string(n) : "");
         struct stat st { };
@@ -371,8 +377,8 @@ bool FichierIni::FinLot()
 
 bool FichierIni::Enregistrer()
 {
-    // Already said at the first read.
-    if (protege_)
+    // Already said at the first read, or never to write (virmak-cli).
+    if (lectureSeule_ || protege_)
         return false;
     const std::string texte = Reecrire(etat_->texte, etat_->ecrites, etat_->ini);
     if (!EcrireFichierAtomique(chemin_, texte)) {

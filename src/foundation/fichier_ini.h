@@ -29,7 +29,8 @@ public:
     FichierIni(const FichierIni&) = delete;
     FichierIni& operator=(const FichierIni&) = delete;
 
-    void Ouvrir(const std::string& chemin);
+    // `lectureSeule`: every write is refused without a word (virmak-cli).
+    void Ouvrir(const std::string& chemin, bool lectureSeule = false);
     const std::string& Chemin() const { return chemin_; }
     // The file is there but its content could not be taken (unreadable or
     // not text): every value is its default.
@@ -76,6 +77,7 @@ private:
     int lot_ = 0;
     bool modifieDansLot_ = false;
     bool silencieux_ = false;
+    bool lectureSeule_ = false;
     // The file is there but could not be read or set aside: not written.
     bool protege_ = false;
     bool illisible_ = false;
