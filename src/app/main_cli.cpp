@@ -190,15 +190,29 @@ bool Analyser(const std::string& chemin)
     return TraiteIso(boite) && configuration;
 }
 
-void Sortir(const std::string& texte)
+void Sortir(std::string_view texte)
 {
     std::fwrite(texte.data(), 1, texte.size(), stdout);
+}
+
+// The tables and lists are released with the process: freeing them one
+// by one would only add to the run. Standard output is flushed first.
+[[noreturn]] void Terminer(int statut)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(std::ferror(stdout) ? SortieErreur : statut);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // Everything goes out in large blocks: a listing is tens of thousands
+    // of lines.
+    static char tampon[1 << 16];
+    std::setvbuf(stdout, tampon, _IOFBF, sizeof tampon);
+
     std::vector<std::string> args(argv + 1, argv + argc);
     std::vector<std::string> mots;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -247,17 +261,17 @@ int main(int argc, char** argv)
     if (commande == "config") {
         const bool lu = Demarrer();
         AfficherConfiguration();
-        return lu ? 0 : SortieErreur;
+        Terminer(lu ? 0 : SortieErreur);
     }
     if (!Analyser(mots[1]))
-        return SortieErreur;
+        Terminer(SortieErreur);
     if (commande == "analyse")
-        Sortir(Listing());
+        ListingParMorceaux(Sortir);
     else if (commande == "programme")
         Sortir(TexteTrace(TabProg, NbLignesProg));
     else if (!CorrectionOutils())
-        return SortieErreur;
+        Terminer(SortieErreur);
     else
         Sortir(TexteTrace(TabProgCorr, NbLignesCorr));
-    return 0;
+    Terminer(0);
 }

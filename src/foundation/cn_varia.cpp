@@ -219,8 +219,11 @@ void LireConfiguration()
     CalageZ = IniParam.LireBooleen("BOOLEAN", "CalageZ", true);
 
     MaxLProg = static_cast<uint16_t>(IniParam.LireEntier("GCODES", "MaxLProg", 30000));
-    TabProg.assign(MaxLProg, LigneProg {});
-    TabProgCorr.assign(MaxLProg, LigneProg {});
+    // The tables grow with the program up to MaxLProg: filling them whole
+    // at start cost most of virmak-cli's time. Small programs never grow them.
+    const size_t taille = std::min<size_t>(MaxLProg, 256);
+    TabProg.assign(taille, LigneProg {});
+    TabProgCorr.assign(taille, LigneProg {});
     NbLignesProg = 0;
     NbLignesCorr = 0;
 

@@ -215,8 +215,6 @@ TEST_F(Configuration, ProgramCapacityIsTakenModulo65536)
     Ecrire("[GCODES]\nMaxLProg=70000\nPrgPou=20\nPrgMet=21\n");
     ChargerConfiguration();
     EXPECT_EQ(MaxLProg, 70000 - 65536);
-    EXPECT_EQ(TabProg.size(), 4464u);
-    EXPECT_EQ(TabProgCorr.size(), 4464u);
     EXPECT_EQ(PrgPou, 20);
     EXPECT_EQ(PrgMet, 21);
     Ecrire("[GCODES]\nMaxLProg=-1\n");
