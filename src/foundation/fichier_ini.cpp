@@ -27,15 +27,6 @@ std::string CleIndexee(std::string_view base, int index)
 
 namespace {
 
-    std::string_view SansBlancs(std::string_view t)
-    {
-        while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
-            t.remove_prefix(1);
-        while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
-            t.remove_suffix(1);
-        return t;
-    }
-
     bool Egal(std::string_view a, std::string_view b)
     {
         return a.size() == b.size() && ::strncasecmp(a.data(), b.data(), a.size()) == 0;

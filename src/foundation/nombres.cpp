@@ -1,5 +1,7 @@
 #include "foundation/nombres.h"
 
+#include "foundation/texte.h"
+
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -115,19 +117,6 @@ std::string FormatGeneral(double valeur)
         return "0";
     return std::string(tampon, fin);
 }
-
-namespace {
-
-    std::string_view SansBlancs(std::string_view t)
-    {
-        while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
-            t.remove_prefix(1);
-        while (!t.empty() && (t.back() == ' ' || t.back() == '\t' || t.back() == '\r'))
-            t.remove_suffix(1);
-        return t;
-    }
-
-} // namespace
 
 std::optional<int32_t> LireEntierTexte(std::string_view texte)
 {

@@ -54,6 +54,15 @@ bool EstUtf8Valide(std::string_view s)
     return true;
 }
 
+std::string_view SansBlancs(std::string_view t)
+{
+    while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
+        t.remove_prefix(1);
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\t' || t.back() == '\r'))
+        t.remove_suffix(1);
+    return t;
+}
+
 namespace {
 
     // Windows-1252 0x80..0x9F; 0 where the code page leaves a hole.

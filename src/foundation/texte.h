@@ -11,6 +11,9 @@ namespace virmak {
 
 bool EstUtf8Valide(std::string_view octets);
 
+// Without the spaces and tabs around it, nor a CR left at its end.
+std::string_view SansBlancs(std::string_view texte);
+
 // UTF-8 as is; anything else is taken as Windows-1252 and converted.
 std::string DecoderLigne(std::string_view octets);
 

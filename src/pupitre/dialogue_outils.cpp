@@ -22,15 +22,6 @@ namespace {
         return FormatFixe(valeur, LargeurCellule, 3);
     }
 
-    std::string_view SansBlancs(std::string_view t)
-    {
-        while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
-            t.remove_prefix(1);
-        while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
-            t.remove_suffix(1);
-        return t;
-    }
-
     // A line break would split the export line and the key file's value.
     std::string Designation(const std::string& cellule)
     {
