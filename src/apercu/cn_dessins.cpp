@@ -24,9 +24,11 @@ namespace {
     constexpr double PasZoom = 1.1;
     constexpr int32_t PasDecalage = 10; // pixels
     constexpr double DistanceSourisZoom = 200; // pixels of vertical drag per unit of zoom
-    // A fast downward drag must not turn the picture over or flatten it to
-    // a point the zoom can never leave.
+    // The zoom of one mouse event: a fast downward drag must not turn the
+    // picture over or flatten it to a point the zoom can never leave, nor a
+    // fast upward one throw it out of sight.
     constexpr double FacteurSourisMini = 0.1;
+    constexpr double FacteurSourisMaxi = 10;
     constexpr double EchelleMini = 1e-12, EchelleMaxi = 1e12; // pixels per mm
     // The origin may lie far outside the image, but never where a pan or a
     // zoom step would overflow it.
@@ -575,7 +577,8 @@ void ImageProgMouseMove(int32_t x, int32_t y, bool gauche, bool droit)
         OrigineApercu[1] = BornerOrigine(OrigineApercu[1] + (y - py));
     }
     if (droit) {
-        const double f = std::max(static_cast<double>(py - y) / DistanceSourisZoom + 1, FacteurSourisMini);
+        const double f = std::clamp(
+            static_cast<double>(py - y) / DistanceSourisZoom + 1, FacteurSourisMini, FacteurSourisMaxi);
         const double o0 = OrigineApercu[0], o1 = OrigineApercu[1];
         if (Zoomer(f)) {
             OrigineApercu[0] = BornerOrigine(OrigineApercu[0] + Arrondi64(o0 * (f - 1) + (1 - f) * px));

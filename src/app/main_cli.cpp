@@ -1,6 +1,7 @@
 // The command-line program: the same core without a window, for scripts,
 // checks and demonstrations.
 
+#include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
@@ -13,10 +14,13 @@
 #include "machine/temporisation.h"
 #include "pupitre/demarrage.h"
 #include "pupitre/parametrage.h"
+#include "pupitre/programme.h"
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -34,13 +38,35 @@ public:
     void Aide(int) override { }
 };
 
-void Usage()
+constexpr const char* TexteUsage = "usage : virmak-cli [--rep DOSSIER] config\n"
+                                   "        virmak-cli [--rep DOSSIER] analyse PROGRAMME\n"
+                                   "        virmak-cli [--rep DOSSIER] programme PROGRAMME\n"
+                                   "        virmak-cli [--rep DOSSIER] parcours PROGRAMME\n"
+                                   "        virmak-cli --help | --version\n";
+
+constexpr const char* TexteAide
+    = "\n"
+      "Le cœur de Virmak sans fenêtre. Le dossier de configuration (CncParam.Ini,\n"
+      "CncOutil.Ini) est lu, jamais écrit.\n"
+      "\n"
+      "  config             chaque valeur de la configuration, en lignes Nom=valeur\n"
+      "  analyse PROGRAMME  le listing d'analyse du programme (le fichier .MCH)\n"
+      "  programme PROGRAMME, parcours PROGRAMME\n"
+      "                     le programme analysé et le parcours du centre de l'outil\n"
+      "  --rep DOSSIER      un autre dossier de configuration, qui doit exister\n"
+      "\n"
+      "Code de sortie : 0 réussi, 1 fichier illisible ou programme refusé, 2 mauvais\n"
+      "usage.\n";
+
+constexpr int SortieErreur = 1;
+constexpr int SortieUsage = 2;
+
+int ErreurUsage(const std::string& texte)
 {
-    std::fprintf(stderr,
-        "usage : virmak-cli [--rep DOSSIER] config\n"
-        "        virmak-cli [--rep DOSSIER] analyse PROGRAMME\n"
-        "        virmak-cli [--rep DOSSIER] programme PROGRAMME\n"
-        "        virmak-cli [--rep DOSSIER] parcours PROGRAMME\n");
+    if (!texte.empty())
+        std::fprintf(stderr, "virmak-cli : %s\n", texte.c_str());
+    std::fputs(TexteUsage, stderr);
+    return SortieUsage;
 }
 
 std::string RepertoireExecutable()
@@ -138,89 +164,114 @@ void AfficherConfiguration()
     Ligne("MasqueArret", Hex(MasqueArret));
 }
 
-// The program's lines into the list, as the desktop program loads them but
-// without recording a load in the machine's history.
-bool ChargerListe(const std::string& chemin)
-{
-    std::string contenu;
-    if (!LireFichier(chemin, contenu)) {
-        std::fprintf(stderr, "Impossible de lire le fichier %s\n", chemin.c_str());
-        return false;
-    }
-    Form1.ListBoxProg1.Lignes = DecouperLignes(contenu);
-    return true;
-}
-
-// Start-up with the configuration folder's parameters and tools, then the
-// program read and analysed into TabProg.
-bool Analyser(const std::string& chemin)
+// Start-up with the configuration folder's parameters and tools, nothing
+// written. What the desktop program would record in its history goes to
+// standard error. False when a key file could not be read.
+bool Demarrer()
 {
     FormCreate();
     RestaureParametres();
-    if (!ChargerListe(chemin))
-        return false;
-    BoiteProg boite;
-    return TraiteIso(boite);
+    for (const std::string& texte : HistoriqueEnAttente())
+        std::fprintf(stderr, "%s\n", texte.c_str());
+    return !IniParam.Illisible() && !IniOutil.Illisible();
 }
 
-void Sortir(const std::string& texte)
+// The program read as the desktop program loads it, but without recording a
+// load in the machine's history, and analysed into TabProg.
+bool Analyser(const std::string& chemin)
+{
+    const bool configuration = Demarrer();
+    std::string erreur;
+    if (!LireProgramme(chemin, Form1.ListBoxProg1.Lignes, erreur)) {
+        std::fprintf(stderr, "%s\n", erreur.c_str());
+        return false;
+    }
+    BoiteProg boite;
+    return TraiteIso(boite) && configuration;
+}
+
+void Sortir(std::string_view texte)
 {
     std::fwrite(texte.data(), 1, texte.size(), stdout);
+}
+
+// The tables and lists are released with the process: freeing them one
+// by one would only add to the run. Standard output is flushed first.
+[[noreturn]] void Terminer(int statut)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(std::ferror(stdout) ? SortieErreur : statut);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // Everything goes out in large blocks: a listing is tens of thousands
+    // of lines.
+    static char tampon[1 << 16];
+    std::setvbuf(stdout, tampon, _IOFBF, sizeof tampon);
+
     std::vector<std::string> args(argv + 1, argv + argc);
     std::vector<std::string> mots;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--rep" && i + 1 < args.size()) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(TexteUsage, stdout);
+            std::fputs(TexteAide, stdout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::printf("virmak-cli %s\n", TexteVersion);
+            return 0;
+        }
+        if (a == "--rep") {
+            if (i + 1 >= args.size())
+                return ErreurUsage("l'option --rep demande un dossier");
             RepDemande = args[++i];
-        } else if (!args[i].empty() && args[i][0] != '-') {
-            mots.push_back(args[i]);
+        } else if (!a.empty() && a[0] == '-') {
+            return ErreurUsage("option inconnue : " + a);
         } else {
-            Usage();
-            return 2;
+            mots.push_back(a);
         }
     }
-    if (mots.empty()) {
-        Usage();
-        return 2;
-    }
+    if (mots.empty())
+        return ErreurUsage("");
     const std::string commande = mots[0];
-    const size_t attendus = commande == "config" ? 1 : 2;
-    if (mots.size() != attendus) {
-        Usage();
-        return 2;
+    const bool avecProgramme = commande == "analyse" || commande == "programme" || commande == "parcours";
+    if (!avecProgramme && commande != "config")
+        return ErreurUsage("commande inconnue : " + commande);
+    if (mots.size() != (avecProgramme ? 2u : 1u))
+        return ErreurUsage(avecProgramme ? "la commande " + commande + " demande un seul PROGRAMME"
+                                         : "la commande config ne prend pas d'argument");
+    // A mistyped folder must not be taken for an empty configuration.
+    struct stat st { };
+    if (!RepDemande.empty() && (::stat(RepDemande.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))) {
+        std::fprintf(stderr,
+            "virmak-cli : le dossier de configuration %s n'existe pas ou n'est pas un dossier.\n",
+            RepDemande.c_str());
+        return SortieUsage;
     }
+
     VueTerminal vue;
     DefinirVue(&vue);
+    LectureSeule = true;
     RepExe = RepertoireExecutable();
     if (commande == "config") {
-        FormCreate();
-        RestaureParametres();
+        const bool lu = Demarrer();
         AfficherConfiguration();
-        return 0;
+        Terminer(lu ? 0 : SortieErreur);
     }
-    if (commande == "analyse") {
-        if (!Analyser(mots[1]))
-            return 1;
-        Sortir(Listing());
-        return 0;
-    }
-    if (commande == "programme") {
-        if (!Analyser(mots[1]))
-            return 1;
+    if (!Analyser(mots[1]))
+        Terminer(SortieErreur);
+    if (commande == "analyse")
+        ListingParMorceaux(Sortir);
+    else if (commande == "programme")
         Sortir(TexteTrace(TabProg, NbLignesProg));
-        return 0;
-    }
-    if (commande == "parcours") {
-        if (!Analyser(mots[1]) || !CorrectionOutils())
-            return 1;
+    else if (!CorrectionOutils())
+        Terminer(SortieErreur);
+    else
         Sortir(TexteTrace(TabProgCorr, NbLignesCorr));
-        return 0;
-    }
-    Usage();
-    return 2;
+    Terminer(0);
 }

@@ -5,9 +5,10 @@
 #include "foundation/texte.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace virmak {
 
@@ -17,18 +18,24 @@ namespace {
 
     // Reported once per run so that a full disk does not flood the list.
     bool echecSignale = false;
+    bool fenetreCreee = false;
+    std::vector<std::string> enAttente;
+    // The history is read whole at start-up and never rotated: years of it.
+    constexpr size_t TailleHistoriqueMaxi = size_t { 256 } << 20;
 
     // Opened, appended and closed for every line, so the file is never held
-    // open. A file marked read-only is refused as every other file is.
+    // open. A file marked read-only is refused as every other file is, and
+    // only a regular file is written: a pipe without reader would wait.
     bool Ajouter(const std::string& texte)
     {
-        std::FILE* f = std::fopen(CheminHistorique().c_str(), "ab");
-        if (!f)
+        const int fd = ::open(
+            CheminHistorique().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+        if (fd < 0)
             return false;
         struct stat st { };
-        bool ok = ::fstat(::fileno(f), &st) == 0 && (st.st_mode & 0222) != 0;
-        ok = ok && std::fwrite(texte.data(), 1, texte.size(), f) == texte.size();
-        ok = (std::fclose(f) == 0) && ok;
+        bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) != 0;
+        ok = ok && ::write(fd, texte.data(), texte.size()) == static_cast<ssize_t>(texte.size());
+        ok = (::close(fd) == 0) && ok;
         return ok;
     }
 
@@ -70,19 +77,40 @@ std::string LigneHistorique(const std::string& texte)
     const std::time_t maintenant = std::time(nullptr);
     std::tm local {};
     ::localtime_r(&maintenant, &local);
-    char date[64] = "";
-    char heure[64] = "";
-    std::strftime(date, sizeof date, "%x", &local);
-    std::strftime(heure, sizeof heure, "%X", &local);
-    return DecoderLigne(date) + " à " + DecoderLigne(heure) + " --> " + texte;
+    // Numeric fields only: these do not follow the locale.
+    char date[32] = "";
+    char heure[32] = "";
+    std::strftime(date, sizeof date, "%d/%m/%Y", &local);
+    std::strftime(heure, sizeof heure, "%H:%M:%S", &local);
+    return std::string(date) + " à " + heure + " --> " + texte;
 }
 
 void MsgHistorique(const std::string& texte)
 {
     const std::string ligne = LigneHistorique(UneLigne(texte));
     FormHist.ListBoxHist.Ajouter(ligne);
-    if (!Ajouter(ligne + "\r\n"))
+    // No file before a configuration folder is chosen, none for virmak-cli.
+    if (!LectureSeule && !RepExe.empty() && !Ajouter(ligne + "\r\n"))
         SignalerEchec();
+}
+
+void MsgHistoriqueDiffere(const std::string& texte)
+{
+    if (fenetreCreee)
+        MsgHistorique(texte);
+    else
+        enAttente.push_back(texte);
+}
+
+const std::vector<std::string>& HistoriqueEnAttente()
+{
+    return enAttente;
+}
+
+void ViderHistoriqueEnAttente()
+{
+    enAttente.clear();
+    fenetreCreee = false;
 }
 
 void CreerHistorique()
@@ -95,7 +123,7 @@ void CreerHistorique()
         if (!EcrireEntete())
             SignalerEchec();
     }
-    if (LireFichier(CheminHistorique(), contenu))
+    if (LireFichier(CheminHistorique(), contenu, TailleHistoriqueMaxi) == Lecture::Ok)
         for (std::string& ligne : DecouperLignes(contenu))
             FormHist.ListBoxHist.Ajouter(std::move(ligne));
     // A last line left without its end (a crash, a hand edit) is closed
@@ -105,6 +133,10 @@ void CreerHistorique()
     if (!Ajouter(ligneOuverte ? "\r\n\r\n" : "\r\n"))
         SignalerEchec();
     MsgHistorique(BanniereLancement);
+    fenetreCreee = true;
+    for (const std::string& texte : enAttente)
+        MsgHistorique(texte);
+    enAttente.clear();
 }
 
 void DetruireHistorique()

@@ -1,5 +1,6 @@
 #include "foundation/cn_varia.h"
 
+#include "foundation/cn_historique.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
 #include "foundation/pupitre.h"
@@ -14,6 +15,7 @@
 namespace virmak {
 
 std::string RepDemande;
+bool LectureSeule = false;
 std::string RepExe;
 FichierIni IniParam;
 FichierIni IniOutil;
@@ -70,23 +72,7 @@ uint8_t MasquePas[3], MasquePasDir[3], MasqueBroche, MasqueHorsPas;
 
 namespace {
 
-    constexpr int32_t AvMaxMini = 1;
-    constexpr int32_t AvMaxMaxi = 20000;
     constexpr double ValPasDefaut = 0.0025;
-
-    // Speeds beyond the period table or below one step per second have no
-    // meaning for the step timing; they are brought back into range.
-    int32_t BornerAvMax(int32_t v)
-    {
-        return v < AvMaxMini ? AvMaxMini : (v > AvMaxMaxi ? AvMaxMaxi : v);
-    }
-
-    // A step length of zero, negative or not finite would make every step
-    // count undefined: the default is kept instead.
-    double ValPasValide(double v)
-    {
-        return (std::isfinite(v) && v > 0) ? v : ValPasDefaut;
-    }
 
     bool CreerDossiers(const std::string& chemin)
     {
@@ -112,8 +98,8 @@ namespace {
     {
         for (int i = 0; i < 3; ++i) {
             AvMax[i] = LireAvMaxFichier(i);
-            ValPas[i] = ValPasValide(IniParam.LireReel("AXES", CleIndexee("ValPas", i), ValPasDefaut));
-            NPasJ[i] = std::max(0, IniParam.LireEntier("AXES", CleIndexee("NPasJ", i), 0));
+            ValPas[i] = IniParam.LireReel("AXES", CleIndexee("ValPas", i), ValPasDefaut);
+            NPasJ[i] = IniParam.LireEntier("AXES", CleIndexee("NPasJ", i), 0);
         }
     }
 
@@ -121,26 +107,22 @@ namespace {
 
 int32_t LireAvMaxFichier(int axe)
 {
-    return BornerAvMax(IniParam.LireEntier("AXES", CleIndexee("AvMax", axe), 1000));
+    return IniParam.LireEntier("AXES", CleIndexee("AvMax", axe), 1000);
 }
 
 double LireCreteCirFichier()
 {
-    // A facet height of zero would cut an arc into endless chords.
-    const double v = IniParam.LireReel("AXES", "CreteCir", 0.005);
-    return (std::isfinite(v) && v > 0) ? v : 0.005;
+    return IniParam.LireReel("AXES", "CreteCir", 0.005);
 }
 
 double LireAvRapFichier()
 {
-    // The dialog offers 1 % to 100 %; a hand-edited value is brought there.
-    const double v = IniParam.LireReel("AXES", "AvRap", 0.8);
-    return std::clamp(v, 0.01, 1.0);
+    return IniParam.LireReel("AXES", "AvRap", 0.8);
 }
 
 int32_t LireLarCreneauFichier(int32_t defaut)
 {
-    return std::clamp(IniParam.LireEntier("AXES", "LarCreneau", defaut), 0, 10000);
+    return IniParam.LireEntier("AXES", "LarCreneau", defaut);
 }
 
 std::string ChoisirRepertoire(const std::string& demande, const std::string& repExecutable)
@@ -159,7 +141,8 @@ std::string ChoisirRepertoire(const std::string& demande, const std::string& rep
             rep = AvecSeparateur(home && *home ? home : "/tmp") + ".config/virmak";
     }
     rep = AvecSeparateur(rep);
-    CreerDossiers(rep);
+    if (!LectureSeule)
+        CreerDossiers(rep);
     return rep;
 }
 
@@ -202,13 +185,15 @@ void LireConfiguration()
 
     NomProgAffiche = "Programme : Aucun";
 
+    ViderHistoriqueEnAttente();
     RepExe = ChoisirRepertoire(RepDemande, RepExe);
-    IniParam.Ouvrir(RepExe + "CncParam.Ini");
-    IniOutil.Ouvrir(RepExe + "CncOutil.Ini");
+    IniParam.Ouvrir(RepExe + "CncParam.Ini", LectureSeule);
+    IniOutil.Ouvrir(RepExe + "CncOutil.Ini", LectureSeule);
 
     NomAide = IniParam.LireChaine("FICHIERS", "NomAide", "AideVirmakV1_0.chm");
     NomRepProg = IniParam.LireChaine("FICHIERS", "NomRepProg", RepExe);
-    IniParam.EcrireChaine("FICHIERS", "Version", TexteVersion);
+    if (!LectureSeule)
+        IniParam.EcrireChaine("FICHIERS", "Version", TexteVersion);
 
     LireAxes();
     CreteCir = LireCreteCirFichier();
@@ -234,8 +219,11 @@ void LireConfiguration()
     CalageZ = IniParam.LireBooleen("BOOLEAN", "CalageZ", true);
 
     MaxLProg = static_cast<uint16_t>(IniParam.LireEntier("GCODES", "MaxLProg", 30000));
-    TabProg.assign(MaxLProg, LigneProg {});
-    TabProgCorr.assign(MaxLProg, LigneProg {});
+    // The tables grow with the program up to MaxLProg: filling them whole
+    // at start cost most of virmak-cli's time. Small programs never grow them.
+    const size_t taille = std::min<size_t>(MaxLProg, 256);
+    TabProg.assign(taille, LigneProg {});
+    TabProgCorr.assign(taille, LigneProg {});
     NbLignesProg = 0;
     NbLignesCorr = 0;
 

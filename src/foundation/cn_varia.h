@@ -18,6 +18,9 @@ inline constexpr const char* TexteVersion = "V 2.03 - 01/11/2006";
 
 // Files
 extern std::string RepDemande; // folder asked for on the command line, or empty
+// virmak-cli: the configuration folder is only read; nothing is created or
+// written there (configuration, tool table, history).
+extern bool LectureSeule;
 extern std::string RepExe; // configuration folder, with its trailing '/'
 extern FichierIni IniParam;
 extern FichierIni IniOutil;
@@ -97,8 +100,8 @@ void SauveParametres();
 // Reads the jog increments into the increment list of the main window.
 void ConstruireIncrements();
 
-// Axis values read from the file, brought into their meaningful range;
-// shared by the start-up load and the parameters dialog's restore.
+// Axis values read from the file (a value out of its range takes the
+// default); shared by the start-up load and the parameters dialog's restore.
 int32_t LireAvMaxFichier(int axe);
 double LireCreteCirFichier();
 double LireAvRapFichier();
@@ -109,7 +112,7 @@ void MajCurseurAvance();
 
 // Folder of the configuration files: the one asked for, else the
 // executable's folder when writable, else ~/.config/virmak/. Created when
-// missing; ends with '/'.
+// missing, unless LectureSeule; ends with '/'.
 std::string ChoisirRepertoire(const std::string& demande, const std::string& repExecutable);
 
 } // namespace virmak

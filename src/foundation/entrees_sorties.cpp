@@ -40,17 +40,15 @@ namespace {
     bool historiqueOuvert = false;
     std::vector<std::string> conflitsSignales; // already in the history
 
-    // A register address outside 16 bits cannot be one; the default stands.
+    // The key file's ranges keep addresses to 16 bits and these to a byte.
     uint16_t LireAdresse(const char* cle, int32_t defaut)
     {
-        const int32_t v = IniParam.LireEntier("PORT", cle, defaut);
-        return static_cast<uint16_t>((v >= 0 && v <= 0xFFFF) ? v : defaut);
+        return static_cast<uint16_t>(IniParam.LireEntier("PORT", cle, defaut));
     }
 
-    // One byte per key, as stored; a larger hand-edited value keeps its low byte.
     uint8_t LireOctet(const char* section, const char* cle)
     {
-        return static_cast<uint8_t>(IniParam.LireEntier(section, cle, 0) & 0xFF);
+        return static_cast<uint8_t>(IniParam.LireEntier(section, cle, 0));
     }
 
     std::string NomEntree(int slot)
@@ -151,8 +149,7 @@ void InitialiserEntreesSorties()
 
 void LireParamEntreeSortie()
 {
-    const int32_t port = IniParam.LireEntier("PORT", "PortLPT", 0);
-    PortLPT = (port >= 0 && port < NbChoixPort) ? port : 0;
+    PortLPT = IniParam.LireEntier("PORT", "PortLPT", 0);
     AdrDLPT = LireAdresse("AdrDLPT", AdrDDefaut);
     AdrELPT = LireAdresse("AdrELPT", AdrEDefaut);
     AdrCLPT = LireAdresse("AdrCLPT", AdrCDefaut);

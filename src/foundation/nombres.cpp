@@ -1,8 +1,11 @@
 #include "foundation/nombres.h"
 
+#include "foundation/texte.h"
+
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace virmak {
@@ -32,32 +35,78 @@ int32_t Arrondi(double valeur)
 
 namespace {
 
-    std::string Cadrer(std::string texte, int largeur)
+    // Fixed notation by integer arithmetic when that gives what to_chars
+    // gives (the exact value rounded), which is most values in a listing:
+    // the scaled value is far from a half, so the error of the scaling
+    // cannot change its rounding. Empty otherwise.
+    std::string_view FixeRapide(char (&tampon)[400], double valeur, int decimales)
     {
-        if (static_cast<int>(texte.size()) < largeur)
-            texte.insert(0, static_cast<size_t>(largeur) - texte.size(), ' ');
-        return texte;
+        if (decimales < 0 || decimales > 6)
+            return {};
+        static constexpr double Echelles[] = { 1, 10, 100, 1e3, 1e4, 1e5, 1e6 };
+        const double echelle = Echelles[decimales];
+        const double mise = std::fabs(valeur) * echelle;
+        if (!(mise < 1e12))
+            return {};
+        const double entier = std::floor(mise);
+        if (std::fabs(mise - entier - 0.5) < 1e-3)
+            return {};
+        auto n = static_cast<uint64_t>(entier) + (mise - entier > 0.5 ? 1 : 0);
+        char* fin = tampon + sizeof tampon;
+        char* p = fin;
+        for (int d = 0; d < decimales; ++d, n /= 10)
+            *--p = static_cast<char>('0' + n % 10);
+        if (decimales > 0)
+            *--p = '.';
+        do {
+            *--p = static_cast<char>('0' + n % 10);
+            n /= 10;
+        } while (n > 0);
+        if (std::signbit(valeur))
+            *--p = '-';
+        return { p, static_cast<size_t>(fin - p) };
     }
 
 } // namespace
 
-std::string FormatFixe(double valeur, int largeur, int decimales)
+void AjouterFixe(std::string& texte, double valeur, int largeur, int decimales)
 {
     char tampon[400];
-    auto [fin, err]
-        = std::to_chars(tampon, tampon + sizeof tampon, valeur, std::chars_format::fixed, decimales);
-    if (err != std::errc())
-        return Cadrer("?", largeur);
-    std::string texte(tampon, fin);
+    std::string_view chiffres = FixeRapide(tampon, valeur, decimales);
+    if (chiffres.empty()) {
+        auto [fin, err]
+            = std::to_chars(tampon, tampon + sizeof tampon, valeur, std::chars_format::fixed, decimales);
+        chiffres = err == std::errc() ? std::string_view(tampon, fin - tampon) : "?";
+    }
     // "-0.000" reads as a sign error to an operator.
-    if (texte.front() == '-' && texte.find_first_not_of("-0.") == std::string::npos)
-        texte.erase(0, 1);
-    return Cadrer(texte, largeur);
+    if (chiffres.front() == '-' && chiffres.find_first_not_of("-0.") == std::string_view::npos)
+        chiffres.remove_prefix(1);
+    if (static_cast<int>(chiffres.size()) < largeur)
+        texte.append(static_cast<size_t>(largeur) - chiffres.size(), ' ');
+    texte += chiffres;
+}
+
+void AjouterEntier(std::string& texte, int64_t valeur, int largeur)
+{
+    char tampon[24];
+    const auto fin = std::to_chars(tampon, tampon + sizeof tampon, valeur).ptr;
+    if (fin - tampon < largeur)
+        texte.append(static_cast<size_t>(largeur - (fin - tampon)), ' ');
+    texte.append(tampon, fin);
+}
+
+std::string FormatFixe(double valeur, int largeur, int decimales)
+{
+    std::string texte;
+    AjouterFixe(texte, valeur, largeur, decimales);
+    return texte;
 }
 
 std::string FormatEntier(int64_t valeur, int largeur)
 {
-    return Cadrer(std::to_string(valeur), largeur);
+    std::string texte;
+    AjouterEntier(texte, valeur, largeur);
+    return texte;
 }
 
 std::string FormatGeneral(double valeur)
@@ -68,19 +117,6 @@ std::string FormatGeneral(double valeur)
         return "0";
     return std::string(tampon, fin);
 }
-
-namespace {
-
-    std::string_view SansBlancs(std::string_view t)
-    {
-        while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
-            t.remove_prefix(1);
-        while (!t.empty() && (t.back() == ' ' || t.back() == '\t' || t.back() == '\r'))
-            t.remove_suffix(1);
-        return t;
-    }
-
-} // namespace
 
 std::optional<int32_t> LireEntierTexte(std::string_view texte)
 {

@@ -22,6 +22,11 @@ std::string FormatFixe(double valeur, int largeur, int decimales);
 // Integer right-aligned in `largeur` characters.
 std::string FormatEntier(int64_t valeur, int largeur);
 
+// The same two forms appended to `texte`, without a string of their own:
+// listings of tens of thousands of lines are built from them.
+void AjouterFixe(std::string& texte, double valeur, int largeur, int decimales);
+void AjouterEntier(std::string& texte, int64_t valeur, int largeur);
+
 // Shortest general form with up to 15 significant digits and a point.
 std::string FormatGeneral(double valeur);
 

@@ -1,6 +1,8 @@
 #include "foundation/texte.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
@@ -50,6 +52,15 @@ bool EstUtf8Valide(std::string_view s)
         i += suite + 1;
     }
     return true;
+}
+
+std::string_view SansBlancs(std::string_view t)
+{
+    while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
+        t.remove_prefix(1);
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\t' || t.back() == '\r'))
+        t.remove_suffix(1);
+    return t;
 }
 
 namespace {
@@ -109,28 +120,140 @@ std::vector<std::string> DecouperLignes(std::string_view contenu)
     return lignes;
 }
 
-bool LireFichier(const std::string& chemin, std::string& contenu)
+Lecture LireFichier(const std::string& chemin, std::string& contenu, size_t maxi)
 {
     contenu.clear();
-    std::FILE* f = std::fopen(chemin.c_str(), "rb");
-    if (!f)
-        return false;
-    char tampon[65536];
-    size_t lu = 0;
-    while ((lu = std::fread(tampon, 1, sizeof tampon, f)) > 0)
-        contenu.append(tampon, lu);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
+    // Checked before opening: opening a device may already act on it.
+    struct stat st { };
+    if (::stat(chemin.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? Lecture::Absent
+            : errno == EACCES                      ? Lecture::Refusee
+                                                   : Lecture::Erreur;
+    if (!S_ISREG(st.st_mode))
+        return Lecture::PasUnFichier;
+    if ((st.st_mode & 0444) == 0)
+        return Lecture::Refusee;
+    if (static_cast<uint64_t>(st.st_size) > maxi)
+        return Lecture::TropGros;
+    // Non-blocking, so a file swapped for a pipe meanwhile cannot hang us.
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == EACCES || errno == EPERM ? Lecture::Refusee : Lecture::Erreur;
+    Lecture resultat = Lecture::Ok;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        resultat = Lecture::PasUnFichier;
+    } else {
+        contenu.reserve(static_cast<size_t>(st.st_size));
+        char tampon[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, tampon, sizeof tampon);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                resultat = Lecture::Erreur;
+                break;
+            }
+            if (n == 0)
+                break;
+            // A file still growing is cut off here, not followed.
+            if (contenu.size() + static_cast<size_t>(n) > maxi) {
+                resultat = Lecture::TropGros;
+                break;
+            }
+            contenu.append(tampon, static_cast<size_t>(n));
+        }
+    }
+    ::close(fd);
+    if (resultat != Lecture::Ok)
+        contenu.clear();
+    return resultat;
 }
 
-bool EcrireFichierAtomique(const std::string& chemin, std::string_view contenu)
+std::string RaisonLecture(Lecture lecture)
 {
+    switch (lecture) {
+    case Lecture::Ok:
+        return "lu";
+    case Lecture::Absent:
+        return "il n'existe pas";
+    case Lecture::Refusee:
+        return "lecture non autorisée";
+    case Lecture::PasUnFichier:
+        return "c'est un dossier, un périphérique ou un tube, pas un fichier ordinaire";
+    case Lecture::TropGros:
+        return "il dépasse la taille maximale de " + std::to_string(TailleFichierMaxi >> 20) + " Mo";
+    case Lecture::Erreur:
+        break;
+    }
+    return "erreur de lecture";
+}
+
+std::string MessageLecture(const std::string& chemin, Lecture lecture)
+{
+    return "Impossible de lire le fichier " + chemin + " : " + RaisonLecture(lecture) + ".";
+}
+
+namespace {
+
+    // Where a rewrite lands: the end of a chain of symbolic links, so the
+    // links stay links. A relative target is taken from the link's folder.
+    std::string CibleDesLiens(std::string chemin)
+    {
+        for (int saut = 0; saut < 40; ++saut) {
+            struct stat st { };
+            if (::lstat(chemin.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+                break;
+            char cible[PATH_MAX];
+            const ssize_t n = ::readlink(chemin.c_str(), cible, sizeof cible - 1);
+            if (n <= 0)
+                break;
+            std::string suite(cible, static_cast<size_t>(n));
+            const size_t barre = chemin.rfind('/');
+            if (suite[0] != '/' && barre != std::string::npos)
+                suite = chemin.substr(0, barre + 1) + suite;
+            chemin = std::move(suite);
+        }
+        return chemin;
+    }
+
+    // A folder marked read-only is refused even to root, as a file is.
+    bool DossierInscriptible(const std::string& chemin)
+    {
+        const size_t barre = chemin.rfind('/');
+        const std::string dossier = barre == std::string::npos ? "." : chemin.substr(0, barre + 1);
+        struct stat st { };
+        return ::stat(dossier.c_str(), &st) == 0 && (st.st_mode & 0222) != 0;
+    }
+
+    bool EcrireTout(int fd, std::string_view contenu)
+    {
+        const char* p = contenu.data();
+        size_t reste = contenu.size();
+        while (reste > 0) {
+            const ssize_t n = ::write(fd, p, reste);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            p += n;
+            reste -= static_cast<size_t>(n);
+        }
+        return ::fsync(fd) == 0;
+    }
+
+} // namespace
+
+bool EcrireFichierAtomique(const std::string& demande, std::string_view contenu)
+{
+    const std::string chemin = CibleDesLiens(demande);
     // A file marked read-only is refused even to root, as the operator meant.
     struct stat ancien { };
     const bool existe = ::stat(chemin.c_str(), &ancien) == 0;
     if (existe
         && (!S_ISREG(ancien.st_mode) || (ancien.st_mode & 0222) == 0 || ::access(chemin.c_str(), W_OK) != 0))
+        return false;
+    if (!DossierInscriptible(chemin))
         return false;
     std::string temporaire = chemin + ".XXXXXX";
     const int fd = ::mkstemp(temporaire.data());
@@ -139,28 +262,28 @@ bool EcrireFichierAtomique(const std::string& chemin, std::string_view contenu)
     // Keep the permissions an existing file had, else the usual ones.
     const mode_t mode = existe ? (ancien.st_mode & 07777) : 0644;
     ::fchmod(fd, mode);
-    const char* p = contenu.data();
-    size_t reste = contenu.size();
-    bool ok = true;
-    while (reste > 0) {
-        const ssize_t n = ::write(fd, p, reste);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        p += n;
-        reste -= static_cast<size_t>(n);
-    }
-    if (ok && ::fsync(fd) != 0)
-        ok = false;
+    bool ok = EcrireTout(fd, contenu);
     if (::close(fd) != 0)
         ok = false;
     if (ok && ::rename(temporaire.c_str(), chemin.c_str()) != 0)
         ok = false;
     if (!ok)
         ::unlink(temporaire.c_str());
+    return ok;
+}
+
+bool CreerFichierNeuf(const std::string& chemin, std::string_view contenu)
+{
+    if (!DossierInscriptible(chemin))
+        return false;
+    const int fd = ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    bool ok = EcrireTout(fd, contenu);
+    if (::close(fd) != 0)
+        ok = false;
+    if (!ok)
+        ::unlink(chemin.c_str());
     return ok;
 }
 

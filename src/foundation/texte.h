@@ -2,6 +2,7 @@
 // Text as files hold it: lines end with LF or CR LF, and an older
 // installation may have written Windows-1252 instead of UTF-8.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,9 @@
 namespace virmak {
 
 bool EstUtf8Valide(std::string_view octets);
+
+// Without the spaces and tabs around it, nor a CR left at its end.
+std::string_view SansBlancs(std::string_view texte);
 
 // UTF-8 as is; anything else is taken as Windows-1252 and converted.
 std::string DecoderLigne(std::string_view octets);
@@ -18,11 +22,33 @@ std::string DecoderLigne(std::string_view octets);
 // extra empty line.
 std::vector<std::string> DecouperLignes(std::string_view contenu);
 
-// Reads a whole file; false when it cannot be opened or read.
-bool LireFichier(const std::string& chemin, std::string& contenu);
+// What reading a whole file gave.
+enum class Lecture { Ok, Absent, Refusee, PasUnFichier, TropGros, Erreur };
+
+// Largest file read whole: far above any program the tables can hold.
+inline constexpr size_t TailleFichierMaxi = size_t { 16 } << 20;
+
+// Reads a whole regular file of at most `maxi` bytes. A device, a pipe or
+// a folder is never opened for reading (a pipe would wait forever, a
+// device never end), and the read stops past `maxi`, so it never
+// allocates without bound. A file whose mode grants no reading is not
+// read, even by root, as the operator meant.
+Lecture LireFichier(const std::string& chemin, std::string& contenu, size_t maxi = TailleFichierMaxi);
+
+// Why a read failed, in French, for the operator: "lecture non autorisée".
+std::string RaisonLecture(Lecture lecture);
+
+// "Impossible de lire le fichier CHEMIN : RAISON."
+std::string MessageLecture(const std::string& chemin, Lecture lecture);
 
 // Writes a whole file through a temporary file in the same folder renamed
 // over the old one, so a crash or a full disk never leaves it truncated.
+// A symbolic link is followed: its target is rewritten and the link stays.
+// A file or folder whose mode grants no writing is refused, even to root.
 bool EcrireFichierAtomique(const std::string& chemin, std::string_view contenu);
+
+// Creates a file that did not exist, never replacing one; false when the
+// name is taken or the write failed (nothing is then left behind).
+bool CreerFichierNeuf(const std::string& chemin, std::string_view contenu);
 
 } // namespace virmak

@@ -50,4 +50,22 @@ public:
 Vue& VueActive();
 void DefinirVue(Vue* vue); // nullptr restores the quiet stand-in
 
+// For the life of one pass over a program (analysis, compensation), a
+// message text already shown three times is not shown again, and the pass
+// ends with one box saying how many were left out: a binary file must not
+// bury the operator under hundreds of identical boxes. Passes nest; the
+// outermost one counts.
+class PasseAvertissements {
+public:
+    PasseAvertissements();
+    ~PasseAvertissements();
+    PasseAvertissements(const PasseAvertissements&) = delete;
+    PasseAvertissements& operator=(const PasseAvertissements&) = delete;
+
+private:
+    bool externe_ = false;
+};
+
+inline constexpr int RepetitionsMaxi = 3;
+
 } // namespace virmak

@@ -196,6 +196,7 @@ std::size_t CopieSegment(std::size_t n, int s, int k, const ElementGeo& e)
 
 bool CorrectionOutils()
 {
+    PasseAvertissements passe;
     const int dernier = DernierBloc();
     if (TabProgCorr.empty())
         TabProgCorr.resize(1);

@@ -8,40 +8,52 @@ namespace virmak {
 
 namespace {
 
-    std::string Reel(double v)
+    // " X" and the value: a label, then a real in 8 characters, 3 decimals.
+    void Champ(std::string& s, const char* etiquette, double v)
     {
-        return FormatFixe(v, 8, 3);
+        s += etiquette;
+        AjouterFixe(s, v, 8, 3);
+    }
+
+    void Entier(std::string& s, const char* etiquette, int64_t v, int largeur)
+    {
+        s += etiquette;
+        AjouterEntier(s, v, largeur);
+    }
+
+    void AjouterLigneTrace(std::string& s, const LigneProg& l)
+    {
+        AjouterDebutLigneBloc(s, l);
+        Champ(s, "  I", l.I);
+        Champ(s, "  J", l.J);
+        Champ(s, "  K", l.K);
+        Entier(s, " > ENT=", l.NumSegment, 3);
+        Champ(s, " COR=", l.CorRayon);
+        Entier(s, " Cycle  G", l.CodeG[1], 2);
+        Champ(s, " EX", l.XCycle);
+        Champ(s, " EY", l.YCycle);
+        Champ(s, " EZ", l.ZCycle);
+        Champ(s, "  P", l.P);
+        Champ(s, "  Q", l.Q);
+        Champ(s, "  R", l.R);
     }
 
 } // namespace
 
-std::string DebutLigneBloc(const LigneProg& l)
+void AjouterDebutLigneBloc(std::string& s, const LigneProg& l)
 {
-    std::string s;
-    s.reserve(176);
-    s += "L" + FormatEntier(l.IndexLigne, 3);
-    s += "  G" + FormatEntier(l.CodeG[0], 2);
-    s += "  X" + Reel(l.X);
-    s += "  Y" + Reel(l.Y);
-    s += "  Z" + Reel(l.Z);
-    return s;
+    Entier(s, "L", l.IndexLigne, 3);
+    Entier(s, "  G", l.CodeG[0], 2);
+    Champ(s, "  X", l.X);
+    Champ(s, "  Y", l.Y);
+    Champ(s, "  Z", l.Z);
 }
 
 std::string LigneTrace(const LigneProg& l)
 {
-    std::string s = DebutLigneBloc(l);
-    s += "  I" + Reel(l.I);
-    s += "  J" + Reel(l.J);
-    s += "  K" + Reel(l.K);
-    s += " > ENT=" + FormatEntier(l.NumSegment, 3);
-    s += " COR=" + Reel(l.CorRayon);
-    s += " Cycle  G" + FormatEntier(l.CodeG[1], 2);
-    s += " EX" + Reel(l.XCycle);
-    s += " EY" + Reel(l.YCycle);
-    s += " EZ" + Reel(l.ZCycle);
-    s += "  P" + Reel(l.P);
-    s += "  Q" + Reel(l.Q);
-    s += "  R" + Reel(l.R);
+    std::string s;
+    s.reserve(176);
+    AjouterLigneTrace(s, l);
     return s;
 }
 
@@ -53,7 +65,7 @@ std::string TexteTrace(const std::vector<LigneProg>& table, std::size_t nb)
     nb = std::min(nb, table.size() - 1);
     texte.reserve(nb * 180);
     for (std::size_t i = 1; i <= nb; ++i) {
-        texte += LigneTrace(table[i]);
+        AjouterLigneTrace(texte, table[i]);
         texte += "\r\n";
     }
     return texte;

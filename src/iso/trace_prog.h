@@ -14,8 +14,8 @@ inline constexpr const char* NomFichierProgramme = "Programme.Txt";
 inline constexpr const char* NomFichierParcours = "Parcours_Outil.Txt";
 
 // What the analysis listing and the trace lines begin with: the line index,
-// the motion mode and the end point.
-std::string DebutLigneBloc(const LigneProg& ligne);
+// the motion mode and the end point, appended to `texte`.
+void AjouterDebutLigneBloc(std::string& texte, const LigneProg& ligne);
 
 // One record's line, without its line end. Reals have 3 decimals in at
 // least 8 characters; wider values widen the line.

@@ -10,6 +10,7 @@
 #include "iso/trace_prog.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace virmak {
 
@@ -88,14 +89,19 @@ std::string NomPourAffichage(const std::string& chemin)
 
 bool TraiteIso(BoiteProg& boite)
 {
+    PasseAvertissements passe;
     const auto& lignes = Form1.ListBoxProg1.Lignes;
     ProgressionJauge jauge(static_cast<int>(lignes.size()), "Traite ISO");
     FacteurUnite = 1.0;
     NbLignesProg = 0;
-    if (TabProg.empty()) {
+    if (MaxLProg == 0) {
         RefuserTropLong(lignes.size() + 1);
         return false;
     }
+    // Room for the start block and one entry per line; a full circle grows
+    // the table further, never past MaxLProg.
+    const size_t capacite = MaxLProg;
+    TabProg.resize(std::min(capacite, std::max(TabProg.size(), lignes.size() + 1)));
     TabProg[0] = LigneDefaut;
     TabProg[0].X = PosMm[0];
     TabProg[0].Y = PosMm[1];
@@ -103,13 +109,17 @@ bool TraiteIso(BoiteProg& boite)
     for (int i = 0; i < 3; ++i)
         boite.Min[i] = boite.Max[i] = PosMm[i];
 
-    const size_t capacite = TabProg.size();
+    auto assurer = [capacite](size_t index) {
+        if (index >= TabProg.size())
+            TabProg.resize(std::min(capacite, index + index / 4 + 1));
+    };
     size_t h = 0;
     for (size_t l = 0; l < lignes.size(); ++l) {
         if (h + 1 >= capacite) {
             RefuserTropLong(h + 1 + EntreesNecessaires(l, TabProg[h]));
             return false;
         }
+        assurer(h + 1);
         LigneProg& courante = TabProg[h + 1];
         AnalyseLigne(lignes[l], TabProg[h], courante);
         courante.IndexLigne = static_cast<uint16_t>(l);
@@ -119,6 +129,7 @@ bool TraiteIso(BoiteProg& boite)
                 RefuserTropLong(h + 2 + EntreesNecessaires(l + 1, TabProg[h]));
                 return false;
             }
+            assurer(h + 1);
             TabProg[h + 1] = TabProg[h];
             // The middle point is the one diametrically opposite the start,
             // so both halves stay on the circle wherever the start lies.
@@ -153,24 +164,48 @@ bool TraiteIso(BoiteProg& boite)
     return true;
 }
 
+namespace {
+
+    void AjouterLigneListing(std::string& s, const LigneProg& ligne)
+    {
+        AjouterDebutLigneBloc(s, ligne);
+        s += " > ENT=";
+        AjouterEntier(s, ligne.NumSegment, 0);
+        s += " COR=";
+        AjouterFixe(s, ligne.CorRayon, 8, 3);
+    }
+
+} // namespace
+
 std::string LigneListing(const LigneProg& ligne)
 {
-    std::string s = DebutLigneBloc(ligne);
-    s += " > ENT=";
-    s += std::to_string(ligne.NumSegment);
-    s += " COR=";
-    s += FormatFixe(ligne.CorRayon, 8, 3);
+    std::string s;
+    AjouterLigneListing(s, ligne);
     return s;
+}
+
+void ListingParMorceaux(const std::function<void(std::string_view)>& sortie)
+{
+    if (TabProg.empty())
+        return;
+    constexpr size_t Morceau = 1 << 16;
+    const size_t fin = std::min<size_t>(NbLignesProg, TabProg.size() - 1);
+    std::string s;
+    s.reserve(Morceau + 256);
+    for (size_t i = 0; i <= fin; ++i) {
+        AjouterLigneListing(s, TabProg[i]);
+        s += "\r\n";
+        if (s.size() >= Morceau || i == fin) {
+            sortie(s);
+            s.clear();
+        }
+    }
 }
 
 std::string Listing()
 {
     std::string s;
-    const size_t fin = std::min<size_t>(NbLignesProg, TabProg.empty() ? 0 : TabProg.size() - 1);
-    if (TabProg.empty())
-        return s;
-    for (size_t i = 0; i <= fin; ++i)
-        s += LigneListing(TabProg[i]) + "\r\n";
+    ListingParMorceaux([&s](std::string_view morceau) { s += morceau; });
     return s;
 }
 

@@ -4,7 +4,9 @@
 
 #include "foundation/ligne_prog.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace virmak {
@@ -31,5 +33,8 @@ std::string LigneListing(const LigneProg& ligne);
 
 // The whole listing of TabProg[0..NbLignesProg], CR LF line ends.
 std::string Listing();
+// The same in pieces of about 64 KB, so a long listing goes out without
+// being held whole.
+void ListingParMorceaux(const std::function<void(std::string_view)>& sortie);
 
 } // namespace virmak

@@ -102,7 +102,7 @@ namespace {
     bool LireEntierFichier(const std::string& chemin, long& valeur)
     {
         std::string contenu;
-        if (!LireFichier(chemin, contenu) || contenu.empty())
+        if (LireFichier(chemin, contenu) != Lecture::Ok || contenu.empty())
             return false;
         char* fin = nullptr;
         valeur = std::strtol(contenu.c_str(), &fin, 10);

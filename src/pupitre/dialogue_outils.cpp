@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <string_view>
-#include <unistd.h>
 
 namespace virmak {
 
@@ -22,15 +21,6 @@ namespace {
     std::string Cellule(double valeur)
     {
         return FormatFixe(valeur, LargeurCellule, 3);
-    }
-
-    std::string_view SansBlancs(std::string_view t)
-    {
-        while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
-            t.remove_prefix(1);
-        while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
-            t.remove_suffix(1);
-        return t;
     }
 
     // A line break would split the export line and the key file's value.
@@ -82,9 +72,11 @@ namespace {
         return ok;
     }
 
-    void SignalerRefus(const std::string& chemin)
+    // `nonRemis`: a file that was written and could not be put back.
+    void SignalerRefus(const std::string& chemin, const std::string& nonRemis = "")
     {
-        VueActive().Message("Impossible d'écrire dans " + chemin + " : les outils n'ont pas été modifiés.");
+        VueActive().Message("Impossible d'écrire dans " + chemin + " : les outils n'ont pas été modifiés."
+            + (nonRemis.empty() ? "" : " " + nonRemis + " n'a pas pu être remis dans son état précédent."));
     }
 
 } // namespace
@@ -155,18 +147,17 @@ bool FenetreOutils::BitBtnOKClick()
     // that a refused key file puts it back.
     const std::string chemin = CheminExportOutils();
     std::string ancien;
-    const bool existait = ::access(chemin.c_str(), F_OK) == 0;
-    const bool lu = existait && LireFichier(chemin, ancien);
+    const Lecture lecture = LireFichier(chemin, ancien);
     if (!EcrireFichierAtomique(chemin, exportation)) {
         SignalerRefus(chemin);
         return false;
     }
     if (!EnregistrerJauges(nouvelle)) {
-        if (lu)
-            EcrireFichierAtomique(chemin, ancien);
-        else if (!existait)
-            std::remove(chemin.c_str());
-        SignalerRefus(IniOutil.Chemin());
+        // An old export that could not be read cannot be put back either.
+        const bool remis = lecture == Lecture::Ok ? EcrireFichierAtomique(chemin, ancien)
+            : lecture == Lecture::Absent          ? std::remove(chemin.c_str()) == 0
+                                                  : false;
+        SignalerRefus(IniOutil.Chemin(), remis ? "" : chemin);
         return false;
     }
 

@@ -31,18 +31,36 @@ void RedessinerApercu()
         DessineParcours();
 }
 
-bool ChargerProgramme(const std::string& chemin)
+bool LireProgramme(const std::string& chemin, std::vector<std::string>& lignes, std::string& erreur)
 {
     std::string contenu;
-    if (!LireFichier(chemin, contenu)) {
-        VueActive().Message("Impossible de lire le fichier " + chemin);
+    const Lecture lecture = LireFichier(chemin, contenu);
+    if (lecture != Lecture::Ok) {
+        erreur = MessageLecture(chemin, lecture);
+        return false;
+    }
+    if (contenu.find('\0') != std::string::npos) {
+        erreur = "Le fichier " + chemin
+            + " n'est pas un programme ISO (il contient des octets nuls) : il n'est pas chargé.";
+        return false;
+    }
+    lignes = DecouperLignes(contenu);
+    return true;
+}
+
+bool ChargerProgramme(const std::string& chemin)
+{
+    std::vector<std::string> lignes;
+    std::string erreur;
+    if (!LireProgramme(chemin, lignes, erreur)) {
+        VueActive().Message(erreur);
         return false;
     }
     NomRepProg = RepertoireDe(chemin);
     NomProgAffiche = NomPourAffichage(chemin);
     Form1.GroupBox5.Texte = "Programme : " + NomProgAffiche;
     Form1.ListBoxProg1.Vider();
-    Form1.ListBoxProg1.Lignes = DecouperLignes(contenu);
+    Form1.ListBoxProg1.Lignes = std::move(lignes);
     MsgHistorique("Chargement du programme \"" + chemin + "\".");
     if (!TabProg.empty())
         TabProg[0] = LigneDefaut;
@@ -53,9 +71,10 @@ bool ChargerProgramme(const std::string& chemin)
     ParcoursCalcule = false;
     VueActive().TraiterMessages();
     RedessinerApercu();
+    // A program the analysis refused has nothing to run and no listing.
     for (Controle* c :
         { &Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc })
-        c->Actif = true;
+        c->Actif = ProgAnalyse;
     return true;
 }
 
@@ -72,6 +91,13 @@ void BitBtnChargerClick()
 
 bool SauverProgramme(const std::string& nom)
 {
+    // The listing describes the list as saved, so it follows the same text;
+    // a list that cannot be analysed is not saved half.
+    RedessinerApercu();
+    if (!ProgAnalyse) {
+        VueActive().Message("Le programme n'a pas pu être analysé : il n'est pas enregistré.");
+        return false;
+    }
     std::string programme;
     for (const std::string& ligne : Form1.ListBoxProg1.Lignes)
         programme += ligne + "\r\n";
@@ -80,8 +106,6 @@ bool SauverProgramme(const std::string& nom)
         VueActive().Message("Impossible d'écrire dans " + cheminIso);
         return false;
     }
-    // The listing describes the list as saved, so it follows the same text.
-    RedessinerApercu();
     const std::string cheminMch = nom + ".MCH";
     if (!EcrireFichierAtomique(cheminMch, Listing())) {
         VueActive().Message("Impossible d'écrire dans " + cheminMch);

@@ -3,19 +3,28 @@
 // listing, and redrawing the preview after either.
 
 #include <string>
+#include <vector>
 
 namespace virmak {
 
+// The lines of a program file, or false with the French message to show:
+// only a regular file of text within the size limit is a program; one with
+// NUL bytes (a binary file) is not.
+bool LireProgramme(const std::string& chemin, std::vector<std::string>& lignes, std::string& erreur);
+
 // Loads a file into the program list as the "Charger" button does, once
 // the file is chosen. False, with a French message, when it cannot be read:
-// the list and the program in memory are then left as they were.
+// the list and the program in memory are then left as they were. "Cycle",
+// "Pas à Pas", "Sauver" and "Arrêt bloc" are enabled only when the program
+// could be analysed.
 bool ChargerProgramme(const std::string& chemin);
 
 // "Charger" and "Fichiers" -> "Ouvrir".
 void BitBtnChargerClick();
 
 // Writes `nom`.ISO and `nom`.MCH. False, with a French message, when either
-// is refused; files already on disk are then left whole.
+// is refused or the program cannot be analysed; files already on disk are
+// then left whole.
 bool SauverProgramme(const std::string& nom);
 
 // The operator selects line `rang` of the program list (-1: none).

@@ -366,11 +366,23 @@ TEST_F(Apercu, RightDragZoomsAboutThePreviousMousePosition)
     EXPECT_NEAR(RangApercu(y), 150, 1);
     EXPECT_EQ(SourisPrec[0], 310);
     EXPECT_EQ(SourisPrec[1], 130);
+}
 
-    // Moving down zooms out; a throw far down never turns the view over.
-    ImageProgMouseMove(310, 5000, false, true);
-    EXPECT_GT(EchelleApercu, 0);
-    EXPECT_GT(ZoomApercu, 0);
+TEST_F(Apercu, OneFastRightDragZoomsAtMostTenTimesEitherWay)
+{
+    // Far more than 200 px between two mouse events, down then up.
+    const struct {
+        int32_t y;
+        double zoom;
+    } cas[] = { { 5000, 0.1 }, { -5000, 10 }, { 150 + 400, 0.1 } };
+    for (const auto& c : cas) {
+        ZoomApercu = 1;
+        Vue(2, 100, 200);
+        ImageProgMouseDown(300, 150);
+        ImageProgMouseMove(300, c.y, false, true);
+        EXPECT_DOUBLE_EQ(ZoomApercu, c.zoom) << c.y;
+        EXPECT_DOUBLE_EQ(EchelleApercu, 2 * c.zoom) << c.y;
+    }
 }
 
 TEST_F(Apercu, BothButtonsPanFirstThenZoomAboutTheOldPosition)

@@ -5,6 +5,9 @@
 #include "support/support.h"
 
 #include <algorithm>
+#include <clocale>
+#include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <regex>
@@ -31,22 +34,34 @@ protected:
     void ListeEgaleFichier() const { EXPECT_EQ(Liste(), DecouperLignes(Contenu())); }
 };
 
-// A message line under the process's regional formats (C here).
+// A message line: day/month/year with four digits, 24-hour time.
 bool EstLigneDatee(const std::string& ligne, const std::string& texte)
 {
-    static const std::regex forme(R"(^\d\d/\d\d/\d\d à \d\d:\d\d:\d\d --> (.*)$)");
+    static const std::regex forme(R"(^\d\d/\d\d/\d{4} à [0-2]\d:[0-5]\d:[0-5]\d --> (.*)$)");
     std::smatch m;
     return std::regex_match(ligne, m, forme) && m[1] == texte;
 }
 
 } // namespace
 
-TEST_F(Historique, AMessageLineIsDateAHeureArrowText)
+TEST_F(Historique, AMessageLineIsDayMonthYearAHeureArrowTextWhateverTheLocale)
 {
-    const std::string ligne = LigneHistorique("CYCLE TERMINE avec succès.");
-    EXPECT_TRUE(EstLigneDatee(ligne, "CYCLE TERMINE avec succès.")) << ligne;
-    EXPECT_NE(ligne.find(" à "), std::string::npos);
-    EXPECT_EQ(ligne.find(" --> "), ligne.find(" à ") + std::string(" à ").size() + 8);
+    // Under C or English settings the regional short date is month first.
+    for (const char* locale : { "C", "en_US.UTF-8", "fr_FR.UTF-8" }) {
+        const std::string avant = std::setlocale(LC_TIME, nullptr);
+        std::setlocale(LC_TIME, locale);
+        const std::time_t t = std::time(nullptr);
+        const std::string ligne = LigneHistorique("CYCLE TERMINE avec succès.");
+        std::setlocale(LC_TIME, avant.c_str());
+        std::tm local {};
+        ::localtime_r(&t, &local);
+        char jour[48];
+        std::snprintf(
+            jour, sizeof jour, "%02d/%02d/%04d", local.tm_mday, local.tm_mon + 1, local.tm_year + 1900);
+        EXPECT_TRUE(EstLigneDatee(ligne, "CYCLE TERMINE avec succès.")) << locale << " " << ligne;
+        EXPECT_EQ(ligne.substr(0, 10), jour) << locale;
+        EXPECT_EQ(ligne.find(" --> "), ligne.find(" à ") + std::string(" à ").size() + 8);
+    }
 }
 
 TEST_F(Historique, FirstStartUpCreatesTheFileWithItsHeaderThenAnEmptyLineAndTheBanner)

@@ -1,3 +1,4 @@
+#include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/pupitre.h"
 #include "machine/temporisation.h"
@@ -5,6 +6,7 @@
 #include "pupitre/parametrage.h"
 #include "support/support.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -134,19 +136,20 @@ TEST_F(Configuration, JogIncrementsFromTheFile)
     EXPECT_DOUBLE_EQ(ValIncrement[2], 1);
 }
 
-TEST_F(Configuration, NoIncrementsLeavesOnlyContinuousAndTooManyAreClampedToTwenty)
+TEST_F(Configuration, NoIncrementsLeavesOnlyContinuousAndACountBeyondTwentyTakesTheDefault)
 {
     Ecrire("[INCREMENTS]\nNbIncrements=0\n");
     FormCreate();
     EXPECT_EQ(Form1.CmbIncrement.Lignes, (std::vector<std::string> { "Continu" }));
-    Ecrire("[INCREMENTS]\nNbIncrements=25\nValIncr(20)=5\nValIncr(21)=6\n");
+    Ecrire("[INCREMENTS]\nNbIncrements=20\nValIncr(20)=5\n");
     FormCreate();
-    EXPECT_EQ(NbIncrements, 20);
     ASSERT_EQ(Form1.CmbIncrement.Lignes.size(), 21u);
     EXPECT_EQ(Form1.CmbIncrement.Lignes.back(), "5 mm");
-    Ecrire("[INCREMENTS]\nNbIncrements=-4\n");
-    FormCreate();
-    EXPECT_EQ(Form1.CmbIncrement.Lignes.size(), 1u);
+    for (const char* n : { "25", "-4" }) {
+        Ecrire(std::string("[INCREMENTS]\nNbIncrements=") + n + "\nValIncr(1)=2\n");
+        FormCreate();
+        EXPECT_EQ(Form1.CmbIncrement.Lignes, (std::vector<std::string> { "Continu", "2 mm" })) << n;
+    }
 }
 
 TEST_F(Configuration, DecimalCommaAndPointAreBothReadAndAPointIsWritten)
@@ -172,15 +175,39 @@ TEST_F(Configuration, StepLengthsThatWouldBreakStepCountsKeepTheDefault)
         EXPECT_DOUBLE_EQ(v, 0.0025);
 }
 
-TEST_F(Configuration, SpeedsAreClampedIntoTheRateTable)
+TEST_F(Configuration, AbsurdNumbersTakeTheirDefaultAndEachIsNamedOnceInTheHistory)
 {
-    Ecrire("[AXES]\nAvMax(0)=0\nAvMax(1)=-50\nAvMax(2)=50000\n");
+    Ecrire("[AXES]\nValPas(1)=1e308\nAvMax(2)=50000\nAvMax(0)=0\nNPasJ(0)=-3\nCreteCir=5\n"
+           "[INCREMENTS]\nNbIncrements=3\nValIncr(1)=1e308\nValIncr(2)=-0.1\nValIncr(3)=0.5\n"
+           "[FORM1]\nWidth=-800\n");
+    EcrireTout(
+        Fichier("CncOutil.Ini"), "[OUTIL(1)]\nJauge(0)=1e308\n[OUTIL(2)]\nJauge(0)=-5\nJauge(1)=-40\n");
     FormCreate();
     CreerFenetresSecondaires();
-    EXPECT_EQ(AvMax[0], 1);
-    EXPECT_EQ(AvMax[1], 1);
-    EXPECT_EQ(AvMax[2], 20000);
-    EXPECT_GT(Form1.TrackBarVitAv.Max, 0);
+    FormActivate();
+    EXPECT_DOUBLE_EQ(ValPas[1], 0.0025);
+    EXPECT_EQ(AvMax[2], 1000);
+    EXPECT_EQ(AvMax[0], 1000);
+    EXPECT_EQ(NPasJ[0], 0);
+    EXPECT_DOUBLE_EQ(CreteCir, 0.005);
+    EXPECT_NEAR(AvanceMax, 259.8, 0.05);
+    EXPECT_EQ(Form1.TrackBarVitAv.Max, 260);
+    EXPECT_EQ(Form1.CmbIncrement.Lignes, (std::vector<std::string> { "Continu", "0 mm", "0 mm", "0.5 mm" }));
+    EXPECT_EQ(Form1.Width, 800);
+    EXPECT_DOUBLE_EQ(TabOutils[1].Jauge[0], 0);
+    EXPECT_DOUBLE_EQ(TabOutils[2].Jauge[0], 0);
+    EXPECT_DOUBLE_EQ(TabOutils[2].Jauge[1], -40);
+
+    // Read again by the dialog's restore and at activation, said once.
+    const auto& lignes = FormHist.ListBoxHist.Lignes;
+    for (const char* refus : { "ValPas(1)=1e308", "AvMax(2)=50000", "AvMax(0)=0", "NPasJ(0)=-3", "CreteCir=5",
+             "ValIncr(1)=1e308", "ValIncr(2)=-0.1", "Width=-800", "Jauge(0)=1e308", "Jauge(0)=-5" }) {
+        const auto n = std::count_if(lignes.begin(), lignes.end(), [&](const std::string& l) {
+            return l.find(std::string("] ") + refus + " : hors de") != std::string::npos;
+        });
+        EXPECT_EQ(n, 1) << refus;
+    }
+    EXPECT_TRUE(vue.messages.empty());
 }
 
 TEST_F(Configuration, ProgramCapacityIsTakenModulo65536)
@@ -188,8 +215,6 @@ TEST_F(Configuration, ProgramCapacityIsTakenModulo65536)
     Ecrire("[GCODES]\nMaxLProg=70000\nPrgPou=20\nPrgMet=21\n");
     ChargerConfiguration();
     EXPECT_EQ(MaxLProg, 70000 - 65536);
-    EXPECT_EQ(TabProg.size(), 4464u);
-    EXPECT_EQ(TabProgCorr.size(), 4464u);
     EXPECT_EQ(PrgPou, 20);
     EXPECT_EQ(PrgMet, 21);
     Ecrire("[GCODES]\nMaxLProg=-1\n");
@@ -282,6 +307,17 @@ TEST_F(Configuration, AMangledOrBinaryFileStillStartsWithDefaults)
     FormCreate();
     EXPECT_EQ(AvMax[0], 1000);
     EXPECT_TRUE(Simulation);
+}
+
+TEST_F(Configuration, AReadOnlyFolderSaysOnceAtQuitThatItCannotBeWritten)
+{
+    ::chmod(dossier.c_str(), 0555);
+    FormCreate();
+    CreerFenetresSecondaires();
+    vue.messages.clear();
+    Quitter1Click();
+    FormClose();
+    EXPECT_EQ(vue.messages, (std::vector<std::string> { "Impossible d'écrire dans " + Param() }));
 }
 
 TEST_F(Configuration, AReadOnlyFileIsReportedButStartUpAndShutDownGoOn)

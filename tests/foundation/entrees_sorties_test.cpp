@@ -377,7 +377,7 @@ TEST_F(EntreesSorties, OutOfListChoicesAndStrayBitsCountAsNothing)
 {
     Ini("[PORT]\r\nPortLPT=7\r\nAdrDLPT=70000\r\nAdrELPT=-1\r\nAdrCLPT=0x37A\r\n"
         "[ENTREES]\r\nInInvert=255\r\nInEnable=255\r\nCBInItem(0)=6\r\nCBInItem(1)=-2\r\nCBInItem(2)=x\r\n"
-        "CBInItem(3)=5\r\n[SORTIES]\r\nOutInvert=511\r\nCBOutItem(0)=9\r\nCBOutItem(2)=8\r\n");
+        "CBInItem(3)=5\r\n[SORTIES]\r\nOutInvert=255\r\nCBOutItem(0)=9\r\nCBOutItem(2)=8\r\n");
     Demarrer();
     EXPECT_EQ(PortLPT, 0);
     EXPECT_EQ(AdrDLPT, 888);

@@ -1,6 +1,7 @@
 #include "foundation/nombres.h"
 #include "foundation/texte.h"
 
+#include <charconv>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -35,6 +36,34 @@ TEST(Format, FixedWidthRightAlignedWithAPoint)
     EXPECT_EQ(FormatFixe(199.5, 4, 0), " 200");
     EXPECT_EQ(FormatEntier(100, 3), "100");
     EXPECT_EQ(FormatEntier(50, 4), "  50");
+}
+
+TEST(Format, FixedFormIsTheExactValueRoundedWhateverTheShortcut)
+{
+    // Halves that are exact in binary go to even; the others follow the
+    // exact value, which may lie just below or above the half.
+    const struct {
+        double v;
+        const char* texte;
+    } cas[] = { { 0.0625, "0.062" }, { 0.1875, "0.188" }, { 2.0005, "2.001" }, { 1.0005, "1.000" },
+        { -0.0004, "0.000" }, { 999999999.9995, "1000000000.000" }, { 1e15, "1000000000000000.000" } };
+    for (const auto& c : cas)
+        EXPECT_EQ(FormatFixe(c.v, 0, 3), c.texte) << c.v;
+    // Against the standard conversion on values of every size.
+    uint64_t etat = 88172645463325252ull;
+    for (int i = 0; i < 200000; ++i) {
+        etat ^= etat << 13;
+        etat ^= etat >> 7;
+        etat ^= etat << 17;
+        const double v
+            = (static_cast<double>(etat >> 11) / 9007199254740992.0 - 0.5) * std::pow(10.0, i % 14);
+        char attendu[400];
+        const auto fin = std::to_chars(attendu, attendu + sizeof attendu, v, std::chars_format::fixed, 3).ptr;
+        std::string_view a(attendu, static_cast<size_t>(fin - attendu));
+        if (a.find_first_not_of("-0.") == std::string_view::npos)
+            a = "0.000";
+        ASSERT_EQ(FormatFixe(v, 0, 3), a) << v;
+    }
 }
 
 TEST(Format, GeneralFormIsShortAndUsesAPoint)

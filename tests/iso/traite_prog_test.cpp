@@ -1,6 +1,7 @@
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/pupitre.h"
+#include "iso/analyse_ligne.h"
 #include "iso/traite_prog.h"
 #include "pupitre/demarrage.h"
 #include "support/support.h"
@@ -155,6 +156,24 @@ TEST_F(Programme, AProgramTooLargeForTheTableIsRefusedWhole)
     Lignes({ "X1", "X2", "X3", "G2 X3 Y0 I1 J0" });
     EXPECT_FALSE(Analyser());
     EXPECT_NE(vue.messages.back().find("6 blocs"), std::string::npos);
+}
+
+TEST_F(Programme, AWarningShownThreeTimesInOnePassIsCountedInsteadAndTheNextPassStartsAfresh)
+{
+    MesAvert = true;
+    Lignes(std::vector<std::string>(10, "D1"));
+    vue.messages.clear();
+    for (int passe = 0; passe < 2; ++passe) {
+        ASSERT_TRUE(Analyser());
+        ASSERT_EQ(vue.messages.size(), 4u * (passe + 1));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(vue.messages[4 * passe + i], TexteCodeD);
+        EXPECT_EQ(vue.messages[4 * passe + 3], "7 autres avertissements répétés n'ont pas été affichés.");
+    }
+    Lignes({ "D1", "D1", "D1", "D1" });
+    vue.messages.clear();
+    ASSERT_TRUE(Analyser());
+    EXPECT_EQ(vue.messages.back(), "1 autre avertissement répété n'a pas été affiché.");
 }
 
 TEST_F(Programme, AZeroCapacityTableRefusesEvenAnEmptyProgram)

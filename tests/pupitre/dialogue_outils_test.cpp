@@ -48,7 +48,7 @@ TEST_F(Outils, StartUpReadsEveryToolAndMissingKeysGiveEmptyAndZero)
     EXPECT_FALSE(std::filesystem::exists(Out()));
 }
 
-TEST_F(Outils, ABinaryToolFileGivesAnEmptyTableWithoutAMessage)
+TEST_F(Outils, ABinaryToolFileGivesAnEmptyTableAndSaysSoAtStartUp)
 {
     const char binaire[] = "\0\x01\xFF[OUTIL(0)]\0Jauge(0)=3";
     Demarrer(std::string(binaire, sizeof binaire - 1));
@@ -56,7 +56,11 @@ TEST_F(Outils, ABinaryToolFileGivesAnEmptyTableWithoutAMessage)
         EXPECT_EQ(o.Designation, "");
         EXPECT_DOUBLE_EQ(o.Jauge[0], 0);
     }
-    EXPECT_TRUE(vue.messages.empty());
+    ASSERT_EQ(vue.messages.size(), 1u);
+    EXPECT_EQ(vue.messages[0],
+        "Le fichier " + Ini() + " était illisible (ce n'est pas du texte) ; il est conservé sous " + Ini()
+            + ".illisible et les valeurs par défaut sont utilisées.");
+    EXPECT_EQ(LireTout(Ini() + ".illisible"), std::string(binaire, sizeof binaire - 1));
 }
 
 TEST_F(Outils, AToolWithOnlyJauge0Of6HasRadius3UntilAWearIsEnteredAndAProgramLoadCancelsIt)
@@ -104,12 +108,12 @@ TEST_F(Outils, RowsAreLabelledT00ToT99UnderTheirHeadings)
 
 TEST_F(Outils, CellsShowRealsWithThreeDecimalsRightAlignedInEight)
 {
-    Demarrer("[OUTIL(2)]\r\nDesignation=Foret\r\nJauge(0)=2.5\r\nJauge(1)=-12345.6789\r\n");
+    Demarrer("[OUTIL(2)]\r\nDesignation=Foret\r\nJauge(0)=2.5\r\nJauge(1)=-123.4567\r\n");
     TabOutils[2].CorDyn[1] = -0.02;
     Correcteurs1Click();
     EXPECT_EQ(Cellule(1, 2), "Foret");
     EXPECT_EQ(Cellule(2, 2), "   2.500");
-    EXPECT_EQ(Cellule(3, 2), "-12345.679");
+    EXPECT_EQ(Cellule(3, 2), "-123.457");
     EXPECT_EQ(CelluleCor(1, 2), "   0.000");
     EXPECT_EQ(CelluleCor(2, 2), "  -0.020");
 }
@@ -239,6 +243,21 @@ TEST_F(Outils, ARefusedKeyFilePutsTheExportBackAndChangesNothing)
     FichierIni lu;
     lu.Ouvrir(Ini());
     EXPECT_DOUBLE_EQ(lu.LireReel("OUTIL(3)", "Jauge(0)", 0), 8);
+}
+
+TEST_F(Outils, AnExportThatCannotBePutBackIsSaid)
+{
+    Demarrer("[OUTIL(3)]\r\nJauge(0)=6\r\n");
+    EcrireTout(Out(), "ancien export\r\n");
+    ::chmod(Out().c_str(), 0200); // written, never read back
+    ::chmod(Ini().c_str(), 0444);
+    Correcteurs1Click();
+    Cellule(2, 3) = "8";
+    EXPECT_FALSE(F().BitBtnOKClick());
+    ASSERT_EQ(vue.messages.size(), 1u);
+    EXPECT_EQ(vue.messages[0],
+        "Impossible d'écrire dans " + Ini() + " : les outils n'ont pas été modifiés. " + Out()
+            + " n'a pas pu être remis dans son état précédent.");
 }
 
 TEST_F(Outils, TheHelpButtonAsksForContext1031)

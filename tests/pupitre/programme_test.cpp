@@ -1,13 +1,16 @@
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/pupitre.h"
+#include "foundation/texte.h"
 #include "iso/traite_prog.h"
 #include "pupitre/demarrage.h"
 #include "pupitre/programme.h"
 #include "support/support.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace virmak;
 using namespace virmak::test;
@@ -68,16 +71,74 @@ TEST_F(Fichiers, AFileThatCannotBeReadChangesNothing)
     EXPECT_EQ(Form1.ListBoxProg1.Lignes, avant);
     EXPECT_FALSE(Form1.BitBtnCycle.Actif);
     ASSERT_EQ(vue.messages.size(), 1u);
-    EXPECT_EQ(vue.messages[0], "Impossible de lire le fichier " + Fichier("absent.iso"));
+    EXPECT_EQ(
+        vue.messages[0], "Impossible de lire le fichier " + Fichier("absent.iso") + " : il n'existe pas.");
 }
 
-TEST_F(Fichiers, BinaryFilesAndHugeLinesLoadWithoutHarm)
+TEST_F(Fichiers, OnlyARegularFileWithinTheSizeLimitIsReadAsAProgram)
+{
+    ::mkfifo(Fichier("tube").c_str(), 0644);
+    ::mkdir(Fichier("dossier.iso").c_str(), 0755);
+    EcrireTout(Fichier("enorme.iso"), ""); // made sparse just past the limit
+    ASSERT_EQ(::truncate(Fichier("enorme.iso").c_str(), static_cast<off_t>(TailleFichierMaxi) + 1), 0);
+    const struct {
+        std::string chemin, raison;
+    } cas[] = {
+        { "/dev/zero", "c'est un dossier, un périphérique ou un tube, pas un fichier ordinaire" },
+        { Fichier("tube"), "c'est un dossier, un périphérique ou un tube, pas un fichier ordinaire" },
+        { Fichier("dossier.iso"), "c'est un dossier, un périphérique ou un tube, pas un fichier ordinaire" },
+        { Fichier("enorme.iso"), "il dépasse la taille maximale de 16 Mo" },
+    };
+    const auto avant = Form1.ListBoxProg1.Lignes;
+    for (const auto& c : cas) {
+        vue.messages.clear();
+        EXPECT_FALSE(ChargerProgramme(c.chemin)) << c.chemin;
+        EXPECT_EQ(vue.messages,
+            (std::vector<std::string> {
+                "Impossible de lire le fichier " + c.chemin + " : " + c.raison + "." }));
+        EXPECT_EQ(Form1.ListBoxProg1.Lignes, avant);
+    }
+}
+
+TEST_F(Fichiers, AFileWithNulBytesIsRefusedWithOneMessageAndChangesNothing)
 {
     std::string binaire;
     for (int i = 0; i < 4096; ++i)
         binaire += static_cast<char>(i * 37 % 256);
     EcrireTout(Fichier("binaire.iso"), binaire);
-    EXPECT_TRUE(ChargerProgramme(Fichier("binaire.iso")));
+    const auto avant = Form1.ListBoxProg1.Lignes;
+    const auto historique = FormHist.ListBoxHist.Lignes.size();
+    EXPECT_FALSE(ChargerProgramme(Fichier("binaire.iso")));
+    EXPECT_EQ(vue.messages,
+        (std::vector<std::string> { "Le fichier " + Fichier("binaire.iso")
+            + " n'est pas un programme ISO (il contient des octets nuls) : il n'est pas chargé." }));
+    EXPECT_EQ(Form1.ListBoxProg1.Lignes, avant);
+    EXPECT_EQ(FormHist.ListBoxHist.Lignes.size(), historique);
+    EXPECT_FALSE(Form1.BitBtnCycle.Actif);
+}
+
+TEST_F(Fichiers, AProgramTheAnalysisRefusedCanNeitherRunNorBeSaved)
+{
+    EcrireTout(Fichier("CncParam.Ini"), "[GCODES]\nMaxLProg=3\n");
+    FormCreate();
+    EcrireTout(Fichier("long.iso"), "X1\nX2\nX3\nX4\n");
+    ASSERT_TRUE(ChargerProgramme(Fichier("long.iso")));
+    for (const Controle* c :
+        { &Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc })
+        EXPECT_FALSE(c->Actif);
+    EXPECT_FALSE(SauverProgramme(Fichier("p")));
+    EXPECT_FALSE(std::filesystem::exists(Fichier("p.ISO")));
+    EXPECT_FALSE(std::filesystem::exists(Fichier("p.MCH")));
+    EXPECT_EQ(vue.messages.back(), "Le programme n'a pas pu être analysé : il n'est pas enregistré.");
+
+    EcrireTout(Fichier("court.iso"), "X1\n");
+    ASSERT_TRUE(ChargerProgramme(Fichier("court.iso")));
+    EXPECT_TRUE(Form1.BitBtnCycle.Actif);
+    EXPECT_TRUE(Form1.BitBtnEnregistrer.Actif);
+}
+
+TEST_F(Fichiers, HugeLinesLoadWithoutHarm)
+{
     EcrireTout(Fichier("long.iso"), "G1 X" + std::string(1 << 20, '9') + "\n" + std::string(1 << 20, 'G'));
     EXPECT_TRUE(ChargerProgramme(Fichier("long.iso")));
     EXPECT_EQ(Form1.ListBoxProg1.Lignes.size(), 2u);

@@ -1,0 +1,129 @@
+// virmak-cli run as a process, as scripts use it: exit status, messages,
+// and a configuration folder it only reads.
+
+#include "support/support.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+using namespace virmak::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Resultat {
+    int statut = -1;
+    std::string sortie, erreurs;
+};
+
+std::string Quote(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class LigneDeCommande : public AvecConfiguration {
+protected:
+    Resultat Lancer(const std::vector<std::string>& args)
+    {
+        std::string commande = Quote(VIRMAK_CLI);
+        for (const std::string& a : args)
+            commande += " " + Quote(a);
+        const std::string erreurs
+            = dossier + "../" + fs::path(dossier).parent_path().filename().string() + ".err";
+        commande += " 2>" + Quote(erreurs) + " </dev/null";
+        Resultat r;
+        std::FILE* f = ::popen(commande.c_str(), "r");
+        char tampon[4096];
+        size_t n = 0;
+        while ((n = std::fread(tampon, 1, sizeof tampon, f)) > 0)
+            r.sortie.append(tampon, n);
+        const int etat = ::pclose(f);
+        r.statut = WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
+        r.erreurs = LireTout(erreurs);
+        fs::remove(erreurs);
+        return r;
+    }
+
+    // Every file of the folder with its content and modification time.
+    std::map<std::string, std::string> Photo() const
+    {
+        std::map<std::string, std::string> photo;
+        for (const auto& e : fs::recursive_directory_iterator(dossier)) {
+            struct stat st { };
+            ::lstat(e.path().c_str(), &st);
+            photo[e.path().string()] = LireTout(e.path().string()) + "@" + std::to_string(st.st_mtim.tv_sec)
+                + "." + std::to_string(st.st_mtim.tv_nsec);
+        }
+        return photo;
+    }
+};
+
+} // namespace
+
+TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMessage)
+{
+    EcrireTout(Fichier("un_fichier"), "");
+    EcrireTout(Fichier("p.iso"), "G1 X1\n");
+    const struct {
+        std::vector<std::string> args;
+        int statut;
+        std::string sortie, erreurs; // expected within
+    } cas[] = {
+        { { "--help" }, 0, "usage : virmak-cli", "" },
+        { { "--version" }, 0, "virmak-cli V 2.03", "" },
+        { { "--rep", dossier, "config", "--help" }, 0, "usage : virmak-cli", "" },
+        { { "--frobnique", "config" }, 2, "", "option inconnue : --frobnique" },
+        { {}, 2, "", "usage : virmak-cli" },
+        { { "--rep", dossier, "frobnique" }, 2, "", "commande inconnue : frobnique" },
+        { { "--rep" }, 2, "", "l'option --rep demande un dossier" },
+        { { "--rep", dossier, "config", "de trop" }, 2, "", "ne prend pas d'argument" },
+        { { "--rep", dossier, "analyse" }, 2, "", "demande un seul PROGRAMME" },
+        { { "--rep", dossier + "absnt", "config" }, 2, "", "n'existe pas ou n'est pas un dossier" },
+        { { "--rep", Fichier("un_fichier"), "config" }, 2, "", "n'existe pas ou n'est pas un dossier" },
+        { { "--rep", dossier, "analyse", "/dev/zero" }, 1, "", "pas un fichier ordinaire" },
+        { { "--rep", dossier, "analyse", Fichier("absent.iso") }, 1, "", "il n'existe pas" },
+        { { "--rep", dossier, "analyse", Fichier("p.iso") }, 0, "L  0  G 1  X   1.000", "" },
+    };
+    for (const auto& c : cas) {
+        const std::string nom = c.args.empty() ? "(rien)" : c.args.back();
+        const Resultat r = Lancer(c.args);
+        EXPECT_EQ(r.statut, c.statut) << nom << "\n" << r.erreurs;
+        EXPECT_NE(r.sortie.find(c.sortie), std::string::npos) << nom << "\n" << r.sortie;
+        EXPECT_NE(r.erreurs.find(c.erreurs), std::string::npos) << nom << "\n" << r.erreurs;
+    }
+    EXPECT_FALSE(fs::exists(dossier + "absnt"));
+}
+
+TEST_F(LigneDeCommande, TheConfigurationFolderIsOnlyRead)
+{
+    const std::string param = "; atelier\n[AXES]\nValPas(1)=1e308\n[BOOLEAN]\nSimulation=0\n";
+    EcrireTout(Fichier("CncParam.Ini"), param);
+    EcrireTout(Fichier("CncOutil.Ini"), "[OUTIL(1)]\nJauge(0)=6\n");
+    EcrireTout(Fichier("p.iso"), "T1 G41 G1 X10 Y0\nG1 X10 Y10\n");
+    const auto avant = Photo();
+    for (const std::string commande : { "config", "analyse", "programme", "parcours" }) {
+        std::vector<std::string> args { "--rep", dossier, commande };
+        if (commande != "config")
+            args.push_back(Fichier("p.iso"));
+        const Resultat r = Lancer(args);
+        EXPECT_EQ(r.statut, 0) << commande << "\n" << r.erreurs;
+        EXPECT_NE(r.erreurs.find("ValPas(1)=1e308"), std::string::npos) << commande;
+    }
+    EXPECT_EQ(Photo(), avant);
+    EXPECT_NE(Lancer({ "--rep", dossier, "config" }).sortie.find("\nValPas(1)=0.0025\n"), std::string::npos);
+
+    // A garbage file is said and fails the command, and is not set aside.
+    EcrireTout(Fichier("CncOutil.Ini"), std::string("\0\0", 2));
+    const auto binaire = Photo();
+    const Resultat r = Lancer({ "--rep", dossier, "config" });
+    EXPECT_EQ(r.statut, 1);
+    EXPECT_NE(r.erreurs.find("CncOutil.Ini est illisible"), std::string::npos) << r.erreurs;
+    EXPECT_EQ(Photo(), binaire);
+}
