@@ -4,6 +4,7 @@
 #include "iso/analyse_ligne.h"
 #include "iso/traite_prog.h"
 #include "pupitre/demarrage.h"
+#include "support/programme.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
@@ -12,26 +13,7 @@
 using namespace virmak;
 using namespace virmak::test;
 
-namespace {
-
-class Programme : public AvecConfiguration {
-protected:
-    void SetUp() override
-    {
-        AvecConfiguration::SetUp();
-        FormCreate();
-        CreerFenetresSecondaires();
-    }
-    void Lignes(std::vector<std::string> lignes) { Form1.ListBoxProg1.Lignes = std::move(lignes); }
-    bool Analyser()
-    {
-        boite = BoiteProg {};
-        return TraiteIso(boite);
-    }
-    BoiteProg boite;
-};
-
-} // namespace
+using Programme = AvecProgramme;
 
 TEST_F(Programme, EmptyListGivesOnlyTheStartBlockAtTheCurrentPosition)
 {

@@ -5,6 +5,7 @@
 #include "iso/traite_prog.h"
 #include "pupitre/demarrage.h"
 #include "pupitre/programme.h"
+#include "support/programme.h"
 #include "support/support.h"
 
 #include <filesystem>
@@ -15,26 +16,7 @@
 using namespace virmak;
 using namespace virmak::test;
 
-namespace {
-
-class Fichiers : public AvecConfiguration {
-protected:
-    void SetUp() override
-    {
-        AvecConfiguration::SetUp();
-        FormCreate();
-        CreerFenetresSecondaires();
-    }
-    void Lignes(std::vector<std::string> lignes) { Form1.ListBoxProg1.Lignes = std::move(lignes); }
-    bool Analyser()
-    {
-        boite = BoiteProg {};
-        return TraiteIso(boite);
-    }
-    BoiteProg boite;
-};
-
-} // namespace
+using Fichiers = AvecProgramme;
 
 TEST_F(Fichiers, LoadingFillsTheListAndPreparesTheProgram)
 {
