@@ -11,6 +11,8 @@
 #include "iso/correction_outils.h"
 #include "iso/trace_prog.h"
 #include "iso/traite_prog.h"
+#include "machine/choix_port.h"
+#include "machine/in_out.h"
 #include "machine/temporisation.h"
 #include "pupitre/demarrage.h"
 #include "pupitre/parametrage.h"
@@ -38,7 +40,7 @@ public:
     void Aide(int) override { }
 };
 
-constexpr const char* TexteUsage = "usage : virmak-cli [--rep DOSSIER] config\n"
+constexpr const char* TexteUsage = "usage : virmak-cli [--rep DOSSIER] [--machine-virtuelle] config\n"
                                    "        virmak-cli [--rep DOSSIER] analyse PROGRAMME\n"
                                    "        virmak-cli [--rep DOSSIER] programme PROGRAMME\n"
                                    "        virmak-cli [--rep DOSSIER] parcours PROGRAMME\n"
@@ -49,11 +51,13 @@ constexpr const char* TexteAide
       "Le cœur de Virmak sans fenêtre. Le dossier de configuration (CncParam.Ini,\n"
       "CncOutil.Ini) est lu, jamais écrit.\n"
       "\n"
-      "  config             chaque valeur de la configuration, en lignes Nom=valeur\n"
+      "  config             chaque valeur de la configuration, en lignes Nom=valeur, et\n"
+      "                     le port parallèle qui serait utilisé (ouvert pour l'essai)\n"
       "  analyse PROGRAMME  le listing d'analyse du programme (le fichier .MCH)\n"
       "  programme PROGRAMME, parcours PROGRAMME\n"
       "                     le programme analysé et le parcours du centre de l'outil\n"
       "  --rep DOSSIER      un autre dossier de configuration, qui doit exister\n"
+      "  --machine-virtuelle  une machine simulée à la place du port parallèle\n"
       "\n"
       "Code de sortie : 0 réussi, 1 fichier illisible ou programme refusé, 2 mauvais\n"
       "usage.\n";
@@ -226,7 +230,9 @@ int main(int argc, char** argv)
             std::printf("virmak-cli %s\n", TexteVersion);
             return 0;
         }
-        if (a == "--rep") {
+        if (a == "--machine-virtuelle") {
+            MachineVirtuelleDemandee = true;
+        } else if (a == "--rep") {
             if (i + 1 >= args.size())
                 return ErreurUsage("l'option --rep demande un dossier");
             RepDemande = args[++i];
@@ -261,6 +267,11 @@ int main(int argc, char** argv)
     if (commande == "config") {
         const bool lu = Demarrer();
         AfficherConfiguration();
+        // Whether the port opens is what a new installation wants to know.
+        const std::string refus = OuvrirPortConfigure();
+        if (!refus.empty())
+            std::fprintf(stderr, "%s\n", refus.c_str());
+        Ligne("Port", PortActif().Nom());
         Terminer(lu ? 0 : SortieErreur);
     }
     if (!Analyser(mots[1]))

@@ -81,8 +81,12 @@ void FormCreate()
     Form1.Timer1.Intervalle = 250;
     Form1.Timer1.Actif = true;
     LireParamEntreeSortie();
-    OuvrirPort();
-    EffacerSorties();
+    // The command-line program neither takes the port nor writes to it,
+    // unless it asks (a dry run on the virtual machine).
+    if (!LectureSeule || MachineVirtuelleDemandee) {
+        OuvrirPort();
+        EffacerSorties();
+    }
     Form1.MesEtat.Texte.clear();
     Form1.LabelGaugeProg.Texte.clear();
     Form1.GaugeProg.Visible = false;
@@ -106,7 +110,8 @@ void FormActivate()
 {
     VERIFIER_FIL_MACHINE();
     LireParamEntreeSortie();
-    OuvrirPort();
+    if (!LectureSeule || MachineVirtuelleDemandee)
+        OuvrirPort();
     Form1.RepOuverture = NomRepProg;
     AfficherPositions();
 }

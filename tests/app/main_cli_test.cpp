@@ -90,6 +90,8 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
         { { "--rep", dossier, "analyse", "/dev/zero" }, 1, "", "pas un fichier ordinaire" },
         { { "--rep", dossier, "analyse", Fichier("absent.iso") }, 1, "", "il n'existe pas" },
         { { "--rep", dossier, "analyse", Fichier("p.iso") }, 0, "L  0  G 1  X   1.000", "" },
+        { { "--rep", dossier, "config" }, 0, "Port=aucun", "" },
+        { { "--rep", dossier, "--machine-virtuelle", "config" }, 0, "Port=machine virtuelle", "" },
     };
     for (const auto& c : cas) {
         const std::string nom = c.args.empty() ? "(rien)" : c.args.back();
