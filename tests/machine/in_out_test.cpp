@@ -8,8 +8,11 @@
 #include "pupitre/demarrage.h"
 #include "support/support.h"
 
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace virmak;
 using namespace virmak::test;
@@ -141,6 +144,59 @@ TEST_F(Port, ARealPortThatCannotOpenIsRefusedOnceInFrenchAndLeftUnused)
     EXPECT_EQ(PortActif().Nom(), "aucun");
     FormActivate();
     EXPECT_EQ(vue.messages.size(), 1u);
+}
+
+TEST_F(Port, AFatalSignalPutsTheDataLatchAtRestBeforeTheProcessDies)
+{
+    int tube[2];
+    ASSERT_EQ(::pipe(tube), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // Each access goes down the pipe, as async-signal-safe as a port.
+        class PortTube : public AccesPort {
+        public:
+            explicit PortTube(int fd)
+                : fd_(fd)
+            {
+            }
+            uint8_t Lire(uint16_t) override { return 0; }
+            void Ecrire(uint16_t adresse, uint8_t valeur) override
+            {
+                const uint8_t octets[3]
+                    = { static_cast<uint8_t>(adresse & 0xFF), static_cast<uint8_t>(adresse >> 8), valeur };
+                [[maybe_unused]] auto n = ::write(fd_, octets, sizeof octets);
+            }
+            std::string Nom() const override { return "tube"; }
+
+        private:
+            int fd_;
+        };
+        ::close(tube[0]);
+        PortLPT = 1;
+        Simulation = false;
+        OutEnable = 0x7F;
+        OutInvert = 0x41;
+        AdrDLPT = 0x378;
+        AdrCLPT = 0x37A;
+        DefinirPort(std::make_unique<PortTube>(tube[1]));
+        ProtegerSortiesContreSignauxFataux();
+        ::raise(SIGABRT);
+        ::_exit(0);
+    }
+    ::close(tube[1]);
+    std::string recu;
+    char tampon[64];
+    for (ssize_t n; (n = ::read(tube[0], tampon, sizeof tampon)) > 0;)
+        recu.append(tampon, static_cast<size_t>(n));
+    ::close(tube[0]);
+    int statut = 0;
+    ASSERT_EQ(::waitpid(pid, &statut, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(statut));
+    EXPECT_EQ(WTERMSIG(statut), SIGABRT);
+    const std::string attendu { '\x78', '\x03', '\x41', '\x7A', '\x03', '\x00', '\x7A', '\x03', '\x01',
+        '\x7A', '\x03', '\x00' };
+    EXPECT_EQ(recu, attendu);
 }
 
 TEST(PortLinux, TheParportIsTheOneWhoseBaseAddressIsTheDataRegister)
