@@ -13,14 +13,17 @@
 #include "iso/traite_prog.h"
 #include "machine/choix_port.h"
 #include "machine/in_out.h"
+#include "machine/latence.h"
 #include "machine/temporisation.h"
 #include "pupitre/demarrage.h"
 #include "pupitre/parametrage.h"
 #include "pupitre/programme.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,6 +47,8 @@ constexpr const char* TexteUsage = "usage : virmak-cli [--rep DOSSIER] [--machin
                                    "        virmak-cli [--rep DOSSIER] analyse PROGRAMME\n"
                                    "        virmak-cli [--rep DOSSIER] programme PROGRAMME\n"
                                    "        virmak-cli [--rep DOSSIER] parcours PROGRAMME\n"
+                                   "        virmak-cli [--rep DOSSIER] latence [--duree SECONDES] "
+                                   "[--frequence PAS_PAR_SECONDE] [--cpu N]\n"
                                    "        virmak-cli --help | --version\n";
 
 constexpr const char* TexteAide
@@ -56,6 +61,9 @@ constexpr const char* TexteAide
       "  analyse PROGRAMME  le listing d'analyse du programme (le fichier .MCH)\n"
       "  programme PROGRAMME, parcours PROGRAMME\n"
       "                     le programme analysé et le parcours du centre de l'outil\n"
+      "  latence            la régularité des pas sur cette machine : l'émetteur réel,\n"
+      "                     l'horloge réelle, sur le port virtuel ; à lancer avant de\n"
+      "                     régler AvMax (par défaut 5 s à 20000 pas par seconde)\n"
       "  --rep DOSSIER      un autre dossier de configuration, qui doit exister\n"
       "  --machine-virtuelle  une machine simulée à la place du port parallèle\n"
       "\n"
@@ -219,6 +227,7 @@ int main(int argc, char** argv)
 
     std::vector<std::string> args(argv + 1, argv + argc);
     std::vector<std::string> mots;
+    double duree = 5, frequence = 20000, cpu = -1;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -232,6 +241,12 @@ int main(int argc, char** argv)
         }
         if (a == "--machine-virtuelle") {
             MachineVirtuelleDemandee = true;
+        } else if (a == "--duree" || a == "--frequence" || a == "--cpu") {
+            const std::optional<double> v = i + 1 < args.size() ? LireReelTexte(args[i + 1]) : std::nullopt;
+            if (!v || !std::isfinite(*v) || *v < 0)
+                return ErreurUsage("l'option " + a + " demande un nombre positif");
+            ++i;
+            (a == "--duree" ? duree : a == "--frequence" ? frequence : cpu) = *v;
         } else if (a == "--rep") {
             if (i + 1 >= args.size())
                 return ErreurUsage("l'option --rep demande un dossier");
@@ -246,11 +261,13 @@ int main(int argc, char** argv)
         return ErreurUsage("");
     const std::string commande = mots[0];
     const bool avecProgramme = commande == "analyse" || commande == "programme" || commande == "parcours";
-    if (!avecProgramme && commande != "config")
+    if (!avecProgramme && commande != "config" && commande != "latence")
         return ErreurUsage("commande inconnue : " + commande);
     if (mots.size() != (avecProgramme ? 2u : 1u))
         return ErreurUsage(avecProgramme ? "la commande " + commande + " demande un seul PROGRAMME"
-                                         : "la commande config ne prend pas d'argument");
+                                         : "la commande " + commande + " ne prend pas d'argument");
+    if (frequence < 1 || frequence > VitesseMaxTable)
+        return ErreurUsage("la fréquence va de 1 à 20000 pas par seconde");
     // A mistyped folder must not be taken for an empty configuration.
     struct stat st { };
     if (!RepDemande.empty() && (::stat(RepDemande.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))) {
@@ -264,6 +281,22 @@ int main(int argc, char** argv)
     DefinirVue(&vue);
     LectureSeule = true;
     RepExe = RepertoireExecutable();
+    if (commande == "latence") {
+        Demarrer();
+        const MesureLatence m = MesurerLatence(duree, static_cast<int32_t>(frequence), static_cast<int>(cpu));
+        Ligne("Frequence", std::to_string(m.Frequence));
+        Ligne("Pas", std::to_string(m.Pas));
+        Ligne("TempsReel", Bool(m.TempsReel));
+        Ligne("Bridage", m.Bridage);
+        Ligne("P50_us", FormatFixe(m.P50, 0, 1));
+        Ligne("P99_us", FormatFixe(m.P99, 0, 1));
+        Ligne("P999_us", FormatFixe(m.P999, 0, 1));
+        Ligne("Max_us", FormatFixe(m.Max, 0, 1));
+        Ligne("Retards_20us", std::to_string(m.Retards20));
+        Ligne("Retards_100us", std::to_string(m.Retards100));
+        std::printf("%s\n", m.Conseil.c_str());
+        Terminer(0);
+    }
     if (commande == "config") {
         const bool lu = Demarrer();
         AfficherConfiguration();

@@ -2,7 +2,9 @@
 
 #include "foundation/partage.h"
 
+#include <cerrno>
 #include <ctime>
+#include <pthread.h>
 #include <sched.h>
 
 namespace virmak {
@@ -19,13 +21,31 @@ int64_t PlateformeLinux::FrequenceCompteur()
     return 1000000000;
 }
 
-void PlateformeLinux::PrioriteTempsReel(bool active)
+bool PlateformeLinux::PrioriteTempsReel(bool active)
 {
-    // Without the right to SCHED_FIFO the call fails and the process simply
+    // Without the right to SCHED_FIFO the call fails and the thread simply
     // stays at normal priority, which is what an unprivileged user expects.
+    // Only the calling thread changes: the window thread keeps its own.
     sched_param p {};
     p.sched_priority = active ? sched_get_priority_min(SCHED_FIFO) : 0;
-    ::sched_setscheduler(0, active ? SCHED_FIFO : SCHED_OTHER, &p);
+    return ::pthread_setschedparam(::pthread_self(), active ? SCHED_FIFO : SCHED_OTHER, &p) == 0 && active;
+}
+
+int64_t PlateformeLinux::AttendreJusqua(int64_t echeance)
+{
+    // A long wait sleeps to shortly before the deadline, so slow moves do
+    // not burn the real-time budget; the rest is spun for precision.
+    constexpr int64_t Reveil = 150000; // ns before the deadline
+    int64_t maintenant = Compteur();
+    if (echeance - maintenant > 2 * Reveil) {
+        const int64_t reveil = echeance - Reveil;
+        timespec ts { static_cast<time_t>(reveil / 1000000000), static_cast<long>(reveil % 1000000000) };
+        while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) { }
+        maintenant = Compteur();
+    }
+    while (maintenant - echeance < 0)
+        maintenant = Compteur();
+    return maintenant;
 }
 
 bool PlateformeLinux::ToucheEnfoncee(Touche touche)

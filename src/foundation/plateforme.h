@@ -16,7 +16,11 @@ public:
     virtual ~Plateforme() = default;
     virtual int64_t Compteur() = 0; // ticks, monotonic
     virtual int64_t FrequenceCompteur() = 0; // ticks per second
-    virtual void PrioriteTempsReel(bool active) = 0;
+    // True when real-time priority was granted (false: normal priority).
+    virtual bool PrioriteTempsReel(bool active) = 0;
+    // Returns once the counter has reached `echeance`, with the counter's
+    // reading then; at once when it already has.
+    virtual int64_t AttendreJusqua(int64_t echeance) = 0;
     virtual bool ToucheEnfoncee(Touche touche) = 0;
     virtual bool BoutonEnfonce(BoutonSouris bouton) = 0;
     virtual void Dormir(int millisecondes) = 0;
@@ -28,7 +32,8 @@ class PlateformeLinux : public Plateforme {
 public:
     int64_t Compteur() override;
     int64_t FrequenceCompteur() override;
-    void PrioriteTempsReel(bool active) override;
+    bool PrioriteTempsReel(bool active) override;
+    int64_t AttendreJusqua(int64_t echeance) override;
     bool ToucheEnfoncee(Touche touche) override;
     bool BoutonEnfonce(BoutonSouris bouton) override;
     void Dormir(int millisecondes) override;

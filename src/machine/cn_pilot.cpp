@@ -4,43 +4,156 @@
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/file_evenements.h"
+#include "foundation/nombres.h"
 #include "foundation/partage.h"
+#include "foundation/plateforme.h"
 #include "foundation/pupitre.h"
+#include "foundation/texte.h"
+#include "foundation/vue.h"
 #include "machine/in_out.h"
+#include "machine/temporisation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <sys/mman.h>
 
 namespace virmak {
 
 void (*JogClavier)() = nullptr;
+void (*ClicBoutonArret)() = nullptr;
+int64_t RetardDernierPas = 0;
+int64_t PasEnRetard = 0, PireRetard = 0;
 
 namespace {
+
+    bool memoireVerrouillee = false;
+    bool bridageSignale = false;
+    bool mouvementEnCours = false;
+
+    constexpr int32_t AxeSuivant[3] = { 1, 2, 0 };
+    constexpr int32_t CorrectionMaxi = 12;
 
     bool Actif(uint8_t entrees, uint8_t masque)
     {
         return (entrees & masque) == masque;
     }
 
+    uint8_t EntreesEffectives()
+    {
+        return PortLPT != 0 ? static_cast<uint8_t>((LirePortEntrees() ^ InInvert) & InEnable) : 0;
+    }
+
+    // One switch serves both ends: the end latched is the one the axis last
+    // moved towards, and the other waits until the switch is seen released.
+    void VerrouillerButees(uint8_t e)
+    {
+        for (int i = 0; i < 3; ++i) {
+            if (Actif(e, MasqueButee[i])) {
+                if (SensAxe[i] == 1 && !ButeeMoins[i])
+                    ButeePlus[i] = true;
+                if (SensAxe[i] == -1 && !ButeePlus[i])
+                    ButeeMoins[i] = true;
+            } else {
+                ButeeMoins[i] = ButeePlus[i] = false;
+            }
+        }
+    }
+
+    bool RefuseParButee(uint8_t motif)
+    {
+        for (int i = 0; i < 3; ++i) {
+            const uint8_t m = motif & MasquePasDir[i];
+            if ((m == MasquePas[i] && ButeeMoins[i]) || (m == MasquePasDir[i] && ButeePlus[i]))
+                return true;
+        }
+        return false;
+    }
+
+    // The keys and the mouse button, polled at every step event: the only
+    // place where the operator reaches a move.
+    void ScruterOperateur()
+    {
+        Plateforme& p = PlateformeActive();
+        if (p.BoutonEnfonce(BoutonSouris::Gauche))
+            VueActive().TraiterMessages();
+        const bool f1 = p.ToucheEnfoncee(Touche::F1);
+        const bool f2 = p.ToucheEnfoncee(Touche::F2);
+        Curseur& correction = Form1.TrackBarTAv;
+        if (f1 && !ToucheFn) {
+            if (correction.Position > 0)
+                correction.DefinirPosition(correction.Position - 1);
+            VueActive().TraiterMessages();
+            ToucheFn = true;
+        }
+        if (f2 && !ToucheFn) {
+            if (correction.Position < CorrectionMaxi)
+                correction.DefinirPosition(correction.Position + 1);
+            VueActive().TraiterMessages();
+            ToucheFn = true;
+        }
+        if (!f1 && !f2)
+            ToucheFn = false;
+        if (p.ToucheEnfoncee(Touche::Echap)) {
+            if (ClicBoutonArret)
+                ClicBoutonArret();
+            else
+                ArretUrgence = true;
+            VueActive().TraiterMessages();
+        }
+    }
+
+    // The backlash test and the last direction of one axis of a step event.
+    void Sens(int32_t axe, int32_t d)
+    {
+        if (d == 0)
+            return;
+        if (CompJeu[axe] && SensAxe[axe] != 0 && d != SensAxe[axe])
+            RattraperJeu(axe, d);
+        SensAxe[axe] = d;
+    }
+
+    // One readout per step event: the axis whose turn it is when it moved
+    // since its last refresh, else the dominant axis.
+    void AfficherTour()
+    {
+        const int32_t i = AxeAffiche;
+        AfficherAxe(PosPas[i] != PosAffichee[i] ? i : AxePrincipal);
+    }
+
+    void TexteVisue(int32_t axe)
+    {
+        static Controle Pupitre::*const visues[3]
+            = { &Pupitre::StaticTextX, &Pupitre::StaticTextY, &Pupitre::StaticTextZ };
+        (Form1.*visues[axe]).Texte = FormatFixe(PosMm[axe], 8, 3);
+    }
+
+    bool Interrompu()
+    {
+        return ArretUrgence || ButeeActivee;
+    }
+
+    bool EmettreEvenement(uint8_t motif)
+    {
+        ScruterOperateur();
+        if (Simulation)
+            return true;
+        EmettrePas(motif, PeriodePas);
+        return !Interrompu();
+    }
+
 } // namespace
 
 void ScruterEntrees()
 {
-    uint8_t e = PortLPT != 0 ? static_cast<uint8_t>((LirePortEntrees() ^ InInvert) & InEnable) : 0;
+    uint8_t e = EntreesEffectives();
     if (Simulation)
         e = 0;
 
-    // One switch serves both ends: the end latched is the one the axis last
-    // moved towards, and the other waits until the switch is seen released.
+    VerrouillerButees(e);
     Voyant* voyants[3] = { &Form1.LedButeeX, &Form1.LedButeeY, &Form1.LedButeeZ };
-    for (int i = 0; i < 3; ++i) {
-        if (Actif(e, MasqueButee[i])) {
-            if (SensAxe[i] == 1 && !ButeeMoins[i])
-                ButeePlus[i] = true;
-            if (SensAxe[i] == -1 && !ButeePlus[i])
-                ButeeMoins[i] = true;
-        } else {
-            ButeeMoins[i] = ButeePlus[i] = false;
-        }
+    for (int i = 0; i < 3; ++i)
         voyants[i]->Allume = ButeeMoins[i] || ButeePlus[i];
-    }
     Form1.LedJeu.Allume = false;
 
     if (Actif(e, MasqueArret)) {
@@ -75,6 +188,224 @@ void Timer1Timer()
             return;
     if (JogClavier)
         JogClavier();
+}
+
+void EmettrePas(uint8_t motif, int64_t periode)
+{
+    const uint8_t e = EntreesEffectives();
+    const bool butees = (e & MasqueButees) != 0;
+    if (butees) {
+        VerrouillerButees(e);
+        ButeeActivee = RefuseParButee(motif);
+        if (ButeeActivee) {
+            Form1.MesEtat.Texte = TexteButeeActivee;
+            VueActive().Repeindre("MesEtat");
+            return;
+        }
+    }
+    if (Actif(e, MasqueArret)) {
+        ArretUrgence = true;
+        return;
+    }
+    if (ArretUrgence)
+        return;
+    // Decided: a step made with every switch open clears a refusal left
+    // from before, so a step after a switch released by hand is counted.
+    if (!butees)
+        ButeeActivee = false;
+
+    const uint8_t impulsion = static_cast<uint8_t>((motif & OutEnable) ^ OutInvert);
+    const uint8_t repos = static_cast<uint8_t>((motif & MasqueHorsPas & OutEnable) ^ OutInvert);
+    if (PortLPT != 0)
+        EcrireSortiesA(repos);
+    // Measured from the previous step: a late step delays the next ones
+    // instead of bringing a burst.
+    const int64_t echeance = InstantPas + periode;
+    const int64_t maintenant = PlateformeActive().AttendreJusqua(echeance);
+    RetardDernierPas = maintenant - echeance > 0 ? maintenant - echeance : 0;
+    if (RetardDernierPas > SeuilRetardNs * FreqCompteur / 1000000000) {
+        ++PasEnRetard;
+        if (RetardDernierPas > PireRetard)
+            PireRetard = RetardDernierPas;
+    }
+    InstantPas = maintenant;
+    if (PortLPT != 0) {
+        EcrireSortiesA(impulsion);
+        BoucleAttente(BouclesCreneau);
+        EcrireSortiesA(repos);
+    }
+}
+
+void PasXY(uint8_t motif, int32_t dx, int32_t dy)
+{
+    if (!EmettreEvenement(motif))
+        return;
+    PosPas[0] += dx;
+    PosPas[1] += dy;
+    Sens(0, dx);
+    Sens(1, dy);
+    AfficherTour();
+    AxeAffiche = AxeAffiche == 0 ? 1 : 0;
+}
+
+void PasZ(uint8_t motif, int32_t dz)
+{
+    if (!EmettreEvenement(motif))
+        return;
+    Sens(2, dz);
+    PosPas[2] += dz;
+    AfficherZ();
+}
+
+void PasXYZ(uint8_t motif, int32_t dx, int32_t dy, int32_t dz)
+{
+    if (!EmettreEvenement(motif))
+        return;
+    PosPas[0] += dx;
+    PosPas[1] += dy;
+    PosPas[2] += dz;
+    Sens(0, dx);
+    Sens(1, dy);
+    Sens(2, dz);
+    AfficherTour();
+    AxeAffiche = AxeSuivant[AxeAffiche >= 0 && AxeAffiche < 3 ? AxeAffiche : 0];
+}
+
+void RattraperJeu(int32_t axe, int32_t sens)
+{
+    Form1.LedJeu.Allume = true;
+    VueActive().Repeindre("LedJeu");
+    uint8_t motif = sens < 0 ? MasquePas[axe] : MasquePasDir[axe];
+    if (BrocheEnMarche)
+        motif = static_cast<uint8_t>(motif + MasqueBroche);
+    // Take-up steps run at two thirds of the move's rate.
+    const int64_t periode = Arrondi64(static_cast<double>(PeriodePas) * 1.5);
+    for (int32_t k = 0; k < NPasJ[axe]; ++k) {
+        if (Simulation)
+            continue;
+        EmettrePas(motif, periode);
+        if (Interrompu())
+            return;
+    }
+    Form1.LedJeu.Allume = false;
+    VueActive().Repeindre("LedJeu");
+}
+
+void SoutienZ(int32_t sens)
+{
+    if (CalageZ && sens == -1) {
+        RattraperJeu(2, 1);
+        SensAxe[2] = 1;
+    }
+}
+
+int64_t CalculPeriode(double dX, double dY, double dZ, double avance)
+{
+    const double d[3] = { std::fabs(dX), std::fabs(dY), std::fabs(dZ) };
+    const double l = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    if (!std::isfinite(l) || l < ValPas[0] || l < ValPas[1] || l < ValPas[2] || !(avance > 0))
+        return PeriodePas;
+    const double t = 60 * l / avance;
+    double n[3];
+    for (int i = 0; i < 3; ++i)
+        n[i] = static_cast<double>(Arrondi64(d[i] / ValPas[i]));
+    const int dominant = (n[1] < n[0] && n[2] < n[0]) ? 0 : (n[2] < n[1] ? 1 : 2);
+
+    // Mended: the move lasts at least what every axis needs at its own
+    // maximum, so none steps faster than it can (the table of rules drove
+    // an axis past its maximum when the maxima differ). With one maximum
+    // for all axes this gives the same periods.
+    double limite = VitesseMaxTable;
+    for (int i = 0; i < 3; ++i)
+        if (n[i] > 0)
+            limite = std::min(limite, n[dominant] * AvMax[i] / n[i]);
+    const double voulue = n[dominant] / t;
+    int64_t f = voulue <= limite ? Arrondi64(voulue) : static_cast<int64_t>(std::floor(limite));
+    f = std::clamp<int64_t>(f, 0, VitesseMaxTable);
+    const int64_t periode = TabPeriodes[f];
+
+    const double tr = n[dominant] * static_cast<double>(periode) / static_cast<double>(FreqCompteur);
+    if (tr != 0) {
+        Form1.RapTextAv.Texte = FormatFixe(60 * l / tr, 4, 0);
+        VueActive().Repeindre("RapTextAv");
+    } else {
+        VueActive().Message(
+            "Nv=" + FormatGeneral(l) + " Av=" + FormatGeneral(avance) + " Result=" + std::to_string(periode));
+    }
+    return periode;
+}
+
+void AfficherAxe(int32_t axe)
+{
+    if (axe < 0 || axe > 2)
+        return;
+    const int32_t n = PosPas[axe];
+    PosMm[axe] = n * ValPas[axe];
+    PosAffichee[axe] = n;
+    PublierVisue(axe, PosMm[axe]);
+    // During a move the window shows the published value; the text of the
+    // model waits for the end of the move, so no step pays for formatting.
+    if (!mouvementEnCours)
+        TexteVisue(axe);
+}
+
+void AfficherX()
+{
+    AfficherAxe(0);
+}
+
+void AfficherY()
+{
+    AfficherAxe(1);
+}
+
+void AfficherZ()
+{
+    AfficherAxe(2);
+}
+
+bool DebutMouvement()
+{
+    if (!memoireVerrouillee) {
+        // Once: no page fault inside a move. Refused without the right, and
+        // the moves then simply run without it.
+        ::mlockall(MCL_CURRENT | MCL_FUTURE);
+        memoireVerrouillee = true;
+    }
+    PasEnRetard = 0;
+    PireRetard = 0;
+    mouvementEnCours = true;
+    const bool tempsReel = PlateformeActive().PrioriteTempsReel(true);
+    if (tempsReel && !bridageSignale) {
+        bridageSignale = true;
+        const std::string bridage = BridageTempsReel();
+        if (bridage != "-1")
+            MsgHistorique("Le noyau bride les tâches temps réel (kernel.sched_rt_runtime_us = " + bridage
+                + ") : un pas peut attendre 50 ms. Remède : sudo sysctl kernel.sched_rt_runtime_us=-1.");
+    }
+    return tempsReel;
+}
+
+void FinMouvement()
+{
+    PlateformeActive().PrioriteTempsReel(false);
+    mouvementEnCours = false;
+    for (int32_t axe = 0; axe < 3; ++axe)
+        TexteVisue(axe);
+    if (PasEnRetard > 0)
+        MsgHistorique(std::to_string(PasEnRetard) + " pas en retard de plus de "
+            + std::to_string(SeuilRetardNs / 1000) + " µs pendant ce déplacement (au pire "
+            + std::to_string(PireRetard * 1000000 / std::max<int64_t>(1, FreqCompteur)) + " µs).");
+}
+
+std::string BridageTempsReel()
+{
+    std::string contenu;
+    if (LireFichier("/proc/sys/kernel/sched_rt_runtime_us", contenu) != Lecture::Ok)
+        return "inconnu";
+    while (!contenu.empty() && (contenu.back() == '\n' || contenu.back() == ' '))
+        contenu.pop_back();
+    return contenu;
 }
 
 } // namespace virmak

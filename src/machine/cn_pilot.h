@@ -1,7 +1,11 @@
 #pragma once
-// The input monitor: the status lines turned into the limit-switch and
+// The input monitor (the status lines turned into the limit-switch and
 // emergency-stop state and the LEDs of the main window, polled by the
-// 250 ms tick of the machine thread.
+// 250 ms tick of the machine thread) and the step emission with its
+// speeds, backlash and readouts.
+
+#include <cstdint>
+#include <string>
 
 namespace virmak {
 
@@ -17,5 +21,63 @@ void Timer1Timer();
 
 // The keyboard jog run by the tick; none until manual operation sets it.
 extern void (*JogClavier)();
+
+// What Escape does during a move: the click of the emergency-stop button,
+// set by run control. Without it the stop is engaged directly.
+extern void (*ClicBoutonArret)();
+
+inline constexpr const char* TexteButeeActivee = "Butée activée";
+
+// --- Step emission ---
+
+// Waits for `periode` ticks since the previous step, then emits `motif`:
+// the rest byte first so the directions settle, the pulse, the rest byte.
+// A limit switch latched towards the motion refuses the step (ButeeActivee,
+// "Butée activée"); an emergency-stop input refuses it (ArretUrgence).
+void EmettrePas(uint8_t motif, int64_t periode);
+
+// Step events of the interpolation and the jogs: operator polling, the
+// step, counting, backlash and one readout.
+void PasXY(uint8_t motif, int32_t dx, int32_t dy);
+void PasZ(uint8_t motif, int32_t dz);
+void PasXYZ(uint8_t motif, int32_t dx, int32_t dy, int32_t dz);
+
+// NPasJ steps of `axe` in direction `sens`, not counted.
+void RattraperJeu(int32_t axe, int32_t sens);
+// After a downward Z move, the backlash taken up upwards so Z rests on the
+// screw's upper flank.
+void SoutienZ(int32_t sens);
+
+// The step period of the dominant axis for a move of (dX, dY, dZ) mm at
+// `avance` mm/min, no axis faster than its AvMax; "Avance réelle" shows
+// the feed it gives. A move shorter than a step or a feed of 0 keeps
+// PeriodePas.
+int64_t CalculPeriode(double dX, double dY, double dZ, double avance);
+
+// Readouts from PosPas.
+void AfficherAxe(int32_t axe);
+void AfficherX();
+void AfficherY();
+void AfficherZ();
+
+// --- Moves ---
+
+// Around every move: real-time priority when granted, memory locked once,
+// the count of late steps reset; at the end a line in the history when
+// steps came late, and once per run when the kernel throttles real-time
+// threads.
+// True when real-time priority was granted.
+bool DebutMouvement();
+void FinMouvement();
+
+// kernel.sched_rt_runtime_us as the kernel has it ("-1": no throttling).
+std::string BridageTempsReel();
+
+// Steps later than this are counted for the move's report.
+inline constexpr int64_t SeuilRetardNs = 100000;
+// Lateness of the last step emitted (counter ticks; 0 when on time).
+extern int64_t RetardDernierPas;
+// Steps later than SeuilRetardNs during the move, and the worst lateness.
+extern int64_t PasEnRetard, PireRetard;
 
 } // namespace virmak

@@ -39,8 +39,8 @@ void MachineVirtuelle::Ecrire(uint16_t adresse, uint8_t valeur)
     if (adresse != AdrCLPT)
         return;
     // A latch takes the data lines on the rising edge of its control bit.
-    const uint8_t avant = controle_.load();
-    controle_.store(valeur);
+    const uint8_t avant = controle_.load(std::memory_order_relaxed);
+    controle_.store(valeur, std::memory_order_relaxed);
     for (int latch = 0; latch < 3; ++latch) {
         const uint8_t bit = static_cast<uint8_t>(1u << latch);
         if ((valeur & bit) && !(avant & bit))
@@ -50,7 +50,10 @@ void MachineVirtuelle::Ecrire(uint16_t adresse, uint8_t valeur)
 
 void MachineVirtuelle::Prendre(int latch)
 {
-    latch_[latch].store(donnees_);
+    // The same byte again changes no line: nothing to decode.
+    if (latch_[latch].exchange(donnees_, std::memory_order_relaxed) == donnees_ && !premiereFois_[latch])
+        return;
+    premiereFois_[latch] = false;
     if (latch == 0)
         Decoder(donnees_);
 }

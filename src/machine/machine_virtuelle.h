@@ -61,6 +61,7 @@ private:
     std::atomic<uint8_t> controle_ { 0 };
     std::atomic<uint8_t> latch_[3] {};
     uint8_t logiquePrecedent_ = 0; // every line inactive before the first latch
+    bool premiereFois_[3] = { true, true, true };
     std::atomic<int64_t> position_[3] {};
     std::atomic<int64_t> course_[3] {};
     std::atomic<bool> buteeForcee_[3] {};

@@ -7,6 +7,7 @@
 #include "foundation/pupitre.h"
 #include "machine/choix_port.h"
 #include "machine/machine_virtuelle.h"
+#include "machine/temporisation.h"
 #include "pupitre/demarrage.h"
 #include "support/support.h"
 
@@ -116,4 +117,162 @@ TEST_F(Moniteur, TheTickJogsOnlyWhenTheMainWindowIsActiveAndNoFieldHasTheFocus)
     }
     JogClavier = nullptr;
     Entrees().DefinirFenetreActive(false);
+}
+
+namespace {
+
+// X on D0/D1, Y on D2/D3, Z on D4/D5, limits and stop as for the monitor,
+// on the virtual machine and the virtual clock.
+class Pas : public Moniteur {
+protected:
+    void SetUp() override
+    {
+        Moniteur::SetUp();
+        IniParam.EcrireEntier("SORTIES", "OutEnable", 0x7F);
+        for (int slot = 0; slot < 7; ++slot)
+            IniParam.EcrireEntier("SORTIES", CleIndexee("CBOutItem", slot), slot + 1);
+        LireParamEntreeSortie();
+        m->Enregistrer(10000);
+        m->DefinirDelaiDirection(1);
+        PeriodePas = TabPeriodes[1000];
+    }
+    static uint8_t Motif(int axe, int sens) { return sens < 0 ? MasquePas[axe] : MasquePasDir[axe]; }
+};
+
+} // namespace
+
+TEST_F(Pas, CalculPeriodeTakesTheDominantAxisWithinEveryAxisMaximum)
+{
+    const struct {
+        double dx, dy, dz, avance;
+        int32_t avMax[3];
+        int64_t periode; // 0: unchanged
+        const char* reelle;
+    } cas[] = {
+        // 4000 steps asked in 1 s, the axis gives 1000 a second.
+        { 10, 0, 0, 600, { 1000, 1000, 1000 }, TabPeriodes[1000], " 150" },
+        { 10, 10, 0, 600, { 1000, 1000, 1000 }, TabPeriodes[1000], " 212" },
+        { 1, 0, 0, 60, { 1000, 1000, 1000 }, TabPeriodes[400], "  60" },
+        // One maximum for all: the periods of the rules by dominant axis.
+        { 10, 9.99, 0, 6000, { 1000, 1000, 1000 }, TabPeriodes[1000], " 212" },
+        { 0.5, 0, 10, 60, { 1000, 1000, 1000 }, TabPeriodes[400], "  60" },
+        { 0.001, 0, 0, 600, { 1000, 1000, 1000 }, 0, "" },
+        { 10, 0, 0, 0, { 1000, 1000, 1000 }, 0, "" },
+        // Unequal maxima: no axis faster than its own.
+        { 10, 10, 0, 600, { 1000, 400, 1000 }, TabPeriodes[400], "  85" },
+        { 10, 0, 9, 6000, { 1000, 500, 800 }, TabPeriodes[888], " 179" },
+    };
+    for (const auto& c : cas) {
+        for (int i = 0; i < 3; ++i)
+            AvMax[i] = c.avMax[i];
+        PeriodePas = 12345;
+        Form1.RapTextAv.Texte = "";
+        EXPECT_EQ(CalculPeriode(c.dx, c.dy, c.dz, c.avance), c.periode ? c.periode : 12345)
+            << c.dx << " " << c.avance;
+        EXPECT_EQ(Form1.RapTextAv.Texte, c.reelle) << c.dx << " " << c.avance;
+    }
+}
+
+TEST_F(Pas, StepsComeExactlyOnePeriodApartWithTheirDirectionSetBefore)
+{
+    for (int k = 0; k < 5; ++k)
+        PasXY(Motif(0, 1), 1, 0);
+    for (int k = 0; k < 3; ++k)
+        PasXY(static_cast<uint8_t>(Motif(0, -1) + Motif(1, -1)), -1, -1);
+    std::vector<PasVirtuel> pas;
+    for (const PasVirtuel& p : m->Pas())
+        if (p.axe == 0)
+            pas.push_back(p);
+    ASSERT_EQ(pas.size(), 8u);
+    EXPECT_EQ(m->Position(0), 2 + NPasJ[0]);
+    EXPECT_EQ(PosPas[0], 2);
+    EXPECT_EQ(PosPas[1], -3);
+    EXPECT_EQ(m->ViolationsDirection(), 0);
+    for (size_t k = 1; k < pas.size(); ++k)
+        EXPECT_EQ(pas[k].instant - pas[k - 1].instant, TabPeriodes[1000]) << k;
+    // The readouts take turns: X shows what it had at its last turn.
+    EXPECT_EQ(Form1.StaticTextX.Texte, "   0.007");
+    AfficherX();
+    EXPECT_EQ(Form1.StaticTextX.Texte, "   0.005");
+}
+
+TEST_F(Pas, AReversalTakesUpTheBacklashUncountedWithItsLedLit)
+{
+    NPasJ[0] = 20;
+    std::vector<bool> led;
+    struct Vue : VueEnregistreuse {
+        std::vector<bool>* led;
+        void Repeindre(const std::string& c) override
+        {
+            if (c == "LedJeu")
+                led->push_back(Form1.LedJeu.Allume);
+        }
+    } vueLed;
+    vueLed.led = &led;
+    DefinirVue(&vueLed);
+    PasXY(Motif(0, 1), 1, 0);
+    PasXY(Motif(0, -1), -1, 0);
+    EXPECT_EQ(m->Position(0), 1 - 21);
+    EXPECT_EQ(PosPas[0], 0);
+    EXPECT_EQ(led, (std::vector<bool> { true, false }));
+    // Z down, then held up against gravity by uncounted steps.
+    NPasJ[2] = 8;
+    SensAxe[2] = -1;
+    PasZ(Motif(2, -1), -1);
+    SoutienZ(-1);
+    EXPECT_EQ(PosPas[2], -1);
+    EXPECT_EQ(m->Position(2), -1 + 8);
+    EXPECT_EQ(SensAxe[2], 1);
+    DefinirVue(&vue);
+}
+
+TEST_F(Pas, ALatchedLimitRefusesStepsTowardsItAndLetsTheOthersClearIt)
+{
+    SensAxe[0] = 1;
+    m->FermerButee(0, true);
+    PasXY(Motif(0, 1), 1, 0);
+    EXPECT_TRUE(ButeeActivee);
+    EXPECT_EQ(Form1.MesEtat.Texte, "Butée activée");
+    EXPECT_EQ(m->Position(0), 0);
+    EXPECT_EQ(PosPas[0], 0);
+    PasXY(Motif(0, -1), -1, 0);
+    EXPECT_FALSE(ButeeActivee);
+    EXPECT_EQ(PosPas[0], -1);
+    PasXY(Motif(0, 1), 1, 0);
+    EXPECT_TRUE(ButeeActivee);
+    // Released by hand: the next step is made and counted.
+    m->FermerButee(0, false);
+    PasXY(Motif(0, 1), 1, 0);
+    EXPECT_FALSE(ButeeActivee);
+    EXPECT_EQ(PosPas[0], 0);
+    EXPECT_EQ(m->Position(0), 0);
+}
+
+TEST_F(Pas, F1HeldLowersTheOverrideOneNotchAndEscapeStopsBeforeTheStep)
+{
+    horloge.touches = { Touche::F1 };
+    for (int k = 0; k < 4; ++k)
+        PasXY(Motif(0, 1), 1, 0);
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 9);
+    horloge.touches = {};
+    PasXY(Motif(0, 1), 1, 0);
+    horloge.touches = { Touche::F2 };
+    PasXY(Motif(0, 1), 1, 0);
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 10);
+    horloge.touches = { Touche::Echap };
+    PasXY(Motif(0, 1), 1, 0);
+    EXPECT_TRUE(ArretUrgence);
+    EXPECT_EQ(PosPas[0], 6);
+    EXPECT_EQ(m->Position(0), 6);
+}
+
+TEST_F(Pas, SimulationNeitherWritesNorWaits)
+{
+    Simulation = true;
+    const int64_t avant = horloge.maintenant;
+    for (int k = 0; k < 1000; ++k)
+        PasXY(Motif(0, 1), 1, 0);
+    EXPECT_EQ(horloge.maintenant, avant);
+    EXPECT_EQ(m->Position(0), 0);
+    EXPECT_EQ(PosPas[0], 1000);
 }

@@ -6,6 +6,7 @@
 #include "foundation/vue.h"
 
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -63,14 +64,25 @@ class HorlogeVirtuelle : public Plateforme {
 public:
     int64_t Compteur() override { return maintenant; }
     int64_t FrequenceCompteur() override { return frequence; }
-    void PrioriteTempsReel(bool active) override { priorites.push_back(active); }
-    bool ToucheEnfoncee(Touche) override { return false; }
+    bool PrioriteTempsReel(bool active) override
+    {
+        priorites.push_back(active);
+        return false;
+    }
+    int64_t AttendreJusqua(int64_t echeance) override
+    {
+        if (echeance > maintenant)
+            maintenant = echeance;
+        return maintenant;
+    }
+    bool ToucheEnfoncee(Touche t) override { return touches.count(t) > 0; }
     bool BoutonEnfonce(BoutonSouris) override { return false; }
     void Dormir(int ms) override { maintenant += frequence / 1000 * ms; }
 
     int64_t maintenant = 0;
     int64_t frequence = 10000000;
     std::vector<bool> priorites;
+    std::set<Touche> touches; // held down
 };
 
 std::string LireTout(const std::string& chemin);
