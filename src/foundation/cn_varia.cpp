@@ -36,6 +36,7 @@ bool CompJeu[3];
 uint16_t MaxLProg;
 int32_t PrgPou, PrgMet;
 double G83d;
+int32_t CpuMouvement = -1;
 
 int32_t NbIncrements;
 double ValIncrement[MaxIncrements + 1];
@@ -230,6 +231,7 @@ void LireConfiguration()
     G83d = IniParam.LireReel("CYCLES", "G83d", 0.2);
     PrgPou = IniParam.LireEntier("GCODES", "PrgPou", 70);
     PrgMet = IniParam.LireEntier("GCODES", "PrgMet", 71);
+    CpuMouvement = IniParam.LireEntier("TEMPS REEL", "Cpu", -1);
 }
 
 void ReinitialiserEtatMachine()

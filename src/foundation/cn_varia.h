@@ -45,6 +45,10 @@ extern uint16_t MaxLProg;
 extern int32_t PrgPou, PrgMet;
 extern double G83d;
 
+// The CPU the machine thread is pinned to while moves run (-1: any), from
+// section TEMPS REEL, key Cpu; read, never written.
+extern int32_t CpuMouvement;
+
 // Jog increments; entry 0 is continuous jogging.
 extern int32_t NbIncrements;
 extern double ValIncrement[MaxIncrements + 1];

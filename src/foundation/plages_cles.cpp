@@ -29,6 +29,8 @@ namespace {
         { "SORTIES", "OutInvert", 0, 0xFF }, { "SORTIES", "OutEnable", 0, 0xFF },
         { "SORTIES", "CBOutItem", 0, 8 }, { "OUTIL", "Jauge(0)", 0, 1000 }, // tool diameter, mm
         { "OUTIL", "Jauge(1)", -1000, 1000 }, // tool length, mm
+        { "TEMPS REEL", "Cpu", -1, 1023 }, // -1: any CPU
+        { "MACHINE VIRTUELLE", "Course", 0, 100000 }, // mm
     };
 
     // "AvMax(2)" -> "AvMax".

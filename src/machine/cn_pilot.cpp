@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <pthread.h>
+#include <sched.h>
 #include <string>
 #include <sys/mman.h>
 
@@ -367,19 +369,30 @@ void AfficherZ()
 bool DebutMouvement()
 {
     if (!memoireVerrouillee) {
-        // Once: no page fault inside a move. Refused without the right, and
-        // the moves then simply run without it.
+        // Once: no page fault inside a move, and the machine thread on the
+        // CPU kept for it. Both are refused without the right or on a
+        // missing CPU, and moves then simply run without them.
         ::mlockall(MCL_CURRENT | MCL_FUTURE);
+        if (CpuMouvement >= 0 && CpuMouvement < CPU_SETSIZE) {
+            cpu_set_t ensemble;
+            CPU_ZERO(&ensemble);
+            CPU_SET(CpuMouvement, &ensemble);
+            ::pthread_setaffinity_np(::pthread_self(), sizeof ensemble, &ensemble);
+        }
         memoireVerrouillee = true;
     }
     PasEnRetard = 0;
     PireRetard = 0;
     mouvementEnCours = true;
     const bool tempsReel = PlateformeActive().PrioriteTempsReel(true);
-    if (tempsReel && !bridageSignale) {
+    if (!bridageSignale) {
         bridageSignale = true;
         const std::string bridage = BridageTempsReel();
-        if (bridage != "-1")
+        if (!tempsReel)
+            MsgHistorique(
+                "Priorité temps réel refusée : les pas peuvent prendre du retard. Remède : une limite "
+                "rtprio dans /etc/security/limits.conf (voir le README).");
+        else if (bridage != "-1")
             MsgHistorique("Le noyau bride les tâches temps réel (kernel.sched_rt_runtime_us = " + bridage
                 + ") : un pas peut attendre 50 ms. Remède : sudo sysctl kernel.sched_rt_runtime_us=-1.");
     }

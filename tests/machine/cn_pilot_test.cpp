@@ -276,3 +276,30 @@ TEST_F(Pas, SimulationNeitherWritesNorWaits)
     EXPECT_EQ(m->Position(0), 0);
     EXPECT_EQ(PosPas[0], 1000);
 }
+
+TEST_F(Pas, LateStepsAreCountedAndSaidOnceAtTheEndOfTheMove)
+{
+    // Every other step comes 200 µs late.
+    struct Lente : HorlogeVirtuelle {
+        int64_t AttendreJusqua(int64_t echeance) override
+        {
+            maintenant = std::max(maintenant, echeance) + (++n % 2 ? frequence / 5000 : 0);
+            return maintenant;
+        }
+        int n = 0;
+    } lente;
+    DefinirPlateforme(&lente);
+    const size_t avant = FormHist.ListBoxHist.Lignes.size();
+    DebutMouvement();
+    for (int k = 0; k < 4; ++k)
+        PasXY(Motif(0, 1), 1, 0);
+    FinMouvement();
+    const auto& lignes = FormHist.ListBoxHist.Lignes;
+    const auto retards = std::count_if(lignes.begin() + static_cast<long>(avant), lignes.end(),
+        [](const std::string& l) { return l.find("pas en retard") != std::string::npos; });
+    EXPECT_EQ(retards, 1);
+    EXPECT_TRUE(
+        lignes.back().ends_with("2 pas en retard de plus de 100 µs pendant ce déplacement (au pire 200 µs)."))
+        << lignes.back();
+    DefinirPlateforme(&horloge);
+}
