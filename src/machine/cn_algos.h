@@ -1,0 +1,26 @@
+#pragma once
+// Interpolation: straight moves given in steps, run as integer Bresenham
+// sequences of step events, and arcs cut into chords within CreteCir.
+// Every routine stops as soon as a step event leaves ArretUrgence or
+// ButeeActivee set; the caller tests the same flags.
+
+#include <cstdint>
+
+namespace virmak {
+
+int32_t Maxi(int32_t a, int32_t b);
+
+// Signed step counts; `base` (OctetSortie, or 0) goes with every pattern.
+void LigneXY(uint8_t base, int32_t nX, int32_t nY);
+// Then SoutienZ after a complete move.
+void LigneZ(uint8_t base, int32_t nZ);
+void LigneXYZ(uint8_t base, int32_t nX, int32_t nY, int32_t nZ);
+
+// An arc of the XY plane from (x0, y0) to (x1, y1) around (xc, yc), in mm;
+// `sens` 0 clockwise (G2), 1 counter-clockwise (G3); equal start and end
+// make a full circle. `avance` is the programmed feed, before the override,
+// which each chord reads anew.
+void ArcXY(uint8_t base, int32_t sens, double x0, double y0, double x1, double y1, double xc, double yc,
+    double avance);
+
+} // namespace virmak
