@@ -42,11 +42,7 @@ void BM_EvenementsDePas(benchmark::State& state)
     DefinirPort(std::make_unique<MachineVirtuelle>());
     PortLPT = 1;
     Simulation = false;
-    MasquePas[0] = 0x01;
-    MasquePasDir[0] = 0x03;
-    MasquePas[1] = 0x04;
-    MasquePasDir[1] = 0x0C;
-    MasqueHorsPas = 0xFA;
+    // The start-up's own masks: X on D0/D1, Y on D2/D3.
     OutEnable = 0xFF;
     PeriodePas = TabPeriodes[20000];
     const uint8_t motif = MasquePasDir[0] + MasquePas[1];
