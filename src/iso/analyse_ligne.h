@@ -33,6 +33,9 @@ double LireReel(std::string_view ligne, std::size_t& position);
 void LireCommentaire(std::string_view ligne, std::size_t& position, std::string& texte);
 
 // Parses one line. `resultat` may be the same object as `precedente`.
+// The arc centre is settled once the whole line is read, so the order of
+// the words does not matter to it: under G91.1 I and J are offsets from the
+// start point (an offset left out of an arc block is 0).
 void AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg& resultat);
 
 } // namespace virmak

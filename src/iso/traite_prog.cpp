@@ -106,6 +106,7 @@ bool TraiteIso(BoiteProg& boite)
     TabProg[0].X = PosMm[0];
     TabProg[0].Y = PosMm[1];
     TabProg[0].Z = PosMm[2];
+    TabProg[0].CentresRelatifs = CentresRelatifs;
     for (int i = 0; i < 3; ++i)
         boite.Min[i] = boite.Max[i] = PosMm[i];
 

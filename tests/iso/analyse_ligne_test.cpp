@@ -482,3 +482,26 @@ TEST_F(AnalyseBloc, ResultMayBeThePreviousRecordItself)
     AnalyseLigne("X2 (B) M5", memeObjet, memeObjet);
     ExpectMemeEtat(memeObjet, Suite({ "X2 (B) M5" }, avant));
 }
+
+TEST_F(AnalyseBloc, OnlyG90Point1AndG91Point1ReadTheirDecimals)
+{
+    PrgPou = 91; // a unit code may coincide with the integer G91
+    const struct {
+        const char* ligne;
+        bool relatifAvant, relatif;
+        double facteur;
+    } cas[] = {
+        { "G91.1", false, true, 1.0 }, { "g91.10X5", false, true, 1.0 }, { "G90.1", true, false, 1.0 },
+        { "G91", false, false, 25.4 }, { "G91.2", false, false, 25.4 }, { "G91.01", false, false, 25.4 },
+        { "G90.1", false, false, 1.0 }, { "G 91.1", false, false, 1.0 }, // the space makes it G0
+    };
+    for (const auto& c : cas) {
+        FacteurUnite = 1.0;
+        LigneProg depart = LigneDefaut;
+        depart.CentresRelatifs = c.relatifAvant;
+        const LigneProg r = Suite({ c.ligne }, depart);
+        EXPECT_EQ(r.CentresRelatifs, c.relatif) << c.ligne;
+        EXPECT_EQ(FacteurUnite, c.facteur) << c.ligne;
+    }
+    EXPECT_EQ(Suite({ "G91.1X5" }).X, 5.0);
+}

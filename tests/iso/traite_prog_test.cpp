@@ -2,6 +2,7 @@
 #include "foundation/cn_varia.h"
 #include "foundation/pupitre.h"
 #include "iso/analyse_ligne.h"
+#include "iso/trace_prog.h"
 #include "iso/traite_prog.h"
 #include "pupitre/demarrage.h"
 #include "support/programme.h"
@@ -166,6 +167,50 @@ TEST_F(Programme, AZeroCapacityTableRefusesEvenAnEmptyProgram)
     Lignes({});
     EXPECT_FALSE(Analyser());
     EXPECT_EQ(Listing(), "");
+}
+
+TEST_F(Programme, ArcsWithAbsoluteOrRelativeCentresGiveTheSameRecords)
+{
+    const struct {
+        bool cle; // CentresRelatifs
+        const char *depart, *arc, *reference;
+    } cas[] = {
+        { false, "G0 X10 Y0", "G91.1 G3 X0 Y10 I-10 J0", "G3 X0 Y10 I0 J0" },
+        { false, "G0 X10 Y0", "I-10 Y10 G3 X0 G91.1", "G3 X0 Y10 I0 J0" }, // J left out is 0
+        { true, "G0 X10 Y0", "G3 X0 Y10 J0 I-10", "G3 X0 Y10 I0 J0" },
+        { true, "G0 X10 Y0", "G3 X0 Y10 I-10", "G3 X0 Y10 I0 J0" },
+        { false, "G0 X25.4 Y0", "G70 G91.1 G3 X0 Y1 I-1", "G3 X0 Y25.4 I0 J0" },
+    };
+    for (const auto& c : cas) {
+        CentresRelatifs = c.cle;
+        Lignes({ c.depart, c.arc });
+        ASSERT_TRUE(Analyser()) << c.arc;
+        LigneProg obtenu = TabProg[2];
+        CentresRelatifs = false;
+        Lignes({ c.depart, c.reference });
+        ASSERT_TRUE(Analyser());
+        const LigneProg& attendu = TabProg[2];
+        EXPECT_NEAR(obtenu.I, attendu.I, 1e-9) << c.arc;
+        EXPECT_NEAR(obtenu.J, attendu.J, 1e-9) << c.arc;
+        EXPECT_EQ(LigneTrace(obtenu), LigneTrace(attendu)) << c.arc;
+    }
+}
+
+TEST_F(Programme, TheCentreModeStartsFromTheKeyAndSwitchesAtTheBlockThatSaysSo)
+{
+    Lignes({ "G0 X10 Y0", "G3 X0 Y10 I0 J0", "G91.1", "G3 X-10 Y0 I0 J-10", "G3 X0 Y-10 I0 J0 G90.1",
+        "G3 X10 Y0 I0 J0" });
+    ASSERT_TRUE(Analyser());
+    // Every centre is the origin only when each block reads it in its own mode.
+    for (int i = 2; i <= 6; ++i) {
+        EXPECT_EQ(TabProg[i].I, 0) << i;
+        EXPECT_EQ(TabProg[i].J, 0) << i;
+        EXPECT_EQ(TabProg[i].CentresRelatifs, i == 3 || i == 4) << i;
+    }
+    CentresRelatifs = true;
+    ASSERT_TRUE(Analyser());
+    EXPECT_EQ(TabProg[2].I, 10); // offsets from (10, 0)
+    EXPECT_TRUE(TabProg[2].CentresRelatifs);
 }
 
 TEST(NomAffiche, LongPathsShowTheFirstFolderAndTheFileName)
