@@ -3,6 +3,7 @@
 #include "foundation/cn_varia.h"
 #include "foundation/nombres.h"
 #include "foundation/vue.h"
+#include "iso/geometrie.h"
 
 #include <algorithm>
 #include <limits>
@@ -86,8 +87,8 @@ namespace {
 
     // The words that place an arc's centre, in millimetres as written.
     struct MotsCentre {
-        bool I = false, J = false;
-        double i = 0, j = 0;
+        bool I = false, J = false, R = false;
+        double i = 0, j = 0, r = 0;
     };
 
     // After the G word's number, ".1" (or ".10"...) makes G90.1 and G91.1; any
@@ -108,15 +109,26 @@ namespace {
         return true;
     }
 
-    void PlacerCentre(const MotsCentre& mots, double debutX, double debutY, LigneProg& r)
+    DefautBloc PlacerCentre(const MotsCentre& mots, PointXY debut, LigneProg& r)
     {
         const bool arc = r.CodeG[0] == 2 || r.CodeG[0] == 3;
-        if (r.CentresRelatifs) {
+        if (arc && mots.R && !mots.I && !mots.J) {
+            r.R = 0;
+            const PointXY fin { r.X, r.Y };
+            if (fin == debut)
+                return DefautBloc::ArcRayonSansLongueur;
+            const std::optional<PointXY> centre = CentreArcRayon(debut, fin, mots.r, r.CodeG[0] == 2);
+            if (!centre)
+                return DefautBloc::ArcRayonTropCourt;
+            r.I = centre->X;
+            r.J = centre->Y;
+        } else if (r.CentresRelatifs) {
             if (mots.I || arc)
-                r.I = Sature(debutX + mots.i);
+                r.I = Sature(debut.X + mots.i);
             if (mots.J || arc)
-                r.J = Sature(debutY + mots.j);
+                r.J = Sature(debut.Y + mots.j);
         }
+        return DefautBloc::Aucun;
     }
 
     void Avertir(const char* texte)
@@ -205,9 +217,9 @@ void LireCommentaire(std::string_view ligne, std::size_t& position, std::string&
     }
 }
 
-void AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg& resultat)
+DefautBloc AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg& resultat)
 {
-    const double debutX = precedente.X, debutY = precedente.Y;
+    const PointXY debut { precedente.X, precedente.Y };
     MotsCentre mots;
     if (&resultat != &precedente)
         resultat = precedente;
@@ -275,7 +287,8 @@ void AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg
             r.Q = Longueur(LireReel(ligne, pos));
             break;
         case 'R':
-            r.R = Longueur(LireReel(ligne, pos));
+            r.R = mots.r = Longueur(LireReel(ligne, pos));
+            mots.R = true;
             break;
         case 'S':
             r.VitBroche = LireEntier(ligne, pos);
@@ -305,7 +318,7 @@ void AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg
             break;
         }
     }
-    PlacerCentre(mots, debutX, debutY, r);
+    return PlacerCentre(mots, debut, r);
 }
 
 } // namespace virmak

@@ -25,8 +25,9 @@ std::string NomPourAffichage(const std::string& chemin);
 
 // Analyses the program list into TabProg, the arc centres starting in the
 // mode of the CentresRelatifs key. False when the program does not fit in
-// the table: the operator is told, NbLignesProg is 0 and ProgAnalyse stays
-// false, so nothing runs or draws half a program.
+// the table or holds an R arc that cannot be drawn: the operator is told,
+// NbLignesProg is 0 and ProgAnalyse stays false, so nothing runs or draws
+// half a program.
 bool TraiteIso(BoiteProg& boite);
 
 // One line of the ".MCH" listing, without its line end.

@@ -169,7 +169,7 @@ TEST_F(Programme, AZeroCapacityTableRefusesEvenAnEmptyProgram)
     EXPECT_EQ(Listing(), "");
 }
 
-TEST_F(Programme, ArcsWithAbsoluteOrRelativeCentresGiveTheSameRecords)
+TEST_F(Programme, ArcsWithAbsoluteOrRelativeCentresOrARadiusGiveTheSameRecords)
 {
     const struct {
         bool cle; // CentresRelatifs
@@ -179,6 +179,14 @@ TEST_F(Programme, ArcsWithAbsoluteOrRelativeCentresGiveTheSameRecords)
         { false, "G0 X10 Y0", "I-10 Y10 G3 X0 G91.1", "G3 X0 Y10 I0 J0" }, // J left out is 0
         { true, "G0 X10 Y0", "G3 X0 Y10 J0 I-10", "G3 X0 Y10 I0 J0" },
         { true, "G0 X10 Y0", "G3 X0 Y10 I-10", "G3 X0 Y10 I0 J0" },
+        { false, "G0 X10 Y0", "G3 X0 Y10 R10", "G3 X0 Y10 I0 J0" },
+        { true, "G0 X10 Y0", "R10 Y10 X0 G3", "G3 X0 Y10 I0 J0" },
+        { false, "G0 X10 Y0", "G3 X0 Y-10 R-10", "G3 X0 Y-10 I0 J0" }, // the longer arc
+        { false, "G0 X10 Y0", "G2 X0 Y-10 R10", "G2 X0 Y-10 I0 J0" },
+        { false, "G0 X10 Y0", "G2 X0 Y10 R-10", "G2 X0 Y10 I0 J0" },
+        { false, "G0 X10 Y0", "G2 X-10 Y0 R-10", "G2 X-10 Y0 I0 J0" },
+        { false, "G0 X10 Y0", "G2 X0 Y0 R4.996", "G2 X0 Y0 I5 J0" }, // rounded half circle
+        { false, "G0 X25.4 Y0", "G70 G3 X0 Y1 R1", "G3 X0 Y25.4 I0 J0" },
         { false, "G0 X25.4 Y0", "G70 G91.1 G3 X0 Y1 I-1", "G3 X0 Y25.4 I0 J0" },
     };
     for (const auto& c : cas) {
@@ -211,6 +219,27 @@ TEST_F(Programme, TheCentreModeStartsFromTheKeyAndSwitchesAtTheBlockThatSaysSo)
     ASSERT_TRUE(Analyser());
     EXPECT_EQ(TabProg[2].I, 10); // offsets from (10, 0)
     EXPECT_TRUE(TabProg[2].CentresRelatifs);
+}
+
+TEST_F(Programme, AnRArcThatCannotReachItsEndRefusesTheProgramNamingItsLine)
+{
+    const struct {
+        const char *arc, *raison;
+    } cas[] = {
+        { "G2 X10 Y0 R4.99", "le rayon R de l'arc est plus court que la moitié de la distance" },
+        { "G2 X10 Y0 R0", "le rayon R de l'arc est plus court" },
+        { "G3 R5", "un arc donné par son rayon R ne peut pas finir à son point de départ" },
+    };
+    for (const auto& c : cas) {
+        vue.messages.clear();
+        Lignes({ "G0 X0 Y0", "G1 X0", c.arc, "G1 X1" });
+        EXPECT_FALSE(Analyser());
+        EXPECT_EQ(NbLignesProg, 0);
+        EXPECT_FALSE(ProgAnalyse);
+        ASSERT_EQ(vue.messages.size(), 1u);
+        EXPECT_EQ(vue.messages[0].rfind(std::string("Ligne 3 : ") + c.raison, 0), 0u) << vue.messages[0];
+        EXPECT_NE(vue.messages[0].find("ni dessiné ni exécuté"), std::string::npos);
+    }
 }
 
 TEST(NomAffiche, LongPathsShowTheFirstFolderAndTheFileName)
