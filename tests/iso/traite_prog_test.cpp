@@ -169,6 +169,17 @@ TEST_F(Programme, AZeroCapacityTableRefusesEvenAnEmptyProgram)
     EXPECT_EQ(Listing(), "");
 }
 
+namespace {
+
+std::string CRLF(std::string texte)
+{
+    for (size_t i = texte.find('\n'); i != std::string::npos; i = texte.find('\n', i + 2))
+        texte.insert(i, "\r");
+    return texte;
+}
+
+} // namespace
+
 TEST_F(Programme, ArcsWithAbsoluteOrRelativeCentresOrARadiusGiveTheSameRecords)
 {
     const struct {
@@ -240,6 +251,44 @@ TEST_F(Programme, AnRArcThatCannotReachItsEndRefusesTheProgramNamingItsLine)
         EXPECT_EQ(vue.messages[0].rfind(std::string("Ligne 3 : ") + c.raison, 0), 0u) << vue.messages[0];
         EXPECT_NE(vue.messages[0].find("ni dessiné ni exécuté"), std::string::npos);
     }
+}
+
+// Programs without the words of the other ways of writing arcs analyse to the
+// listing and traces they always gave, byte for byte.
+TEST_F(Programme, ProgramsWithoutCentreModesOrRadiusArcsKeepTheirListingAndTrace)
+{
+    Lignes({ "%", "(ETALON) G90 G91 G90.0", "N10 G0 X10 Y0 Z5 T1 M3 S1000", "N20 G1 Z-1 F150.5",
+        "N30 G2 I5 J0 X10 Y0", "N40 G3 X0 Y10 I0 J0 R2", "N50 G70 G1 X1 Y1", "N60 G71 G81 X5 Y5 Z-3 R1",
+        "N70 X6 R2", "N80 G80 G42 G2 X24 Y5 I15 J5" });
+    ASSERT_TRUE(Analyser());
+    const std::string listing = R"(L  0  G 0  X   0.000  Y   0.000  Z   0.000 > ENT=0 COR=   0.000
+L  0  G 0  X   0.000  Y   0.000  Z   0.000 > ENT=0 COR=   0.000
+L  1  G 0  X   0.000  Y   0.000  Z   0.000 > ENT=0 COR=   0.000
+L  2  G 0  X  10.000  Y   0.000  Z   5.000 > ENT=1 COR=   0.000
+L  3  G 1  X  10.000  Y   0.000  Z  -1.000 > ENT=1 COR=   0.000
+L  4  G 2  X   0.000  Y   0.000  Z  -1.000 > ENT=2 COR=   0.000
+L  4  G 2  X  10.000  Y   0.000  Z  -1.000 > ENT=3 COR=   0.000
+L  5  G 3  X   0.000  Y  10.000  Z  -1.000 > ENT=4 COR=   0.000
+L  6  G 1  X  25.400  Y  25.400  Z  -1.000 > ENT=5 COR=   0.000
+L  7  G 0  X   5.000  Y   5.000  Z  -1.000 > ENT=6 COR=   0.000
+L  8  G 0  X   6.000  Y   5.000  Z  -1.000 > ENT=7 COR=   0.000
+L  9  G 2  X  24.000  Y   5.000  Z  -1.000 > ENT=8 COR=   0.000
+)";
+    const std::string trace
+        = R"(L  0  G 0  X   0.000  Y   0.000  Z   0.000  I   0.000  J   0.000  K   0.000 > ENT=  0 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  1  G 0  X   0.000  Y   0.000  Z   0.000  I   0.000  J   0.000  K   0.000 > ENT=  0 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  2  G 0  X  10.000  Y   0.000  Z   5.000  I   0.000  J   0.000  K   0.000 > ENT=  1 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  3  G 1  X  10.000  Y   0.000  Z  -1.000  I   0.000  J   0.000  K   0.000 > ENT=  1 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  4  G 2  X   0.000  Y   0.000  Z  -1.000  I   5.000  J   0.000  K   0.000 > ENT=  2 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  4  G 2  X  10.000  Y   0.000  Z  -1.000  I   5.000  J   0.000  K   0.000 > ENT=  3 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  5  G 3  X   0.000  Y  10.000  Z  -1.000  I   0.000  J   0.000  K   0.000 > ENT=  4 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   2.000
+L  6  G 1  X  25.400  Y  25.400  Z  -1.000  I   0.000  J   0.000  K   0.000 > ENT=  5 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  7  G 0  X   5.000  Y   5.000  Z  -1.000  I   0.000  J   0.000  K   0.000 > ENT=  6 COR=   0.000 Cycle  G81 EX   5.000 EY   5.000 EZ  -3.000  P   0.000  Q   0.000  R   1.000
+L  8  G 0  X   6.000  Y   5.000  Z  -1.000  I   0.000  J   0.000  K   0.000 > ENT=  7 COR=   0.000 Cycle  G81 EX   6.000 EY   5.000 EZ  -3.000  P   0.000  Q   0.000  R   2.000
+L  9  G 2  X  24.000  Y   5.000  Z  -1.000  I  15.000  J   5.000  K   0.000 > ENT=  8 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+)";
+    EXPECT_EQ(Listing(), CRLF(listing));
+    EXPECT_EQ(TexteTrace(TabProg, NbLignesProg), CRLF(trace));
 }
 
 TEST(NomAffiche, LongPathsShowTheFirstFolderAndTheFileName)
