@@ -169,17 +169,6 @@ TEST_F(Programme, AZeroCapacityTableRefusesEvenAnEmptyProgram)
     EXPECT_EQ(Listing(), "");
 }
 
-namespace {
-
-std::string CRLF(std::string texte)
-{
-    for (size_t i = texte.find('\n'); i != std::string::npos; i = texte.find('\n', i + 2))
-        texte.insert(i, "\r");
-    return texte;
-}
-
-} // namespace
-
 TEST_F(Programme, ArcsWithAbsoluteOrRelativeCentresOrARadiusGiveTheSameRecords)
 {
     const struct {
@@ -190,6 +179,7 @@ TEST_F(Programme, ArcsWithAbsoluteOrRelativeCentresOrARadiusGiveTheSameRecords)
         { false, "G0 X10 Y0", "I-10 Y10 G3 X0 G91.1", "G3 X0 Y10 I0 J0" }, // J left out is 0
         { true, "G0 X10 Y0", "G3 X0 Y10 J0 I-10", "G3 X0 Y10 I0 J0" },
         { true, "G0 X10 Y0", "G3 X0 Y10 I-10", "G3 X0 Y10 I0 J0" },
+        { false, "G0 X10 Y0", "G91.1 G2 X10 Y0 I-5", "G2 X10 Y0 I5 J0" }, // a full circle's first half
         { false, "G0 X10 Y0", "G3 X0 Y10 R10", "G3 X0 Y10 I0 J0" },
         { true, "G0 X10 Y0", "R10 Y10 X0 G3", "G3 X0 Y10 I0 J0" },
         { false, "G0 X10 Y0", "G3 X0 Y-10 R-10", "G3 X0 Y-10 I0 J0" }, // the longer arc
@@ -252,6 +242,17 @@ TEST_F(Programme, AnRArcThatCannotReachItsEndRefusesTheProgramNamingItsLine)
         EXPECT_NE(vue.messages[0].find("ni dessiné ni exécuté"), std::string::npos);
     }
 }
+
+namespace {
+
+std::string CRLF(std::string texte)
+{
+    for (size_t i = texte.find('\n'); i != std::string::npos; i = texte.find('\n', i + 2))
+        texte.insert(i, "\r");
+    return texte;
+}
+
+} // namespace
 
 // Programs without the words of the other ways of writing arcs analyse to the
 // listing and traces they always gave, byte for byte.
