@@ -134,6 +134,7 @@ void AfficherConfiguration()
     Ligne("MaxLProg", std::to_string(MaxLProg));
     Ligne("PrgPou", std::to_string(PrgPou));
     Ligne("PrgMet", std::to_string(PrgMet));
+    Ligne("CentresRelatifs", Bool(CentresRelatifs));
     Ligne("G83d", FormatGeneral(G83d));
     Ligne("NbIncrements", std::to_string(NbIncrements));
     for (int k = 1; k <= NbIncrements; ++k)

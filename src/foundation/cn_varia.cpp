@@ -35,6 +35,7 @@ bool CompJeu[3];
 
 uint16_t MaxLProg;
 int32_t PrgPou, PrgMet;
+bool CentresRelatifs;
 double G83d;
 int32_t CpuMouvement = -1;
 
@@ -231,6 +232,7 @@ void LireConfiguration()
     G83d = IniParam.LireReel("CYCLES", "G83d", 0.2);
     PrgPou = IniParam.LireEntier("GCODES", "PrgPou", 70);
     PrgMet = IniParam.LireEntier("GCODES", "PrgMet", 71);
+    CentresRelatifs = IniParam.LireBooleen("GCODES", "CentresRelatifs", false);
     CpuMouvement = IniParam.LireEntier("TEMPS REEL", "Cpu", -1);
 }
 

@@ -43,6 +43,7 @@ extern bool CompJeu[3];
 // ISO programming
 extern uint16_t MaxLProg;
 extern int32_t PrgPou, PrgMet;
+extern bool CentresRelatifs; // centre mode at the start of each analysis
 extern double G83d;
 
 // The CPU the machine thread is pinned to while moves run (-1: any), from

@@ -25,6 +25,7 @@ struct LigneProg {
     std::string Commentaire; // last comment met
     uint16_t NumSegment = 0; // XY segment number
     double P = 0, Q = 0, R = 0; // drilling-cycle words
+    bool CentresRelatifs = false; // G91.1 on, G90.1 off: I, J are written from the start point
 };
 
 } // namespace virmak

@@ -15,6 +15,10 @@ namespace virmak {
 int32_t Arrondi(double valeur);
 int64_t Arrondi64(double valeur);
 
+// An overflowed result brought back to the largest finite double of its
+// sign, so that huge program values saturate instead of becoming infinite.
+double Sature(double valeur);
+
 // Fixed notation with `decimales` digits after a point, right-aligned in
 // `largeur` characters (wider values are not cut).
 std::string FormatFixe(double valeur, int largeur, int decimales);

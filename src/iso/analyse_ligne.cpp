@@ -3,6 +3,7 @@
 #include "foundation/cn_varia.h"
 #include "foundation/nombres.h"
 #include "foundation/vue.h"
+#include "iso/geometrie.h"
 
 #include <algorithm>
 #include <limits>
@@ -81,12 +82,53 @@ namespace {
     // value past the largest double.
     double Longueur(double valeur)
     {
-        const double mm = valeur * FacteurUnite;
-        if (mm > ReelMax)
-            return ReelMax;
-        if (mm < -ReelMax)
-            return -ReelMax;
-        return mm;
+        return Sature(valeur * FacteurUnite);
+    }
+
+    // The words that place an arc's centre, in millimetres as written.
+    struct MotsCentre {
+        bool I = false, J = false, R = false;
+        double i = 0, j = 0, r = 0;
+    };
+
+    // After the G word's number, ".1" (or ".10"...) makes G90.1 and G91.1; any
+    // other decimals are skipped by the main loop, as for every G word.
+    bool DecimaleUn(std::string_view ligne, std::size_t& position)
+    {
+        const std::size_t point = position; // 0-based index after the digits
+        if (point >= ligne.size() || ligne[point] != '.')
+            return false;
+        std::size_t fin = point + 1;
+        while (fin < ligne.size() && EstChiffre(ligne[fin]))
+            ++fin;
+        const std::string_view decimales = ligne.substr(point + 1, fin - point - 1);
+        if (decimales.empty() || decimales[0] != '1'
+            || decimales.find_first_not_of('0', 1) != std::string_view::npos)
+            return false;
+        position = fin;
+        return true;
+    }
+
+    DefautBloc PlacerCentre(const MotsCentre& mots, PointXY debut, LigneProg& r)
+    {
+        const bool arc = r.CodeG[0] == 2 || r.CodeG[0] == 3;
+        if (arc && mots.R && !mots.I && !mots.J) {
+            r.R = 0;
+            const PointXY fin { r.X, r.Y };
+            if (fin == debut)
+                return DefautBloc::ArcRayonSansLongueur;
+            const std::optional<PointXY> centre = CentreArcRayon(debut, fin, mots.r, r.CodeG[0] == 2);
+            if (!centre)
+                return DefautBloc::ArcRayonTropCourt;
+            r.I = centre->X;
+            r.J = centre->Y;
+        } else if (r.CentresRelatifs) {
+            if (mots.I || arc)
+                r.I = Sature(debut.X + mots.i);
+            if (mots.J || arc)
+                r.J = Sature(debut.Y + mots.j);
+        }
+        return DefautBloc::Aucun;
     }
 
     void Avertir(const char* texte)
@@ -175,8 +217,10 @@ void LireCommentaire(std::string_view ligne, std::size_t& position, std::string&
     }
 }
 
-void AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg& resultat)
+DefautBloc AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg& resultat)
 {
+    const PointXY debut { precedente.X, precedente.Y };
+    MotsCentre mots;
     if (&resultat != &precedente)
         resultat = precedente;
     LigneProg& r = resultat;
@@ -204,14 +248,21 @@ void AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg
         case 'F':
             r.Avance = static_cast<double>(Arrondi64(LireEntier(ligne, pos) * FacteurUnite));
             break;
-        case 'G':
-            AppliquerG(LireEntier(ligne, pos), r);
+        case 'G': {
+            const int32_t n = LireEntier(ligne, pos);
+            if ((n == 90 || n == 91) && DecimaleUn(ligne, pos))
+                r.CentresRelatifs = n == 91;
+            else
+                AppliquerG(n, r);
             break;
+        }
         case 'I':
-            r.I = Longueur(LireReel(ligne, pos));
+            r.I = mots.i = Longueur(LireReel(ligne, pos));
+            mots.I = true;
             break;
         case 'J':
-            r.J = Longueur(LireReel(ligne, pos));
+            r.J = mots.j = Longueur(LireReel(ligne, pos));
+            mots.J = true;
             break;
         case 'K':
             r.K = Longueur(LireReel(ligne, pos));
@@ -236,7 +287,8 @@ void AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg
             r.Q = Longueur(LireReel(ligne, pos));
             break;
         case 'R':
-            r.R = Longueur(LireReel(ligne, pos));
+            r.R = mots.r = Longueur(LireReel(ligne, pos));
+            mots.R = true;
             break;
         case 'S':
             r.VitBroche = LireEntier(ligne, pos);
@@ -266,6 +318,7 @@ void AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg
             break;
         }
     }
+    return PlacerCentre(mots, debut, r);
 }
 
 } // namespace virmak

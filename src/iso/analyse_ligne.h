@@ -32,7 +32,20 @@ double LireReel(std::string_view ligne, std::size_t& position);
 // Text up to, not including, the first ")" or "}", or to the end of the line.
 void LireCommentaire(std::string_view ligne, std::size_t& position, std::string& texte);
 
+// What makes a block impossible to run. The parser still gives a record
+// (the centre unchanged); the analysis refuses the program.
+enum class DefautBloc {
+    Aucun,
+    ArcRayonSansLongueur, // an R arc that ends where it starts
+    ArcRayonTropCourt, // an R arc whose radius cannot reach its end
+};
+
 // Parses one line. `resultat` may be the same object as `precedente`.
-void AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg& resultat);
+// The arc centre is settled once the whole line is read, so the order of
+// the words does not matter to it: under G91.1 I and J are offsets from the
+// start point (an offset left out of an arc block is 0), and a G2 or G3 block
+// with R and neither I nor J is an arc of that radius, whose R is then no
+// drilling parameter (0 in the record).
+DefautBloc AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg& resultat);
 
 } // namespace virmak

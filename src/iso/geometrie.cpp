@@ -1,5 +1,7 @@
 #include "iso/geometrie.h"
 
+#include "foundation/nombres.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -150,6 +152,25 @@ double Distance(PointXY a, PointXY b)
     const double d = std::sqrt(dx * dx + dy * dy);
     // hypot is exact where the squares overflow, but far slower.
     return std::isinf(d) ? std::hypot(dx, dy) : d;
+}
+
+std::optional<PointXY> CentreArcRayon(PointXY debut, PointXY fin, double rayon, bool horaire)
+{
+    // Halves first: the chord between two far-apart finite points overflows,
+    // and a half chord that does is longer than any radius.
+    const PointXY demiDebut = 0.5 * debut, demiFin = 0.5 * fin;
+    const double a = Distance(demiDebut, demiFin);
+    const double r = std::fabs(rayon);
+    if (a == 0 || !(r > 0) || r < a - ToleranceRayonArc)
+        return std::nullopt;
+    // sqrt(r^2 - a^2), without squares that overflow.
+    const double h = r > a ? std::sqrt(r - a) * std::sqrt(r / 2 + a / 2) * std::numbers::sqrt2 : 0.0;
+    const PointXY u = VecteurUnitaire(demiFin - demiDebut);
+    // The shorter arc has its centre on its inner side: left of the chord
+    // turning counter-clockwise, right turning clockwise.
+    const double cote = horaire == (rayon > 0) ? -1.0 : 1.0;
+    const PointXY c = demiDebut + demiFin + (cote * h) * PointXY { -u.Y, u.X };
+    return PointXY { Sature(c.X), Sature(c.Y) };
 }
 
 bool PointSurSegment(const ElementGeo& segment, PointXY p, double t)

@@ -6,10 +6,14 @@
 // counts no point.
 
 #include <cstdint>
+#include <optional>
 
 namespace virmak {
 
 inline constexpr double ToleranceIntersection = 1e-6; // mm
+// How much shorter than half its chord the radius of an R arc may be and
+// still give a half circle: CAM output rounds both to 3 or 4 decimals.
+inline constexpr double ToleranceRayonArc = 0.005; // mm
 
 struct PointXY {
     double X = 0, Y = 0;
@@ -57,6 +61,12 @@ double AngleVecteur(PointXY v);
 PointXY VecteurUnitaire(PointXY v);
 
 double Distance(PointXY a, PointXY b);
+
+// Centre of the arc of radius |rayon| from debut to fin turning clockwise
+// (horaire) or not: the shorter arc for a positive rayon, the longer for a
+// negative one. None when debut = fin, rayon is 0 or shorter than half the
+// chord by more than ToleranceRayonArc; within it, the half circle.
+std::optional<PointXY> CentreArcRayon(PointXY debut, PointXY fin, double rayon, bool horaire);
 
 // Within t of the segment, the gap measured along Y except for segments
 // narrower than t in X.

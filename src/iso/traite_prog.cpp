@@ -62,13 +62,32 @@ namespace {
         return n;
     }
 
-    void RefuserTropLong(size_t entrees)
+    // Nothing of a refused program is kept: it cannot run or draw half.
+    void Refuser(const std::string& raison)
     {
         NbLignesProg = 0;
         ProgAnalyse = false;
-        VueActive().Message("Programme trop long : il demande " + std::to_string(entrees)
+        VueActive().Message(raison + " Le programme ne peut être ni dessiné ni exécuté.");
+    }
+
+    void RefuserTropLong(size_t entrees)
+    {
+        Refuser("Programme trop long : il demande " + std::to_string(entrees)
             + " blocs d'analyse et la table n'en contient que " + std::to_string(MaxLProg)
-            + " (clé MaxLProg de CncParam.Ini). Le programme ne peut être ni dessiné ni exécuté.");
+            + " (clé MaxLProg de CncParam.Ini).");
+    }
+
+    void RefuserBloc(DefautBloc defaut, size_t ligne)
+    {
+        const std::string ou = "Ligne " + std::to_string(ligne) + " : ";
+        if (defaut == DefautBloc::ArcRayonSansLongueur)
+            Refuser(ou
+                + "un arc donné par son rayon R ne peut pas finir à son point de départ "
+                  "(un cercle complet se programme avec I et J).");
+        else
+            Refuser(ou
+                + "le rayon R de l'arc est plus court que la moitié de la distance "
+                  "entre son point de départ et son point d'arrivée.");
     }
 
 } // namespace
@@ -106,6 +125,7 @@ bool TraiteIso(BoiteProg& boite)
     TabProg[0].X = PosMm[0];
     TabProg[0].Y = PosMm[1];
     TabProg[0].Z = PosMm[2];
+    TabProg[0].CentresRelatifs = CentresRelatifs;
     for (int i = 0; i < 3; ++i)
         boite.Min[i] = boite.Max[i] = PosMm[i];
 
@@ -121,7 +141,11 @@ bool TraiteIso(BoiteProg& boite)
         }
         assurer(h + 1);
         LigneProg& courante = TabProg[h + 1];
-        AnalyseLigne(lignes[l], TabProg[h], courante);
+        const DefautBloc defaut = AnalyseLigne(lignes[l], TabProg[h], courante);
+        if (defaut != DefautBloc::Aucun) {
+            RefuserBloc(defaut, l + 1);
+            return false;
+        }
         courante.IndexLigne = static_cast<uint16_t>(l);
         ++h;
         if (EstCercleComplet(TabProg[h], TabProg[h - 1])) {

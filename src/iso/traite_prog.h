@@ -23,9 +23,11 @@ inline constexpr int LongueurNomAffiche = 50;
 // characters, else its first folder, " ... /" and the file name.
 std::string NomPourAffichage(const std::string& chemin);
 
-// Analyses the program list into TabProg. False when the program does not
-// fit in the table: the operator is told, NbLignesProg is 0 and
-// ProgAnalyse stays false, so nothing runs or draws half a program.
+// Analyses the program list into TabProg, the arc centres starting in the
+// mode of the CentresRelatifs key. False when the program does not fit in
+// the table or holds an R arc that cannot be drawn: the operator is told,
+// NbLignesProg is 0 and ProgAnalyse stays false, so nothing runs or draws
+// half a program.
 bool TraiteIso(BoiteProg& boite);
 
 // One line of the ".MCH" listing, without its line end.

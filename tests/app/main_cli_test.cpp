@@ -71,6 +71,7 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
 {
     EcrireTout(Fichier("un_fichier"), "");
     EcrireTout(Fichier("p.iso"), "G1 X1\n");
+    EcrireTout(Fichier("rayon.iso"), "G1 X1\nG2 X9 R1\n");
     const struct {
         std::vector<std::string> args;
         int statut;
@@ -90,6 +91,7 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
         { { "--rep", dossier, "analyse", "/dev/zero" }, 1, "", "pas un fichier ordinaire" },
         { { "--rep", dossier, "analyse", Fichier("absent.iso") }, 1, "", "il n'existe pas" },
         { { "--rep", dossier, "analyse", Fichier("p.iso") }, 0, "L  0  G 1  X   1.000", "" },
+        { { "--rep", dossier, "analyse", Fichier("rayon.iso") }, 1, "", "Ligne 2 : le rayon R" },
         { { "--rep", dossier, "config" }, 0, "Port=aucun", "" },
         { { "--rep", dossier, "--machine-virtuelle", "config" }, 0, "Port=machine virtuelle", "" },
     };

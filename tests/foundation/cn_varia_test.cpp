@@ -222,6 +222,18 @@ TEST_F(Configuration, ProgramCapacityIsTakenModulo65536)
     EXPECT_EQ(MaxLProg, 65535);
 }
 
+TEST_F(Configuration, CentreModeKeyIsReadAtStartUpAndKeptAsWritten)
+{
+    ChargerConfiguration();
+    EXPECT_FALSE(CentresRelatifs);
+    Ecrire("[GCODES]\nCentresRelatifs=1\n");
+    DemarrerPuisArreter();
+    EXPECT_TRUE(CentresRelatifs);
+    FichierIni lu;
+    lu.Ouvrir(Param());
+    EXPECT_EQ(lu.LireChaine("GCODES", "CentresRelatifs", ""), "1");
+}
+
 TEST_F(Configuration, StartUpResetsTheMachineState)
 {
     ChargerConfiguration();

@@ -482,3 +482,51 @@ TEST_F(AnalyseBloc, ResultMayBeThePreviousRecordItself)
     AnalyseLigne("X2 (B) M5", memeObjet, memeObjet);
     ExpectMemeEtat(memeObjet, Suite({ "X2 (B) M5" }, avant));
 }
+
+TEST_F(AnalyseBloc, OnlyG90Point1AndG91Point1ReadTheirDecimals)
+{
+    PrgPou = 91; // a unit code may coincide with the integer G91
+    const struct {
+        const char* ligne;
+        bool relatifAvant, relatif;
+        double facteur;
+    } cas[] = {
+        { "G91.1", false, true, 1.0 }, { "g91.10X5", false, true, 1.0 }, { "G90.1", true, false, 1.0 },
+        { "G91", false, false, 25.4 }, { "G91.2", false, false, 25.4 }, { "G91.01", false, false, 25.4 },
+        { "G90.1", false, false, 1.0 }, { "G 91.1", false, false, 1.0 }, // the space makes it G0
+    };
+    for (const auto& c : cas) {
+        FacteurUnite = 1.0;
+        LigneProg depart = LigneDefaut;
+        depart.CentresRelatifs = c.relatifAvant;
+        const LigneProg r = Suite({ c.ligne }, depart);
+        EXPECT_EQ(r.CentresRelatifs, c.relatif) << c.ligne;
+        EXPECT_EQ(FacteurUnite, c.facteur) << c.ligne;
+    }
+    EXPECT_EQ(Suite({ "G91.1X5" }).X, 5.0);
+}
+
+TEST_F(AnalyseBloc, RadiusArcsWithAbsurdValuesStayFiniteOrAreRefused)
+{
+    const std::string grand(400, '9');
+    const struct {
+        std::string depart, arc;
+        DefautBloc defaut;
+    } cas[] = {
+        { "G0 X0 Y0", "G2 X" + grand + " R" + grand, DefautBloc::Aucun },
+        { "G0 X" + grand + " Y" + grand, "G3 X-" + grand + " Y-" + grand + " R" + grand,
+            DefautBloc::ArcRayonTropCourt }, // the chord itself overflows
+        { "G0 X" + grand + " Y-" + grand, "G70 G2 X" + grand + " Y0 R-" + grand, DefautBloc::Aucun },
+        { "G0 X0 Y0", "G2 X0.0000001 R0", DefautBloc::ArcRayonTropCourt },
+        { "G0 X1 Y1", "G3 R1", DefautBloc::ArcRayonSansLongueur },
+        { "G0 X0 Y0", "G3 X1 R0.0" + std::string(400, '0') + "1", DefautBloc::ArcRayonTropCourt },
+    };
+    for (const auto& c : cas) {
+        FacteurUnite = 1.0;
+        const LigneProg depart = Suite({ c.depart });
+        LigneProg r;
+        EXPECT_EQ(AnalyseLigne(c.arc, depart, r), c.defaut) << c.arc.substr(0, 20);
+        EXPECT_TRUE(std::isfinite(r.I) && std::isfinite(r.J)) << c.arc.substr(0, 20);
+        EXPECT_EQ(r.R, 0.0);
+    }
+}

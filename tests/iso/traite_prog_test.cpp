@@ -2,6 +2,7 @@
 #include "foundation/cn_varia.h"
 #include "foundation/pupitre.h"
 #include "iso/analyse_ligne.h"
+#include "iso/trace_prog.h"
 #include "iso/traite_prog.h"
 #include "pupitre/demarrage.h"
 #include "support/programme.h"
@@ -166,6 +167,129 @@ TEST_F(Programme, AZeroCapacityTableRefusesEvenAnEmptyProgram)
     Lignes({});
     EXPECT_FALSE(Analyser());
     EXPECT_EQ(Listing(), "");
+}
+
+TEST_F(Programme, ArcsWithAbsoluteOrRelativeCentresOrARadiusGiveTheSameRecords)
+{
+    const struct {
+        bool cle; // CentresRelatifs
+        const char *depart, *arc, *reference;
+    } cas[] = {
+        { false, "G0 X10 Y0", "G91.1 G3 X0 Y10 I-10 J0", "G3 X0 Y10 I0 J0" },
+        { false, "G0 X10 Y0", "I-10 Y10 G3 X0 G91.1", "G3 X0 Y10 I0 J0" }, // J left out is 0
+        { true, "G0 X10 Y0", "G3 X0 Y10 J0 I-10", "G3 X0 Y10 I0 J0" },
+        { true, "G0 X10 Y0", "G3 X0 Y10 I-10", "G3 X0 Y10 I0 J0" },
+        { false, "G0 X10 Y0", "G91.1 G2 X10 Y0 I-5", "G2 X10 Y0 I5 J0" }, // a full circle's first half
+        { false, "G0 X10 Y0", "G3 X0 Y10 R10", "G3 X0 Y10 I0 J0" },
+        { true, "G0 X10 Y0", "R10 Y10 X0 G3", "G3 X0 Y10 I0 J0" },
+        { false, "G0 X10 Y0", "G3 X0 Y-10 R-10", "G3 X0 Y-10 I0 J0" }, // the longer arc
+        { false, "G0 X10 Y0", "G2 X0 Y-10 R10", "G2 X0 Y-10 I0 J0" },
+        { false, "G0 X10 Y0", "G2 X0 Y10 R-10", "G2 X0 Y10 I0 J0" },
+        { false, "G0 X10 Y0", "G2 X-10 Y0 R-10", "G2 X-10 Y0 I0 J0" },
+        { false, "G0 X10 Y0", "G2 X0 Y0 R4.996", "G2 X0 Y0 I5 J0" }, // rounded half circle
+        { false, "G0 X25.4 Y0", "G70 G3 X0 Y1 R1", "G3 X0 Y25.4 I0 J0" },
+        { false, "G0 X25.4 Y0", "G70 G91.1 G3 X0 Y1 I-1", "G3 X0 Y25.4 I0 J0" },
+    };
+    for (const auto& c : cas) {
+        CentresRelatifs = c.cle;
+        Lignes({ c.depart, c.arc });
+        ASSERT_TRUE(Analyser()) << c.arc;
+        LigneProg obtenu = TabProg[2];
+        CentresRelatifs = false;
+        Lignes({ c.depart, c.reference });
+        ASSERT_TRUE(Analyser());
+        const LigneProg& attendu = TabProg[2];
+        EXPECT_NEAR(obtenu.I, attendu.I, 1e-9) << c.arc;
+        EXPECT_NEAR(obtenu.J, attendu.J, 1e-9) << c.arc;
+        EXPECT_EQ(LigneTrace(obtenu), LigneTrace(attendu)) << c.arc;
+    }
+}
+
+TEST_F(Programme, TheCentreModeStartsFromTheKeyAndSwitchesAtTheBlockThatSaysSo)
+{
+    Lignes({ "G0 X10 Y0", "G3 X0 Y10 I0 J0", "G91.1", "G3 X-10 Y0 I0 J-10", "G3 X0 Y-10 I0 J0 G90.1",
+        "G3 X10 Y0 I0 J0" });
+    ASSERT_TRUE(Analyser());
+    // Every centre is the origin only when each block reads it in its own mode.
+    for (int i = 2; i <= 6; ++i) {
+        EXPECT_EQ(TabProg[i].I, 0) << i;
+        EXPECT_EQ(TabProg[i].J, 0) << i;
+        EXPECT_EQ(TabProg[i].CentresRelatifs, i == 3 || i == 4) << i;
+    }
+    CentresRelatifs = true;
+    ASSERT_TRUE(Analyser());
+    EXPECT_EQ(TabProg[2].I, 10); // offsets from (10, 0)
+    EXPECT_TRUE(TabProg[2].CentresRelatifs);
+}
+
+TEST_F(Programme, AnRArcThatCannotReachItsEndRefusesTheProgramNamingItsLine)
+{
+    const struct {
+        const char *arc, *raison;
+    } cas[] = {
+        { "G2 X10 Y0 R4.99", "le rayon R de l'arc est plus court que la moitié de la distance" },
+        { "G2 X10 Y0 R0", "le rayon R de l'arc est plus court" },
+        { "G3 R5", "un arc donné par son rayon R ne peut pas finir à son point de départ" },
+    };
+    for (const auto& c : cas) {
+        vue.messages.clear();
+        Lignes({ "G0 X0 Y0", "G1 X0", c.arc, "G1 X1" });
+        EXPECT_FALSE(Analyser());
+        EXPECT_EQ(NbLignesProg, 0);
+        EXPECT_FALSE(ProgAnalyse);
+        ASSERT_EQ(vue.messages.size(), 1u);
+        EXPECT_EQ(vue.messages[0].rfind(std::string("Ligne 3 : ") + c.raison, 0), 0u) << vue.messages[0];
+        EXPECT_NE(vue.messages[0].find("ni dessiné ni exécuté"), std::string::npos);
+    }
+}
+
+namespace {
+
+std::string CRLF(std::string texte)
+{
+    for (size_t i = texte.find('\n'); i != std::string::npos; i = texte.find('\n', i + 2))
+        texte.insert(i, "\r");
+    return texte;
+}
+
+} // namespace
+
+// Programs without the words of the other ways of writing arcs analyse to the
+// listing and traces they always gave, byte for byte.
+TEST_F(Programme, ProgramsWithoutCentreModesOrRadiusArcsKeepTheirListingAndTrace)
+{
+    Lignes({ "%", "(ETALON) G90 G91 G90.0", "N10 G0 X10 Y0 Z5 T1 M3 S1000", "N20 G1 Z-1 F150.5",
+        "N30 G2 I5 J0 X10 Y0", "N40 G3 X0 Y10 I0 J0 R2", "N50 G70 G1 X1 Y1", "N60 G71 G81 X5 Y5 Z-3 R1",
+        "N70 X6 R2", "N80 G80 G42 G2 X24 Y5 I15 J5" });
+    ASSERT_TRUE(Analyser());
+    const std::string listing = R"(L  0  G 0  X   0.000  Y   0.000  Z   0.000 > ENT=0 COR=   0.000
+L  0  G 0  X   0.000  Y   0.000  Z   0.000 > ENT=0 COR=   0.000
+L  1  G 0  X   0.000  Y   0.000  Z   0.000 > ENT=0 COR=   0.000
+L  2  G 0  X  10.000  Y   0.000  Z   5.000 > ENT=1 COR=   0.000
+L  3  G 1  X  10.000  Y   0.000  Z  -1.000 > ENT=1 COR=   0.000
+L  4  G 2  X   0.000  Y   0.000  Z  -1.000 > ENT=2 COR=   0.000
+L  4  G 2  X  10.000  Y   0.000  Z  -1.000 > ENT=3 COR=   0.000
+L  5  G 3  X   0.000  Y  10.000  Z  -1.000 > ENT=4 COR=   0.000
+L  6  G 1  X  25.400  Y  25.400  Z  -1.000 > ENT=5 COR=   0.000
+L  7  G 0  X   5.000  Y   5.000  Z  -1.000 > ENT=6 COR=   0.000
+L  8  G 0  X   6.000  Y   5.000  Z  -1.000 > ENT=7 COR=   0.000
+L  9  G 2  X  24.000  Y   5.000  Z  -1.000 > ENT=8 COR=   0.000
+)";
+    const std::string trace
+        = R"(L  0  G 0  X   0.000  Y   0.000  Z   0.000  I   0.000  J   0.000  K   0.000 > ENT=  0 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  1  G 0  X   0.000  Y   0.000  Z   0.000  I   0.000  J   0.000  K   0.000 > ENT=  0 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  2  G 0  X  10.000  Y   0.000  Z   5.000  I   0.000  J   0.000  K   0.000 > ENT=  1 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  3  G 1  X  10.000  Y   0.000  Z  -1.000  I   0.000  J   0.000  K   0.000 > ENT=  1 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  4  G 2  X   0.000  Y   0.000  Z  -1.000  I   5.000  J   0.000  K   0.000 > ENT=  2 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  4  G 2  X  10.000  Y   0.000  Z  -1.000  I   5.000  J   0.000  K   0.000 > ENT=  3 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  5  G 3  X   0.000  Y  10.000  Z  -1.000  I   0.000  J   0.000  K   0.000 > ENT=  4 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   2.000
+L  6  G 1  X  25.400  Y  25.400  Z  -1.000  I   0.000  J   0.000  K   0.000 > ENT=  5 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+L  7  G 0  X   5.000  Y   5.000  Z  -1.000  I   0.000  J   0.000  K   0.000 > ENT=  6 COR=   0.000 Cycle  G81 EX   5.000 EY   5.000 EZ  -3.000  P   0.000  Q   0.000  R   1.000
+L  8  G 0  X   6.000  Y   5.000  Z  -1.000  I   0.000  J   0.000  K   0.000 > ENT=  7 COR=   0.000 Cycle  G81 EX   6.000 EY   5.000 EZ  -3.000  P   0.000  Q   0.000  R   2.000
+L  9  G 2  X  24.000  Y   5.000  Z  -1.000  I  15.000  J   5.000  K   0.000 > ENT=  8 COR=   0.000 Cycle  G 0 EX   0.000 EY   0.000 EZ   0.000  P   0.000  Q   0.000  R   0.000
+)";
+    EXPECT_EQ(Listing(), CRLF(listing));
+    EXPECT_EQ(TexteTrace(TabProg, NbLignesProg), CRLF(trace));
 }
 
 TEST(NomAffiche, LongPathsShowTheFirstFolderAndTheFileName)
