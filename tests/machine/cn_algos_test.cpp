@@ -146,3 +146,34 @@ TEST_F(Interpolation, FullCirclesStartsOnTheCentreAndStopsMidArc)
     EXPECT_TRUE(m->Pas().empty());
     EXPECT_EQ(PosPas[0], 4000);
 }
+
+TEST_F(Interpolation, WithUnequalMaximaNoAxisStepsFasterThanItsOwnOnAverage)
+{
+    const struct {
+        double dx, dz, avance;
+        int32_t avMax[3];
+    } cas[] = { { 10, 0, 600, { 1000, 400, 1000 } }, { 10, 9, 6000, { 1000, 500, 800 } } };
+    for (const auto& c : cas) {
+        for (int i = 0; i < 3; ++i)
+            AvMax[i] = c.avMax[i];
+        const double dy = c.dz == 0 ? 10 : 0;
+        m->Enregistrer(100000);
+        PeriodePas = CalculPeriode(c.dx, dy, c.dz, c.avance);
+        LigneXYZ(0, static_cast<int32_t>(c.dx / ValPas[0]), static_cast<int32_t>(dy / ValPas[1]),
+            static_cast<int32_t>(c.dz / ValPas[2]));
+        int64_t premier[3] = { -1, -1, -1 }, dernier[3] = {}, nombre[3] = {};
+        for (const PasVirtuel& p : m->Pas()) {
+            if (premier[p.axe] < 0)
+                premier[p.axe] = p.instant;
+            dernier[p.axe] = p.instant;
+            ++nombre[p.axe];
+        }
+        for (int i = 0; i < 3; ++i) {
+            if (nombre[i] < 2)
+                continue;
+            const double rythme = static_cast<double>(nombre[i] - 1) * static_cast<double>(FreqCompteur)
+                / static_cast<double>(dernier[i] - premier[i]);
+            EXPECT_LE(rythme, AvMax[i] * 1.001) << "axe " << i << " avance " << c.avance;
+        }
+    }
+}
