@@ -1,16 +1,152 @@
 #include "exec/conduite.h"
 
+#include "exec/cycle_usinage.h"
+#include "exec/manuel.h"
+#include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/file_evenements.h"
 #include "foundation/pupitre.h"
+#include "foundation/vue.h"
+#include "machine/cn_pilot.h"
 
 namespace virmak {
+
+namespace {
+
+    // The twenty controls a run locks: whatever starts a run or moves an axis.
+    void Verrouiller(bool actif)
+    {
+        for (Controle* c : { &Form1.XPlus, &Form1.XMoins, &Form1.YPlus, &Form1.YMoins, &Form1.XY_Zero,
+                 &Form1.ZPlus, &Form1.ZMoins, &Form1.Z_Zero, &Form1.Raz_X, &Form1.Raz_Y, &Form1.Raz_Z,
+                 &Form1.GoXYZ, &Form1.BitBtnCharger, &Form1.BitBtnEnregistrer, &Form1.BitBtnCycle,
+                 &Form1.BitBtnPasPas, &Form1.BitBtnPiece, &Form1.BitBtnParcoursOutil, &Form1.EditVitAv })
+            c->Actif = actif;
+        Form1.TrackBarVitAv.Actif = actif;
+    }
+
+    void Message(const char* texte)
+    {
+        Form1.MesEtat.Texte = texte;
+        VueActive().Repeindre("MesEtat");
+    }
+
+} // namespace
 
 void CheckBoxSuiviPrgClick(bool cochee)
 {
     VERIFIER_FIL_MACHINE();
     Form1.CheckBoxSuiviPrg.Cochee = cochee;
     SuiviPrg = cochee;
+}
+
+void BitBtnCycleClick()
+{
+    VERIFIER_FIL_MACHINE();
+    if (ModePasAPas) {
+        ModePasAPas = false;
+        CycleEnCours = true;
+        return;
+    }
+    ModePasAPas = false;
+    Message(TexteCycleLance);
+    MsgHistorique("DEPART cycle par bouton fenetre principale.");
+    if (!StopFinBloc) {
+        CycleEnCours = true;
+        CycleUsinage();
+    } else {
+        StopFinBloc = false;
+        CycleEnCours = true;
+    }
+}
+
+void BitBtnBlocClick()
+{
+    VERIFIER_FIL_MACHINE();
+    if (!CycleEnCours)
+        return;
+    Message(TexteStopFinBloc);
+    MsgHistorique("STOP FIN BLOC demandé par bouton fenetre principale.");
+    StopFinBloc = true;
+    CycleEnCours = false;
+}
+
+void BitBtnBlocMouseDown()
+{
+    BitBtnBlocClick();
+}
+
+void BitBtnPasPasClick()
+{
+    VERIFIER_FIL_MACHINE();
+    Message(TextePasAPas);
+    if (ModePasAPas) {
+        PasSuivant = true;
+    } else if (CycleEnCours) {
+        ModePasAPas = true;
+        CycleEnCours = false;
+    } else {
+        ModePasAPas = true;
+        MsgHistorique("Mode PAS A PAS demandé par bouton fenetre principale.");
+        StopFinBloc = false;
+        CycleEnCours = false;
+        CycleUsinage();
+    }
+}
+
+void BoutonArretClick()
+{
+    VERIFIER_FIL_MACHINE();
+    Form1.BoutonArretTag = Form1.BoutonArretTag == 1 ? 0 : 1;
+    if (Form1.BoutonArretTag == 1) {
+        Form1.BoutonArret.Actif = false;
+        CycleEnCours = ModePasAPas = StopFinBloc = false;
+        PasSuivant = true;
+        Message(TexteArretUrgenceBouton);
+        MsgHistorique("ARRET URGENCE bouton fenetre principale");
+        ArretUrgence = true;
+        BtBrocheClick();
+    } else {
+        Form1.BoutonArret.Actif = true;
+        ArretUrgence = false;
+    }
+}
+
+void BoutonArretMouseDown()
+{
+    BoutonArretClick();
+}
+
+void MesRazClick()
+{
+    VERIFIER_FIL_MACHINE();
+    Form1.MesEtat.Texte.clear();
+    VueActive().Repeindre("MesEtat");
+    Form1.BoutonArret.Actif = true;
+    Form1.BoutonArretTag = 0;
+    ArretUrgence = false;
+    // Decided: during a run the controls stay locked until it ends.
+    if (!CycleUsinageEnCours())
+        ModeManuel();
+    ScruterEntrees();
+}
+
+void ModeAutomatique()
+{
+    Verrouiller(false);
+    // Decided: the list and the line field take no edit during a run, so
+    // the cycle never reads a line that no longer exists.
+    Form1.EditLigneProg.Actif = Form1.ListBoxProg1.Actif = false;
+    Form1.ListeEnExecution = true;
+}
+
+void ModeManuel()
+{
+    Verrouiller(true);
+    Form1.ListeEnExecution = false;
+    Form1.EditLigneProg.Actif = Form1.ListBoxProg1.Actif = true;
+    for (Voyant* v :
+        { &Form1.LedG41, &Form1.LedG42, &Form1.LedG43, &Form1.LedG81, &Form1.LedG82, &Form1.LedG83 })
+        v->Allume = false;
 }
 
 } // namespace virmak

@@ -1,10 +1,13 @@
 #include "exec/manuel.h"
 
 #include "foundation/cn_varia.h"
+#include "foundation/entrees_sorties.h"
 #include "foundation/file_evenements.h"
 #include "foundation/nombres.h"
 #include "foundation/pupitre.h"
 #include "foundation/vue.h"
+#include "machine/cn_pilot.h"
+#include "machine/in_out.h"
 #include "machine/temporisation.h"
 
 namespace virmak {
@@ -44,6 +47,21 @@ void CmbIncrementClick(int entree)
     if (entree >= 0 && entree < nb)
         Form1.CmbIncrement.Selection = entree;
     VueActive().DonnerFocus("GroupBox3");
+}
+
+void BtBrocheClick()
+{
+    VERIFIER_FIL_MACHINE();
+    BrocheEnMarche = !BrocheEnMarche;
+    if (ArretUrgence) {
+        BrocheEnMarche = false;
+        OctetSortie = static_cast<uint8_t>(OctetSortie & ~MasqueBroche);
+    } else {
+        OctetSortie = static_cast<uint8_t>(OctetSortie ^ MasqueBroche);
+    }
+    ScruterEntrees();
+    if (!Simulation && PortLPT != 0)
+        EcrireSortiesA(static_cast<uint8_t>((OctetSortie & OutEnable) ^ OutInvert));
 }
 
 } // namespace virmak

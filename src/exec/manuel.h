@@ -10,6 +10,10 @@ void TrackBarTAvChange();
 // the jog buttons so that the arrows jog at once.
 void CmbIncrementClick(int entree);
 
+// "Broche": the spindle switched; with the emergency stop engaged, off.
+// The port takes it at once.
+void BtBrocheClick();
+
 // AvanceCourante from the feed field and the override, and its display.
 void MajAvanceCourante();
 

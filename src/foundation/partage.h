@@ -43,12 +43,17 @@ public:
     bool ToucheEnfoncee(Touche touche) const;
     bool BoutonEnfonce(BoutonSouris bouton) const;
     bool FenetreActive() const { return fenetreActive_.load(std::memory_order_relaxed); }
+
+    // The window is closing: a move in progress stops at its next step.
+    void DemanderArret(bool demande) { arret_.store(demande, std::memory_order_relaxed); }
+    bool ArretDemande() const { return arret_.load(std::memory_order_relaxed); }
     Focus FocusActuel() const { return static_cast<Focus>(focus_.load(std::memory_order_relaxed)); }
 
 private:
     std::atomic<bool> touches_[NbTouches] {};
     std::atomic<bool> boutons_[NbBoutons] {};
     std::atomic<bool> fenetreActive_ { false };
+    std::atomic<bool> arret_ { false };
     std::atomic<int> focus_ { static_cast<int>(Focus::Aucun) };
 };
 

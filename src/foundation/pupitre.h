@@ -119,6 +119,10 @@ struct Pupitre {
 
     Minuterie Timer1;
 
+    // A run is in progress: the program list and the line field show it in
+    // the tooltip background and take no edit.
+    bool ListeEnExecution = false;
+
     // Folders the open and save dialogs start in.
     std::string RepOuverture, RepSauvegarde;
 

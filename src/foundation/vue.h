@@ -17,6 +17,9 @@ public:
     virtual void Repeindre(const std::string& controle) = 0;
     // Let pending window messages (clicks, keys, repaints) run.
     virtual void TraiterMessages() = 0;
+    // An operator wait: sleep until at least one message came, and run it.
+    // Without a window there is nothing to wait for: the wait ends.
+    virtual void AttendreMessages() { TraiterMessages(); }
     // A box with one OK button; returns once the operator has closed it.
     virtual void Message(const std::string& texte) = 0;
     virtual void DonnerFocus(const std::string& controle) = 0;

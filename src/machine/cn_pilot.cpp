@@ -96,6 +96,8 @@ namespace {
         }
         if (!f1 && !f2)
             ToucheFn = false;
+        if (Entrees().ArretDemande())
+            ArretUrgence = true;
         if (p.ToucheEnfoncee(Touche::Echap)) {
             if (ClicBoutonArret)
                 ClicBoutonArret();

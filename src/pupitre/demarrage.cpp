@@ -1,6 +1,7 @@
 #include "pupitre/demarrage.h"
 
 #include "apercu/cn_dessins.h"
+#include "exec/conduite.h"
 #include "exec/manuel.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
@@ -12,6 +13,7 @@
 #include "foundation/vue.h"
 #include "iso/cn_outils.h"
 #include "machine/choix_port.h"
+#include "machine/cn_pilot.h"
 #include "machine/in_out.h"
 #include "machine/temporisation.h"
 #include "pupitre/dialogue_outils.h"
@@ -63,6 +65,8 @@ void FormCreate()
     Form1.Initialiser();
     Form1.TrackBarVitAv.SurChangement = TrackBarVitAvChange;
     Form1.TrackBarTAv.SurChangement = TrackBarTAvChange;
+    // Escape during a move is a click of the emergency-stop button.
+    ClicBoutonArret = BoutonArretClick;
 
     ChargerConfiguration();
 

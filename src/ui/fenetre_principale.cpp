@@ -2,6 +2,7 @@
 
 #include "apercu/cn_dessins.h"
 #include "exec/conduite.h"
+#include "exec/cycle_usinage.h"
 #include "exec/manuel.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
@@ -138,6 +139,7 @@ TForm1::TForm1()
     Synchroniser();
 
     vuePrecedente_ = &VueActive();
+    Entrees().DemanderArret(false);
     FileMachine().Reinitialiser();
     DefinirVue(&vue_);
     fil_ = std::thread([this] { BoucleMachine(); });
@@ -545,7 +547,9 @@ QGroupBox* TForm1::GroupeMessages()
     message->setStyleSheet("QLabel#MesEtat { color:red; font-weight:bold; }");
     Raccourcir(message, &Pupitre::MesEtat);
     ligne->addWidget(message, 1);
-    ligne->addWidget(Bouton("MesRaz", &Pupitre::MesRaz));
+    QPushButton* raz = Bouton("MesRaz", &Pupitre::MesRaz);
+    connect(raz, &QPushButton::clicked, this, [this] { Executer(MesRazClick); });
+    ligne->addWidget(raz);
     ligne->addWidget(BoutonAide(6, "Messages machine"));
     return g;
 }
@@ -630,6 +634,7 @@ QGroupBox* TForm1::GroupeProgramme()
             lignesMontrees_ = etat_.LignesProg.get();
         }
         liste->setCurrentRow(etat_.Form1.ListBoxProg1.Selection);
+        liste->setEnabled(etat_.Form1.ListBoxProg1.Actif);
     });
     connect(liste, &QListWidget::currentRowChanged, this, [this](int rang) {
         if (!synchronisation_)
@@ -637,19 +642,35 @@ QGroupBox* TForm1::GroupeProgramme()
     });
     grille->addWidget(liste, 1, 0, 8, 1);
     grille->setColumnStretch(0, 1);
-    QPushButton* charger = Bouton("BitBtnCharger", &Pupitre::BitBtnCharger);
-    connect(charger, &QPushButton::clicked, this, [this] { Executer(BitBtnChargerClick); });
-    grille->addWidget(charger, 1, 1);
-    QPushButton* sauver = Bouton("BitBtnEnregistrer", &Pupitre::BitBtnEnregistrer);
-    connect(sauver, &QPushButton::clicked, this, [this] { Executer(BitBtnEnregistrerClick); });
-    grille->addWidget(sauver, 2, 1);
-    grille->addWidget(Bouton("BitBtnCycle", &Pupitre::BitBtnCycle), 3, 1);
-    grille->addWidget(Bouton("BitBtnPasPas", &Pupitre::BitBtnPasPas), 4, 1);
-    grille->addWidget(Bouton("BitBtnBloc", &Pupitre::BitBtnBloc), 5, 1);
-    QPushButton* urgence = Bouton("BoutonArret", &Pupitre::BoutonArret);
+    // Bloc and URGENCE act on the press, as during a move only the press
+    // reaches the machine; the click that follows would undo the stop.
+    const struct {
+        const char* nom;
+        Controle Pupitre::*membre;
+        void (*gestionnaire)();
+        bool appui;
+    } commandes[] = {
+        { "BitBtnCharger", &Pupitre::BitBtnCharger, BitBtnChargerClick, false },
+        { "BitBtnEnregistrer", &Pupitre::BitBtnEnregistrer, BitBtnEnregistrerClick, false },
+        { "BitBtnCycle", &Pupitre::BitBtnCycle, BitBtnCycleClick, false },
+        { "BitBtnPasPas", &Pupitre::BitBtnPasPas, BitBtnPasPasClick, false },
+        { "BitBtnBloc", &Pupitre::BitBtnBloc, BitBtnBlocMouseDown, true },
+        { "BoutonArret", &Pupitre::BoutonArret, BoutonArretMouseDown, true },
+    };
+    QPushButton* urgence = nullptr;
+    int rang = 1;
+    for (const auto& c : commandes) {
+        QPushButton* b = Bouton(c.nom, c.membre);
+        const auto action = [this, g = c.gestionnaire] { Executer(g); };
+        if (c.appui)
+            connect(b, &QPushButton::pressed, this, action);
+        else
+            connect(b, &QPushButton::clicked, this, action);
+        grille->addWidget(b, rang++, 1);
+        urgence = b;
+    }
     urgence->setStyleSheet("QPushButton#BoutonArret { background:red; color:white; font-weight:bold; }");
     urgence->setMinimumHeight(40);
-    grille->addWidget(urgence, 6, 1);
     auto* jauge = new QProgressBar;
     jauge->setObjectName("GaugeProg");
     Lier("GaugeProg", [this, jauge] {
@@ -973,14 +994,25 @@ void TForm1::closeEvent(QCloseEvent* evenement)
     if (fermeturePostee_)
         return;
     fermeturePostee_ = true;
-    FileMachine().Poster([this] {
-        FormClose();
-        vue_.Publier();
-        FileMachine().Arreter();
-        vue_.VersFenetre([this] {
-            fermetureAccordee_ = true;
-            close();
-        });
+    // A move in progress stops at its next step, a run at its next check.
+    Entrees().DemanderArret(true);
+    FileMachine().Poster([this] { Fermer(); });
+}
+
+void TForm1::Fermer()
+{
+    // Reached inside a run's wait: the run ends first, then the close.
+    if (FileMachine().Profondeur() > 1) {
+        ArretUrgence = true;
+        FileMachine().Poster([this] { Fermer(); });
+        return;
+    }
+    FormClose();
+    vue_.Publier();
+    FileMachine().Arreter();
+    vue_.VersFenetre([this] {
+        fermetureAccordee_ = true;
+        close();
     });
 }
 

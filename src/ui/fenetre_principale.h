@@ -86,6 +86,7 @@ protected:
 private:
     void BoucleMachine();
     void SignalerRepos(const std::shared_ptr<bool>& fait);
+    void Fermer();
     void Construire();
     QGroupBox* GroupeVisue();
     QGroupBox* GroupeCommandes();

@@ -71,6 +71,15 @@ void VueMachine::TraiterMessages()
     FileMachine().ExecuterEnAttente();
 }
 
+void VueMachine::AttendreMessages()
+{
+    // Blocks on the queue, not a spin; wakes now and then all the same, so a
+    // wait never outlives a queue stopped under it.
+    Publier();
+    if (!FileMachine().AttendreEtExecuter(std::chrono::steady_clock::now() + std::chrono::milliseconds(250)))
+        ArretUrgence = true;
+}
+
 void VueMachine::Message(const std::string& texte)
 {
     Publier();

@@ -22,6 +22,7 @@ public:
 
     void Repeindre(const std::string& controle) override;
     void TraiterMessages() override;
+    void AttendreMessages() override;
     void Message(const std::string& texte) override;
     void DonnerFocus(const std::string& controle) override;
     void Aide(int contexte) override;

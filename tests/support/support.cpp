@@ -34,6 +34,7 @@ void AvecConfiguration::SetUp()
     RepDemande = dossier;
     RepExe.clear();
     DefinirVue(&vue);
+    vue.arretSiVide = &ArretUrgence;
     DefinirPlateforme(&horloge);
 }
 

@@ -5,6 +5,8 @@
 #include "foundation/plateforme.h"
 #include "foundation/vue.h"
 
+#include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -16,6 +18,21 @@ class VueEnregistreuse : public Vue {
 public:
     void Repeindre(const std::string& c) override { repeints.push_back(c); }
     void TraiterMessages() override { ++traitements; }
+    // An operator wait runs the next scripted action; with none left the
+    // wait would never end, so the test's stop is engaged.
+    void AttendreMessages() override
+    {
+        ++attentes;
+        if (script.empty()) {
+            scriptEpuise = true;
+            if (arretSiVide)
+                *arretSiVide = true;
+            return;
+        }
+        auto action = std::move(script.front());
+        script.pop_front();
+        action();
+    }
     void Message(const std::string& t) override { messages.push_back(t); }
     void DonnerFocus(const std::string& c) override { focus.push_back(c); }
     void Aide(int contexte) override { aides.push_back(contexte); }
@@ -55,6 +72,10 @@ public:
     std::vector<std::string> focus;
     std::vector<int> aides;
     int traitements = 0;
+    int attentes = 0;
+    std::deque<std::function<void()>> script; // the operator's presses, in order
+    bool scriptEpuise = false;
+    bool* arretSiVide = nullptr; // set to ArretUrgence's address by the fixtures
     std::vector<Trace> couches[4]; // preview layers 1 to 3 as last drawn
     std::vector<int> dessins; // layers drawn, in order
 };

@@ -1,0 +1,251 @@
+#include "exec/cycle_usinage.h"
+
+#include "apercu/cn_dessins.h"
+#include "exec/cn_cycles.h"
+#include "exec/conduite.h"
+#include "foundation/cn_historique.h"
+#include "foundation/cn_varia.h"
+#include "foundation/file_evenements.h"
+#include "foundation/nombres.h"
+#include "foundation/partage.h"
+#include "foundation/pupitre.h"
+#include "foundation/texte.h"
+#include "foundation/vue.h"
+#include "iso/correction_outils.h"
+#include "iso/trace_prog.h"
+#include "machine/cn_algos.h"
+#include "machine/cn_pilot.h"
+#include "machine/temporisation.h"
+
+#include <cmath>
+
+namespace virmak {
+
+namespace {
+
+    bool enCours = false;
+
+    void Etat(const std::string& texte)
+    {
+        Form1.MesEtat.Texte = texte;
+        VueActive().Repeindre("MesEtat");
+    }
+
+    // The run's ends that leave the gauge and the flags as they are.
+    FinCycle FinArret(FinCycle fin)
+    {
+        Form1.Timer1.Actif = true;
+        Form1.LedCycle.Allume = false;
+        Etat(fin == FinCycle::Butee ? TexteFinButee : TexteFinUrgence);
+        ModeManuel();
+        Form1.PanelInfo.Texte.clear();
+        return fin;
+    }
+
+    bool Arret(FinCycle& fin)
+    {
+        if (ArretUrgence)
+            fin = FinCycle::Urgence;
+        else if (ButeeActivee)
+            fin = FinCycle::Butee;
+        else
+            return false;
+        return true;
+    }
+
+    // Decided: a trace that cannot be written ends the run before any
+    // motion, with the file named, and the window is given back.
+    bool EcrireTraces()
+    {
+        const struct {
+            const char* nom;
+            const std::vector<LigneProg>& table;
+            size_t nb;
+        } traces[] = { { NomFichierProgramme, TabProg, NbLignesProg },
+            { NomFichierParcours, TabProgCorr, NbLignesCorr } };
+        for (const auto& t : traces) {
+            const std::string chemin = RepExe + t.nom;
+            if (!EcrireFichierAtomique(chemin, TexteTrace(t.table, t.nb))) {
+                VueActive().Message(
+                    "Impossible d'écrire le fichier de trace " + chemin + " : le cycle n'est pas lancé.");
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void Rendre()
+    {
+        Form1.Timer1.Actif = true;
+        Form1.LedCycle.Allume = false;
+        ModeManuel();
+    }
+
+    int32_t Pas(double mm, int axe)
+    {
+        const double n = mm / ValPas[axe];
+        return std::isfinite(n) && std::fabs(n) < 2e9 ? static_cast<int32_t>(Arrondi64(n)) : 0;
+    }
+
+    void Mouvement(const LigneProg& b)
+    {
+        const double dX = b.X - PosMm[0], dY = b.Y - PosMm[1], dZ = b.Z - PosMm[2];
+        const int32_t correction = Form1.TrackBarTAv.Position;
+        switch (b.CodeG[0]) {
+        case 0:
+            Form1.TrackBarVitAv.DefinirPosition(Arrondi(AvanceMax));
+            PeriodePas = CalculPeriode(dX, dY, dZ, AvanceMax * AvRap * correction / 10);
+            VueActive().DonnerFocus("TrackBarTAv");
+            LigneXYZ(OctetSortie, Pas(dX, 0), Pas(dY, 1), Pas(dZ, 2));
+            break;
+        case 1:
+            Form1.TrackBarVitAv.DefinirPosition(Arrondi(b.Avance));
+            PeriodePas = CalculPeriode(dX, dY, dZ, correction * b.Avance / 10);
+            VueActive().DonnerFocus("TrackBarTAv");
+            LigneXYZ(OctetSortie, Pas(dX, 0), Pas(dY, 1), Pas(dZ, 2));
+            break;
+        case 2:
+        case 3:
+            Form1.TrackBarVitAv.DefinirPosition(Arrondi(b.Avance));
+            VueActive().DonnerFocus("TrackBarTAv");
+            ArcXY(OctetSortie, b.CodeG[0] == 2 ? 0 : 1, PosMm[0], PosMm[1], b.X, b.Y, b.I, b.J, b.Avance);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void FonctionM(int32_t m)
+    {
+        if (m == 0) {
+            VueActive().Message(TexteArretProgramme);
+        } else if (m == 3 || m == 5) {
+            BrocheEnMarche = m == 3;
+            ScruterEntrees();
+            OctetSortie
+                = static_cast<uint8_t>(m == 3 ? OctetSortie | MasqueBroche : OctetSortie & ~MasqueBroche);
+        }
+    }
+
+    void Attendre(const char* texte, bool (*fin)())
+    {
+        Etat(texte);
+        while (!fin())
+            VueActive().AttendreMessages();
+        Etat("");
+        ModeAutomatique();
+    }
+
+    FinCycle Executer()
+    {
+        Form1.Timer1.Actif = false;
+        Form1.LedCycle.Allume = true;
+        ModeAutomatique();
+        DessinePiece();
+        // Decided: a tool path that cannot be computed stops the run before
+        // any motion; the compensation said why.
+        if (!CorrectionOutils() || !ProgAnalyse) {
+            Rendre();
+            return FinCycle::Refus;
+        }
+        DessineParcours();
+        VueActive().TraiterMessages();
+        if (!EcrireTraces()) {
+            Rendre();
+            return FinCycle::Refus;
+        }
+        Form1.GaugeProg.Max = NbLignesCorr;
+        Form1.GaugeProg.Progression = 0;
+        Form1.GaugeProg.Visible = true;
+        Form1.LabelGaugeProg.Texte = "Exécution";
+
+        FinCycle fin = FinCycle::Normale;
+        const auto& lignes = Form1.ListBoxProg1.Lignes;
+        for (size_t i = 1; i <= NbLignesCorr && i < TabProgCorr.size(); ++i) {
+            const LigneProg& b = TabProgCorr[i];
+            const LigneProg& p = TabProgCorr[i - 1];
+            if (Arret(fin))
+                return FinArret(fin);
+            Form1.EditLigneProg.Texte = b.IndexLigne < lignes.size() ? lignes[b.IndexLigne] : std::string();
+            Form1.PanelInfo.Texte = " Com : " + b.Commentaire;
+            if (SuiviPrg && b.IndexLigne < lignes.size())
+                Form1.ListBoxProg1.Selection = b.IndexLigne;
+            Form1.LedG43.Allume = b.CorLongueur != 0;
+            Form1.LedG41.Allume = b.CorRayon < 0;
+            Form1.LedG42.Allume = b.CorRayon > 0;
+            FonctionM(b.CodeM[1]);
+            const bool bouge = b.X != PosMm[0] || b.Y != PosMm[1] || b.Z != PosMm[2];
+            const bool outilValide = b.NumOutil >= 0 && b.NumOutil < NbOutils;
+            if (b.NumOutil != p.NumOutil && b.NumOutil != 0 && outilValide)
+                Etat(TabOutils[b.NumOutil].Designation);
+            const TOutil outil = outilValide ? TabOutils[b.NumOutil] : TOutil {};
+            DessineOutil(CoulOutil, b.X, b.Y, outil.Jauge[0] / 2 + outil.CorDyn[0]);
+            VueActive().TraiterMessages();
+            if (bouge) {
+                DebutMouvement();
+                Mouvement(b);
+                FinMouvement();
+            }
+            if (Arret(fin))
+                return FinArret(fin);
+            const int32_t cycle = b.CodeG[1];
+            Form1.LedG81.Allume = cycle == 81;
+            Form1.LedG82.Allume = cycle == 82;
+            Form1.LedG83.Allume = cycle == 83;
+            if (cycle == 81 || cycle == 82 || cycle == 83) {
+                VueActive().Repeindre("LedG8" + std::to_string(cycle - 80));
+                DebutMouvement();
+                CyclePercage(cycle, OctetSortie, b.ZCycle, b.R, cycle == 81 ? 0 : b.P, cycle == 83 ? b.Q : 0,
+                    b.Avance);
+                FinMouvement();
+            }
+            Form1.LedG81.Allume = Form1.LedG82.Allume = Form1.LedG83.Allume = false;
+            AfficherX();
+            AfficherY();
+            AfficherZ();
+            Form1.GaugeProg.Progression = static_cast<int>(i);
+            VueActive().Repeindre("GaugeProg");
+            if (ModePasAPas) {
+                PasSuivant = false;
+                CycleEnCours = false;
+                Form1.BitBtnCycle.Actif = Form1.BitBtnPasPas.Actif = true;
+                Attendre(TexteAttentePasAPas, [] { return CycleEnCours || PasSuivant || ArretUrgence; });
+            }
+            if (StopFinBloc) {
+                Form1.BitBtnCycle.Actif = true;
+                Attendre(TexteAttenteBloc, [] { return CycleEnCours || ArretUrgence; });
+            }
+        }
+
+        Form1.GaugeProg.Visible = false;
+        Form1.LabelGaugeProg.Texte.clear();
+        Form1.Timer1.Actif = true;
+        Form1.LedCycle.Allume = false;
+        ModePasAPas = false;
+        Etat(TexteCycleTermine);
+        MsgHistorique("CYCLE TERMINE avec succès.");
+        Form1.PanelInfo.Texte.clear();
+        ModeManuel();
+        return FinCycle::Normale;
+    }
+
+} // namespace
+
+FinCycle CycleUsinage()
+{
+    VERIFIER_FIL_MACHINE();
+    // The handlers of the waits never start a run inside a run.
+    if (enCours)
+        return FinCycle::Refus;
+    enCours = true;
+    const FinCycle fin = Executer();
+    enCours = false;
+    return fin;
+}
+
+bool CycleUsinageEnCours()
+{
+    return enCours;
+}
+
+} // namespace virmak

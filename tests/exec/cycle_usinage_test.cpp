@@ -1,0 +1,167 @@
+#include "exec/cycle_usinage.h"
+
+#include "exec/conduite.h"
+#include "foundation/pupitre.h"
+#include "iso/cn_outils.h"
+#include "iso/trace_prog.h"
+#include "support/machine.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <set>
+
+using namespace virmak;
+using namespace virmak::test;
+
+namespace {
+
+class Cycle : public AvecMachineCablee {
+protected:
+    void Programme(std::vector<std::string> lignes)
+    {
+        Form1.ListBoxProg1.Lignes = std::move(lignes);
+        ProgAnalyse = ParcoursCalcule = false;
+    }
+    long Historique(const std::string& texte)
+    {
+        const auto& l = FormHist.ListBoxHist.Lignes;
+        return std::count_if(l.begin(), l.end(), [&](const std::string& s) { return s.ends_with(texte); });
+    }
+};
+
+const std::vector<std::string> Contour = { "T1 M3", "G0 X0 Y0 Z2", "G1 Z-1 F300", "G41 G1 X20 Y0",
+    "G3 X30 Y10 I20 J10", "G1 Y20", "G2 X20 Y30 I20 J20", "G40 G1 X0 Y30", "G0 Z2 M5",
+    "G81 X40 Y0 Z-3 R-1 F100", "X45", "X50", "G80 G0 Z5" };
+
+} // namespace
+
+TEST_F(Cycle, AContourWithArcsAndADrillingRowRunsThroughEveryRecordOfTheToolPath)
+{
+    IniOutil.EcrireChaine("OUTIL(1)", "Designation", "Fraise 4");
+    IniOutil.EcrireReel("OUTIL(1)", "Jauge(0)", 4);
+    ChargerOutils();
+    Programme(Contour);
+    EXPECT_EQ(CycleUsinage(), FinCycle::Normale);
+    EXPECT_EQ(Form1.MesEtat.Texte, TexteCycleTermine);
+    EXPECT_EQ(Historique("CYCLE TERMINE avec succès."), 1);
+    EXPECT_FALSE(Form1.GaugeProg.Visible);
+    EXPECT_TRUE(Form1.Timer1.Actif);
+    EXPECT_TRUE(Form1.BitBtnCycle.Actif);
+    // The spindle line went down with M5.
+    EXPECT_EQ(m->LatchA() & MasqueBroche, 0);
+    EXPECT_FALSE(BrocheEnMarche);
+
+    // Every record of the tool path is a point the decoded motion went by.
+    std::set<std::tuple<int64_t, int64_t, int64_t>> vus { { 0, 0, 0 } };
+    int64_t p[3] = { 0, 0, 0 };
+    for (const PasVirtuel& s : m->Pas()) {
+        p[s.axe] += s.sens;
+        vus.insert({ p[0], p[1], p[2] });
+    }
+    for (size_t i = 1; i <= NbLignesCorr; ++i) {
+        const LigneProg& b = TabProgCorr[i];
+        const int64_t cible[3]
+            = { std::llround(b.X / ValPas[0]), std::llround(b.Y / ValPas[1]), std::llround(b.Z / ValPas[2]) };
+        bool proche = false;
+        for (const auto& [x, y, z] : vus)
+            proche = proche
+                || (std::llabs(x - cible[0]) <= 1 && std::llabs(y - cible[1]) <= 1
+                    && std::llabs(z - cible[2]) <= 1);
+        EXPECT_TRUE(proche) << "record " << i << " " << b.X << " " << b.Y << " " << b.Z;
+    }
+    // The traces are those of the analysed program and of the tool path.
+    EXPECT_EQ(LireTout(Fichier(NomFichierProgramme)), TexteTrace(TabProg, NbLignesProg));
+    EXPECT_EQ(LireTout(Fichier(NomFichierParcours)), TexteTrace(TabProgCorr, NbLignesCorr));
+}
+
+TEST_F(Cycle, BlocksThatDoNotMoveStillRunTheirMCodeAndOnlyTheFirst)
+{
+    Programme({ "M0 M3", "M3 M5", "G1 X1 F100" });
+    EXPECT_EQ(CycleUsinage(), FinCycle::Normale);
+    EXPECT_EQ(vue.messages, (std::vector<std::string> { TexteArretProgramme }));
+    EXPECT_TRUE(BrocheEnMarche);
+    EXPECT_EQ(m->LatchA() & MasqueBroche, MasqueBroche);
+
+    // An empty program ends at once, normally.
+    Programme({});
+    EXPECT_EQ(CycleUsinage(), FinCycle::Normale);
+    EXPECT_EQ(Historique("CYCLE TERMINE avec succès."), 2);
+}
+
+TEST_F(Cycle, TheEmergencyStopDuringAMoveEmitsNoFurtherStepAndALimitEndsTheRunToo)
+{
+    // Escape comes while the long move runs.
+    struct Echap : HorlogeVirtuelle {
+        bool ToucheEnfoncee(Touche t) override { return t == Touche::Echap && maintenant > frequence / 2; }
+    } echap;
+    DefinirPlateforme(&echap);
+    Programme({ "G1 X100 F600" });
+    EXPECT_EQ(CycleUsinage(), FinCycle::Urgence);
+    EXPECT_EQ(Form1.MesEtat.Texte, TexteFinUrgence);
+    EXPECT_EQ(m->Position(0), PosPas[0]);
+    EXPECT_GT(PosPas[0], 0);
+    EXPECT_LT(PosPas[0], 40000);
+    EXPECT_EQ(Form1.BoutonArretTag, 1);
+    EXPECT_TRUE(Form1.GaugeProg.Visible); // the emergency ending keeps the gauge
+    DefinirPlateforme(&horloge);
+
+    MesRazClick();
+    EXPECT_FALSE(ArretUrgence);
+    m->DefinirCourse(0, PosPas[0] + 100);
+    SensAxe[0] = 1;
+    EXPECT_EQ(CycleUsinage(), FinCycle::Butee);
+    EXPECT_EQ(Form1.MesEtat.Texte, TexteFinButee);
+}
+
+TEST_F(Cycle, StepByStepAdvancesOneBlockPerPressAndCycleRunsOnToTheEnd)
+{
+    Programme({ "G1 X1 F600", "G1 X2", "G1 X3", "G1 X4" });
+    vue.script = { [] { BitBtnPasPasClick(); }, [] { BitBtnCycleClick(); } };
+    BitBtnPasPasClick();
+    EXPECT_EQ(vue.attentes, 2);
+    EXPECT_FALSE(vue.scriptEpuise);
+    EXPECT_EQ(Form1.MesEtat.Texte, TexteCycleTermine);
+    EXPECT_FALSE(ModePasAPas);
+    EXPECT_EQ(PosPas[0], 1600);
+
+    // "Arrêt bloc" pressed during the first block, Cycle in the wait.
+    Programme({ "G1 X5 F600", "G1 X6" });
+    vue.script = { [] { BitBtnCycleClick(); } };
+    vue.attentes = 0;
+    CycleEnCours = false;
+    StopFinBloc = true;
+    EXPECT_EQ(CycleUsinage(), FinCycle::Normale);
+    EXPECT_EQ(vue.attentes, 1);
+}
+
+TEST_F(Cycle, RunControlFlagsFollowTheirSequencesWhenNoRunIsStarted)
+{
+    // After a continuous run CycleEnCours stays set.
+    CycleEnCours = true;
+    BitBtnPasPasClick();
+    EXPECT_TRUE(ModePasAPas);
+    EXPECT_FALSE(CycleEnCours);
+    BitBtnPasPasClick();
+    EXPECT_TRUE(PasSuivant);
+    BitBtnCycleClick();
+    EXPECT_FALSE(ModePasAPas);
+    EXPECT_TRUE(CycleEnCours);
+    BitBtnBlocClick();
+    EXPECT_TRUE(StopFinBloc);
+    EXPECT_EQ(Form1.MesEtat.Texte, TexteStopFinBloc);
+    BitBtnBlocClick(); // no continuous run requested: nothing
+    EXPECT_EQ(Historique("STOP FIN BLOC demandé par bouton fenetre principale."), 1);
+    BitBtnCycleClick();
+    EXPECT_FALSE(StopFinBloc);
+    EXPECT_EQ(Form1.MesEtat.Texte, TexteCycleLance);
+
+    // RAZ with the machine's stop input still active stops again.
+    BoutonArretClick();
+    EXPECT_EQ(Form1.BoutonArretTag, 1);
+    EXPECT_FALSE(Form1.BoutonArret.Actif);
+    m->DefinirArretUrgence(true);
+    MesRazClick();
+    EXPECT_TRUE(ArretUrgence);
+    EXPECT_EQ(Arrets(), 1);
+    EXPECT_EQ(Form1.BoutonArretTag, 0);
+}
