@@ -69,7 +69,7 @@ TForm3::TForm3(TForm1* principale)
     pages_ = new QTabWidget;
     pages_->setObjectName("PageControl1");
     // The active tab's caption in red bold.
-    pages_->setStyleSheet("QTabBar::tab { width: 120px; } "
+    pages_->setStyleSheet("QTabBar::tab { min-width: 120px; } "
                           "QTabBar::tab:selected { color: red; font-weight: bold; }");
     pages_->addTab(PageAxes(), TitrePage[OngletAxes]);
     pages_->addTab(PageVitesses(), TitrePage[OngletVitesses]);
@@ -289,6 +289,7 @@ void TForm3::LigneSignal(QGridLayout* grille, int rangee, bool entree, int index
     liste->setProperty("tag", slot);
     for (const std::string& l : modele.CB.Lignes)
         liste->addItem(Q(l));
+    liste->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(liste, &QComboBox::activated, this, [this, liste, entree, slot](int choix) {
         Poster(liste, [entree, slot, choix] { entree ? CBInChange(slot, choix) : CBOutChange(slot, choix); });
     });
@@ -321,8 +322,16 @@ QGroupBox* TForm3::GroupeSignaux(bool entrees)
     auto* groupe = new QGroupBox(Q(entrees ? es.GroupeEntrees : es.GroupeSorties));
     auto* grille = new QGridLayout(groupe);
     grille->setVerticalSpacing(2);
-    grille->addWidget(new QLabel("Signal inversé"), 0, 2, Qt::AlignHCenter);
-    grille->addWidget(new QLabel(entrees ? "Entrée activée" : "Sortie activée"), 0, 3, Qt::AlignHCenter);
+    grille->setHorizontalSpacing(4);
+    grille->setContentsMargins(6, 6, 6, 6);
+    // Two lines each, so that both groups fit side by side.
+    const auto entete = [](const std::string& texte) {
+        auto* l = new QLabel(Q(texte).replace(' ', '\n'));
+        l->setAlignment(Qt::AlignCenter);
+        return l;
+    };
+    grille->addWidget(entete(TexteInverse), 0, 2, Qt::AlignHCenter);
+    grille->addWidget(entete(entrees ? TexteEntreeActivee : TexteSortieActivee), 0, 3, Qt::AlignHCenter);
     grille->addWidget(BoutonAide(entrees ? AideEntrees : AideSorties), 0, 0, Qt::AlignLeft);
     const int nb = entrees ? NbEntrees : NbSorties;
     for (int i = 0; i < nb; ++i)
@@ -335,7 +344,13 @@ QWidget* TForm3::PageSignaux()
 {
     const PageEntreesSorties& es = principale_->Etat().ES;
     auto* page = new QWidget;
+    // Thirteen rows and two groups side by side: the smaller type of the
+    // original page.
+    QFont police = page->font();
+    police.setPixelSize(11);
+    page->setFont(police);
     auto* rangee = new QHBoxLayout(page);
+    rangee->setContentsMargins(4, 4, 4, 4);
     auto* gauche = new QVBoxLayout;
     gauche->addWidget(GroupeSignaux(true));
 
