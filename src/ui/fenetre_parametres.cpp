@@ -157,6 +157,25 @@ QWidget* TForm3::Champ(int champ)
     return e;
 }
 
+QHBoxLayout* TForm3::LigneChamp(const char* avant, int champ, const char* apres)
+{
+    auto* ligne = new QHBoxLayout;
+    ligne->addWidget(new QLabel(avant));
+    ligne->addWidget(Champ(champ));
+    ligne->addWidget(new QLabel(apres));
+    ligne->addStretch(1);
+    return ligne;
+}
+
+void TForm3::TerminerPage(QVBoxLayout* colonne, int aide)
+{
+    colonne->addStretch(1);
+    auto* ligne = new QHBoxLayout;
+    ligne->addStretch(1);
+    ligne->addWidget(BoutonAide(aide));
+    colonne->addLayout(ligne);
+}
+
 QWidget* TForm3::PageAxes()
 {
     auto* page = new QWidget;
@@ -197,20 +216,12 @@ QWidget* TForm3::PageAxes()
     grilleJeux->setColumnStretch(5, 1);
 
     auto* interpolation = new QGroupBox(GroupeInterpolation);
-    auto* ligne = new QHBoxLayout(interpolation);
-    ligne->addWidget(new QLabel(TexteCrete));
-    ligne->addWidget(Champ(ChampCrete));
-    ligne->addWidget(new QLabel(TexteMm));
-    ligne->addStretch(1);
+    interpolation->setLayout(LigneChamp(TexteCrete, ChampCrete, TexteMm));
 
     colonne->addWidget(vis);
     colonne->addWidget(jeux);
     colonne->addWidget(interpolation);
-    colonne->addStretch(1);
-    auto* aide = new QHBoxLayout;
-    aide->addStretch(1);
-    aide->addWidget(BoutonAide(AideAxes));
-    colonne->addLayout(aide);
+    TerminerPage(colonne, AideAxes);
     return page;
 }
 
@@ -257,21 +268,11 @@ QWidget* TForm3::PageVitesses()
         [this, affRap](bool c) { Poster(affRap, [c] { CheckBoxAffRapClick(c); }); });
     Miroir(affRap, [affRap](const Instantane& e) { MiroirCase(affRap, e.Form3.CheckBoxAffRap); });
 
-    auto* creneau = new QHBoxLayout;
-    creneau->addWidget(new QLabel(TexteCreneau));
-    creneau->addWidget(Champ(ChampCreneau));
-    creneau->addWidget(new QLabel(TexteMicro));
-    creneau->addStretch(1);
-
     colonne->addWidget(limites);
     colonne->addWidget(mach);
     colonne->addWidget(affRap);
-    colonne->addLayout(creneau);
-    colonne->addStretch(1);
-    auto* aide = new QHBoxLayout;
-    aide->addStretch(1);
-    aide->addWidget(BoutonAide(AideVitesses));
-    colonne->addLayout(aide);
+    colonne->addLayout(LigneChamp(TexteCreneau, ChampCreneau, TexteMicro));
+    TerminerPage(colonne, AideVitesses);
     return page;
 }
 

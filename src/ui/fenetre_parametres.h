@@ -12,6 +12,8 @@
 class QTabWidget;
 class QGroupBox;
 class QGridLayout;
+class QHBoxLayout;
+class QVBoxLayout;
 
 namespace virmak {
 
@@ -41,6 +43,10 @@ private:
     QWidget* PageSignaux();
     QWidget* Champ(int champ);
     QWidget* BoutonAide(int tag);
+    // Label, field, unit, on one line.
+    QHBoxLayout* LigneChamp(const char* avant, int champ, const char* apres);
+    // The page's help button at its bottom right.
+    void TerminerPage(QVBoxLayout* colonne, int aide);
     QGroupBox* GroupeSignaux(bool entrees);
     void LigneSignal(QGridLayout* grille, int rangee, bool entree, int index);
     // Posts `action`; until the machine has run it, copies do not overwrite
