@@ -67,8 +67,11 @@ namespace {
     std::optional<double> Lire(int champ, double min, double max, bool absolu = false)
     {
         const std::optional<double> v = LireReelTexte(Texte(champ));
-        if (v && (absolu ? std::abs(*v) : *v) >= min && (absolu ? std::abs(*v) : *v) <= max)
-            return v;
+        if (v) {
+            const double mesure = absolu ? std::abs(*v) : *v;
+            if (mesure >= min && mesure <= max)
+                return v;
+        }
         VueActive().Message(std::string(LibelleChamp[champ]) + " : '" + Texte(champ)
             + "' n'est pas une valeur correcte (de " + FormatGeneral(min) + " à " + FormatGeneral(max)
             + ").");
