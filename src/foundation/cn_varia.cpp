@@ -291,9 +291,8 @@ void ConstruireIncrements()
     Form1.CmbIncrement.Selection = 0;
 }
 
-void SauveParametres()
+void EcrireAxes()
 {
-    IniParam.DebutLot();
     for (int i = 0; i < 3; ++i) {
         IniParam.EcrireEntier("AXES", CleIndexee("AvMax", i), AvMax[i]);
         IniParam.EcrireReel("AXES", CleIndexee("ValPas", i), ValPas[i]);
@@ -302,6 +301,12 @@ void SauveParametres()
     IniParam.EcrireReel("AXES", "CreteCir", CreteCir);
     IniParam.EcrireReel("AXES", "AvRap", AvRap);
     IniParam.EcrireEntier("AXES", "LarCreneau", LarCreneau);
+}
+
+void SauveParametres()
+{
+    IniParam.DebutLot();
+    EcrireAxes();
     IniParam.EcrireBooleen("BOOLEAN", "AvertOK", AvertOK);
     IniParam.EcrireBooleen("BOOLEAN", "Simulation", Simulation);
     IniParam.EcrireBooleen("BOOLEAN", "AffRapide", AffRapide);

@@ -99,6 +99,9 @@ void LireConfiguration();
 // start-up.
 void ReinitialiserEtatMachine();
 
+// The section AXES from its globals, in the file's key order.
+void EcrireAxes();
+
 // Writes back what the main window owns, as one rewrite of the file.
 void SauveParametres();
 

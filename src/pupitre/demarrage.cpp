@@ -102,9 +102,7 @@ void FormCreate()
 
 void CreerFenetresSecondaires()
 {
-    // The parameters dialog's creation runs its restore.
-    RestaureParametres();
-    PageES.Initialiser();
+    CreerDialogueParametres();
     CreerDialogueOutils();
     CreerHistorique();
     SignalerConflitsEntreeSortie();

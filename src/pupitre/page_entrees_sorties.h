@@ -14,6 +14,9 @@ namespace virmak {
 
 inline constexpr const char* TexteEntreeUtilisee = "Cette entrée est déjà utilisée";
 inline constexpr const char* TexteAutrePort = "Désolé, cette option n'est pas encore disponible.";
+inline constexpr const char* TexteInverse = "Signal inversé";
+inline constexpr const char* TexteEntreeActivee = "Entrée activée";
+inline constexpr const char* TexteSortieActivee = "Sortie activée";
 inline constexpr const char* ConseilPort
     = "Choix du port LPT, si vous n'êtes pas sous W98 choisissez \"Port DESACTIVE\"";
 

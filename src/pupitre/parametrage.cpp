@@ -1,12 +1,189 @@
 #include "pupitre/parametrage.h"
 
 #include "foundation/cn_varia.h"
+#include "foundation/entrees_sorties.h"
+#include "foundation/file_evenements.h"
+#include "foundation/nombres.h"
+#include "foundation/plages_cles.h"
+#include "foundation/vue.h"
 #include "machine/temporisation.h"
+#include "pupitre/page_entrees_sorties.h"
+
+#include <cmath>
+#include <optional>
 
 namespace virmak {
 
+FenetreParametres Form3;
+
+const char* const NomChamp[NbChamps] = { "Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6", "EditCrete",
+    "EditAvMX", "EditAvMY", "EditAvMZ", "EditMX", "EditMY", "EditMZ", "EditCreneau" };
+
+const char* const TitrePage[NbPages] = { "Axes", "Vitesses", "Entrées / Sorties", "Tests" };
+
+namespace {
+
+    // How the messages name each field.
+    const char* const LibelleChamp[NbChamps] = { "Pas par mm en X", "Pas par mm en Y", "Pas par mm en Z",
+        "Jeu en X (mm)", "Jeu en Y (mm)", "Jeu en Z (mm)", "Crète maxi des facettes (mm)",
+        "Avance maxi en pas/seconde pour X", "Avance maxi en pas/seconde pour Y",
+        "Avance maxi en pas/seconde pour Z", "Avance maxi en mm/mn pour X", "Avance maxi en mm/mn pour Y",
+        "Avance maxi en mm/mn pour Z", "Augmentation de la durée d'impulsion (µs)" };
+
+    const char* const DesignPas[3] = { "400", "400", "400" };
+    const char* const DesignJeu[3] = { "0.05", "0.02", "0.1" };
+    const char* const TexteCaseJeu[4]
+        = { "Compensation jeu X", "Compensation jeu Y", "Compensation jeu Z", "Soutiens de la gravité en Z" };
+
+    const PlageCle& Plage(const char* cle)
+    {
+        return *PlageDe("AXES", cle);
+    }
+
+    std::string& Texte(int champ)
+    {
+        return Form3.Champs[champ].Texte;
+    }
+
+    void Modifie()
+    {
+        PageES.BitBtnRestore.Actif = true;
+        PageES.BitBtnAppli.Actif = true;
+    }
+
+    void Inchange()
+    {
+        PageES.BitBtnRestore.Actif = false;
+        PageES.BitBtnAppli.Actif = false;
+    }
+
+    std::string AvanceMm(int axe)
+    {
+        return std::to_string(Arrondi(ValPas[axe] * 60 * AvMax[axe]));
+    }
+
+    // The field's number when it lies in [min, max]; otherwise the operator
+    // is told which field and what it holds, and there is none.
+    std::optional<double> Lire(int champ, double min, double max, bool absolu = false)
+    {
+        const std::optional<double> v = LireReelTexte(Texte(champ));
+        if (v) {
+            const double mesure = absolu ? std::abs(*v) : *v;
+            if (mesure >= min && mesure <= max)
+                return v;
+        }
+        VueActive().Message(std::string(LibelleChamp[champ]) + " : '" + Texte(champ)
+            + "' n'est pas une valeur correcte (de " + FormatGeneral(min) + " à " + FormatGeneral(max)
+            + ").");
+        return std::nullopt;
+    }
+
+    // What the save would take from the fields, checked before anything
+    // changes.
+    struct Saisie {
+        double ValPas[3];
+        int32_t NPasJ[3];
+        double CreteCir;
+        int32_t LarCreneau;
+    };
+
+    std::optional<Saisie> LireSaisie()
+    {
+        Saisie s {};
+        const PlageCle& pas = Plage("ValPas");
+        const PlageCle& jeu = Plage("NPasJ");
+        for (int i = 0; i < 3; ++i) {
+            const std::optional<double> parMm = Lire(ChampPas + i, 1 / pas.max, 1 / pas.min);
+            if (!parMm)
+                return std::nullopt;
+            s.ValPas[i] = 1 / *parMm;
+        }
+        for (int i = 0; i < 3; ++i) {
+            const std::optional<double> mm = Lire(ChampJeu + i, jeu.min * s.ValPas[i], jeu.max * s.ValPas[i]);
+            if (!mm)
+                return std::nullopt;
+            s.NPasJ[i] = Arrondi(*mm / s.ValPas[i]);
+        }
+        const PlageCle& crete = Plage("CreteCir");
+        const std::optional<double> facette = Lire(ChampCrete, crete.min, crete.max, true);
+        if (!facette)
+            return std::nullopt;
+        s.CreteCir = std::abs(*facette);
+        const PlageCle& creneau = Plage("LarCreneau");
+        const std::optional<double> duree = Lire(ChampCreneau, creneau.min, creneau.max);
+        if (!duree)
+            return std::nullopt;
+        s.LarCreneau = Arrondi(*duree);
+        return s;
+    }
+
+    void MontrerCases()
+    {
+        for (int i = 0; i < 3; ++i)
+            Form3.CheckBoxJeu[i].Cochee = CompJeu[i];
+        Form3.CheckBoxJeu[3].Cochee = CalageZ;
+        Form3.CheckBoxMach.Cochee = Simulation;
+        Form3.CheckBoxAffRap.Cochee = AffRapide;
+    }
+
+    // Both window events that read the file again.
+    void Relire()
+    {
+        RestaureParametres();
+        LireParamEntreeSortie();
+        UpdatePageEntreeSortie();
+        Inchange();
+    }
+
+    void Montrer(int page, const char* focus)
+    {
+        FenetreParametres& f = Form3;
+        if (!f.Visible) {
+            f.Visible = true;
+            f.FormShow();
+            f.FormActivate();
+        }
+        f.ActivePage = page;
+        VueActive().Repeindre("Form3");
+        if (focus)
+            VueActive().DonnerFocus(focus);
+    }
+
+} // namespace
+
+FenetreParametres::FenetreParametres()
+{
+    for (int i = 0; i < 3; ++i) {
+        Champs[ChampPas + i].Texte = DesignPas[i];
+        Champs[ChampJeu + i].Texte = DesignJeu[i];
+        Champs[ChampAvM + i].Texte = "1000";
+        Champs[ChampM + i].Texte = "150";
+    }
+    Champs[ChampCrete].Texte = "0.005";
+    Champs[ChampCreneau].Texte = "10";
+    for (int i = 0; i < 4; ++i)
+        CheckBoxJeu[i].Texte = TexteCaseJeu[i];
+    TrackBarRap.Min = 1;
+    TrackBarRap.Max = 100;
+    TrackBarRap.Frequence = 10;
+    TrackBarRap.Position = 80;
+    TrackBarRap.SurChangement = TrackBarRapChange;
+    LabelRap.Texte = "80 %";
+    CheckBoxMach.Texte = "Mode simulation = vitesse non régulée";
+    CheckBoxAffRap.Texte = "Accélération affichage position (risque d'instabilité sous XP, NT, 2000)";
+}
+
+void CreerDialogueParametres()
+{
+    Form3 = FenetreParametres {};
+    PageES.Initialiser();
+    RestaureParametres();
+    Inchange();
+}
+
 void RestaureParametres()
 {
+    FenetreParametres& f = Form3;
     for (int i = 0; i < 3; ++i)
         AvMax[i] = LireAvMaxFichier(i);
     CreteCir = LireCreteCirFichier();
@@ -14,15 +191,246 @@ void RestaureParametres()
     LarCreneau = LireLarCreneauFichier(10);
     CalculerBouclesCreneau();
 
+    for (int i = 0; i < 3; ++i) {
+        Texte(ChampPas + i) = FormatFixe(1 / ValPas[i], 8, 4);
+        f.LabelJeu[i].Texte = std::to_string(NPasJ[i]);
+        Texte(ChampJeu + i) = FormatFixe(NPasJ[i] * ValPas[i], 8, 4);
+    }
+    Texte(ChampCrete) = FormatFixe(CreteCir, 8, 5);
+
     for (int i = 0; i < 3; ++i)
         CompJeu[i] = IniParam.LireBooleen("BOOLEAN", CleIndexee("CompJeu", i), true);
     CalageZ = IniParam.LireBooleen("BOOLEAN", "CalageZ", true);
 
+    for (int i = 0; i < 3; ++i) {
+        Texte(ChampAvM + i) = std::to_string(AvMax[i]);
+        Texte(ChampM + i) = AvanceMm(i);
+    }
+    f.TrackBarRap.DefinirPosition(Arrondi(AvRap * 100));
+
     Simulation = IniParam.LireBooleen("BOOLEAN", "Simulation", true);
     AffRapide = IniParam.LireBooleen("BOOLEAN", "AffRapide", true);
+    Texte(ChampCreneau) = std::to_string(LarCreneau);
 
     AvanceMax = AvanceMaxiVectorielle(AvMax[0], AvMax[1], AvMax[2]);
     MajCurseurAvance();
+
+    MontrerCases();
+}
+
+bool SauvegardeParametres()
+{
+    FenetreParametres& f = Form3;
+    const std::optional<Saisie> s = LireSaisie();
+    if (!s)
+        return false;
+
+    for (int i = 0; i < 3; ++i)
+        ValPas[i] = s->ValPas[i];
+    CreteCir = s->CreteCir;
+    for (int i = 0; i < 3; ++i) {
+        NPasJ[i] = s->NPasJ[i];
+        f.LabelJeu[i].Texte = std::to_string(NPasJ[i]);
+    }
+    // One rewrite of the file for the whole save, keys in their order.
+    IniParam.DebutLot();
+    for (int i = 0; i < 3; ++i)
+        IniParam.EcrireBooleen("BOOLEAN", CleIndexee("CompJeu", i), CompJeu[i]);
+    IniParam.EcrireBooleen("BOOLEAN", "CalageZ", CalageZ);
+    AvRap = f.TrackBarRap.Position / 100.0;
+    LarCreneau = s->LarCreneau;
+    CalculerBouclesCreneau();
+    EcrireAxes();
+    IniParam.EcrireBooleen("BOOLEAN", "Simulation", Simulation);
+    IniParam.EcrireBooleen("BOOLEAN", "AffRapide", AffRapide);
+    IniParam.EcrireBooleen("BOOLEAN", "MesAvert", MesAvert);
+    IniParam.FinLot();
+
+    AvanceMax = AvanceMaxiVectorielle(AvMax[0], AvMax[1], AvMax[2]);
+    MajCurseurAvance();
+    return true;
+}
+
+void EditChange(int champ, const std::string& texte)
+{
+    VERIFIER_FIL_MACHINE();
+    if (champ < 0 || champ >= NbChamps)
+        return;
+    Texte(champ) = texte;
+    Modifie();
+}
+
+void EditAvMExit(int tag)
+{
+    VERIFIER_FIL_MACHINE();
+    if (tag < 1 || tag > 6) {
+        VueActive().Message(TexteErreurTag);
+        return;
+    }
+    const PlageCle& plage = Plage("AvMax");
+    const int axe = (tag - 1) % 3;
+    std::optional<int32_t> avMax;
+    if (tag <= 3) {
+        const int champ = ChampAvM + axe;
+        const std::optional<int32_t> n = LireEntierTexte(Texte(champ));
+        if (!n) {
+            VueActive().Message("'" + Texte(champ) + "' n'est pas une valeur entière correcte");
+            return;
+        }
+        if (Lire(champ, plage.min, plage.max))
+            avMax = *n;
+    } else {
+        const int champ = ChampM + axe;
+        const std::optional<double> mm = LireReelTexte(Texte(champ));
+        if (!mm) {
+            VueActive().Message("'" + Texte(champ) + "' n'est pas une valeur en virgule flottante correcte");
+            return;
+        }
+        const double parMinute = ValPas[axe] * 60;
+        if (Lire(champ, plage.min * parMinute, plage.max * parMinute))
+            avMax = Arrondi(*mm / parMinute);
+    }
+    if (!avMax)
+        return;
+    AvMax[axe] = *avMax;
+    Texte(ChampAvM + axe) = std::to_string(AvMax[axe]);
+    Texte(ChampM + axe) = AvanceMm(axe);
+}
+
+void EditAvMKeyPress(int tag)
+{
+    EditAvMExit(tag);
+}
+
+void EditJeuExit(int axe)
+{
+    VERIFIER_FIL_MACHINE();
+    if (axe < 0 || axe > 2)
+        return;
+    // The label only previews: NPasJ changes on saving.
+    if (const std::optional<double> mm = LireReelTexte(Texte(ChampJeu + axe)))
+        Form3.LabelJeu[axe].Texte = std::to_string(Arrondi(*mm / ValPas[axe]));
+}
+
+void CheckBoxJeuClick(int tag, bool cochee)
+{
+    VERIFIER_FIL_MACHINE();
+    if (tag < 0 || tag > 3)
+        return;
+    Form3.CheckBoxJeu[tag].Cochee = cochee;
+    (tag < 3 ? CompJeu[tag] : CalageZ) = cochee;
+    Modifie();
+}
+
+void CheckBoxMachClick(bool cochee)
+{
+    VERIFIER_FIL_MACHINE();
+    Form3.CheckBoxMach.Cochee = Simulation = cochee;
+    Modifie();
+}
+
+void CheckBoxAffRapClick(bool cochee)
+{
+    VERIFIER_FIL_MACHINE();
+    Form3.CheckBoxAffRap.Cochee = AffRapide = cochee;
+    Modifie();
+}
+
+void TrackBarRapChange()
+{
+    Form3.LabelRap.Texte = std::to_string(Form3.TrackBarRap.Position) + " %";
+    Modifie();
+}
+
+void BtnAideClick(int tag)
+{
+    VueActive().Aide(1000 + tag);
+}
+
+void PageControlChange(int page)
+{
+    VERIFIER_FIL_MACHINE();
+    if (page >= 0 && page < OngletTests)
+        Form3.ActivePage = page;
+}
+
+void BitBtnOKClick()
+{
+    VERIFIER_FIL_MACHINE();
+    if (!SauvegardeParametres())
+        return;
+    EcrireParamEntreeSortie();
+    Form3.DialogueFermable = true;
+    Form3.FormHide();
+}
+
+void BitBtnAppliClick()
+{
+    VERIFIER_FIL_MACHINE();
+    if (!SauvegardeParametres())
+        return;
+    EcrireParamEntreeSortie();
+    Inchange();
+}
+
+void BitBtnRestoreClick()
+{
+    VERIFIER_FIL_MACHINE();
+    Relire();
+}
+
+void BitBtnAnnulerClick()
+{
+    VERIFIER_FIL_MACHINE();
+    RestaureParametres();
+    LireParamEntreeSortie();
+    Form3.DialogueFermable = true;
+    Form3.FormHide();
+}
+
+void FenetreParametres::FormShow()
+{
+    RestaureParametres();
+}
+
+void FenetreParametres::FormActivate()
+{
+    VERIFIER_FIL_MACHINE();
+    if (!Visible)
+        return;
+    Relire();
+    DialogueFermable = false;
+}
+
+void FenetreParametres::FormCloseQuery()
+{
+    VERIFIER_FIL_MACHINE();
+    if (DialogueFermable)
+        FormHide();
+}
+
+void FenetreParametres::FormHide()
+{
+    Visible = false;
+    Form1.Actif = true;
+}
+
+void Jeux1Click()
+{
+    VERIFIER_FIL_MACHINE();
+    Montrer(OngletAxes, NomChamp[ChampPas]);
+}
+
+void Vitesses1Click()
+{
+    VERIFIER_FIL_MACHINE();
+    Montrer(OngletVitesses, NomChamp[ChampAvM]);
+}
+
+void EntresSorties1Click()
+{
+    VERIFIER_FIL_MACHINE();
+    Montrer(OngletEntreesSorties, nullptr);
 }
 
 } // namespace virmak

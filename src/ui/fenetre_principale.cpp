@@ -13,11 +13,13 @@
 #include "machine/cn_pilot.h"
 #include "machine/machine_virtuelle.h"
 #include "pupitre/demarrage.h"
+#include "pupitre/parametrage.h"
 #include "pupitre/programme.h"
 #include "ui/apercu.h"
 #include "ui/fenetre_historique.h"
 #include "ui/fenetre_machine_virtuelle.h"
 #include "ui/fenetre_outils.h"
+#include "ui/fenetre_parametres.h"
 #include "ui/infobulle.h"
 #include "ui/placement.h"
 #include "ui/voyant.h"
@@ -741,6 +743,21 @@ void TForm1::Construire()
     // The secondary windows live as long as this one and stay hidden until asked for.
     outils_ = new TFormCorrecteursOutils(this);
     historique_ = new TFormHist(this);
+    parametres_ = new TForm3(this);
+    QMenu* menuParametres = menuBar()->addMenu("Paramètres");
+    menuParametres->setObjectName("Parametres1");
+    const struct {
+        const char* nom;
+        const char* texte;
+        void (*gestionnaire)();
+    } entrees[] = { { "Jeux1", "Axes", Jeux1Click }, { "Vitesses1", "Vitesses", Vitesses1Click },
+        { "EntresSorties1", "Entrées / Sorties", EntresSorties1Click } };
+    for (const auto& e : entrees) {
+        QAction* action = menuParametres->addAction(e.texte);
+        action->setObjectName(e.nom);
+        connect(action, &QAction::triggered, this, [this, g = e.gestionnaire] { Executer(g); });
+    }
+    Lier("Form3", [this] { parametres_->Synchroniser(); });
     QMenu* menuOutils = menuBar()->addMenu("Outils");
     menuOutils->setObjectName("Outils1");
     QAction* correcteurs = menuOutils->addAction("Correcteurs");

@@ -29,6 +29,7 @@ namespace virmak {
 class ImageApercu;
 class VoyantQt;
 class TFormCorrecteursOutils;
+class TForm3;
 class TFormHist;
 class TFormMachineVirtuelle;
 
@@ -118,6 +119,7 @@ private:
     std::vector<QPointer<QDialog>> dialogues_; // boxes and dialogs awaiting an answer
     ImageApercu* imageProg_ = nullptr;
     TFormCorrecteursOutils* outils_ = nullptr;
+    TForm3* parametres_ = nullptr;
     TFormHist* historique_ = nullptr;
     TFormMachineVirtuelle* machineVirtuelle_ = nullptr;
     QLabel* visues_[3] = {};

@@ -5,6 +5,8 @@
 #include "foundation/cn_historique.h"
 #include "foundation/pupitre.h"
 #include "pupitre/dialogue_outils.h"
+#include "pupitre/page_entrees_sorties.h"
+#include "pupitre/parametrage.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,6 +22,8 @@ struct Instantane {
     Pupitre Form1; // its program list's lines are in LignesProg
     Lignes LignesProg;
     FenetreOutils Outils;
+    FenetreParametres Form3;
+    PageEntreesSorties ES;
     FenetreHistorique Hist; // its list's lines are in LignesHist
     Lignes LignesHist;
     std::string CheminAide; // the help file

@@ -47,6 +47,8 @@ void VueMachine::Publier(const std::string& controle)
     std::swap(lignes, virmak::Form1.ListBoxProg1.Lignes);
     copie->LignesProg = Partager(lignesProg_, virmak::Form1.ListBoxProg1.Lignes);
     copie->Outils = FormCorrecteursOutils;
+    copie->Form3 = virmak::Form3;
+    copie->ES = PageES;
     std::swap(lignes, FormHist.ListBoxHist.Lignes);
     copie->Hist = FormHist;
     std::swap(lignes, FormHist.ListBoxHist.Lignes);

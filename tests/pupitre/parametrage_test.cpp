@@ -1,0 +1,296 @@
+#include "pupitre/parametrage.h"
+
+#include "foundation/cn_varia.h"
+#include "foundation/entrees_sorties.h"
+#include "machine/temporisation.h"
+#include "pupitre/demarrage.h"
+#include "pupitre/page_entrees_sorties.h"
+#include "support/support.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace virmak;
+using namespace virmak::test;
+
+namespace {
+
+class Parametrage : public AvecConfiguration {
+protected:
+    std::string Param() const { return Fichier("CncParam.Ini"); }
+    void Demarrer(const std::string& ini = "")
+    {
+        if (!ini.empty())
+            EcrireTout(Param(), ini);
+        FormCreate();
+        CreerFenetresSecondaires();
+        FormActivate();
+    }
+    static std::string& Champ(int champ) { return Form3.Champs[champ].Texte; }
+    static void Taper(int champ, const std::string& texte) { EditChange(champ, texte); }
+    double LuDuFichier(const char* section, const std::string& cle)
+    {
+        FichierIni lu;
+        lu.Ouvrir(Param());
+        return lu.LireReel(section, cle, -1);
+    }
+    bool BoutonsActifs() const { return PageES.BitBtnRestore.Actif && PageES.BitBtnAppli.Actif; }
+};
+
+} // namespace
+
+TEST_F(Parametrage, StepsPerMmAndBacklashReachTheGlobalsAndTheFileOnApply)
+{
+    Demarrer();
+    Jeux1Click();
+    Taper(ChampPas, "200");
+    Taper(ChampJeu, "0.05");
+    BitBtnAppliClick();
+    EXPECT_DOUBLE_EQ(ValPas[0], 0.005);
+    EXPECT_EQ(NPasJ[0], 10);
+    EXPECT_EQ(Form3.LabelJeu[0].Texte, "10");
+    EXPECT_NE(LireTout(Param()).find("ValPas(0)=0.005\r\n"), std::string::npos);
+    EXPECT_EQ(LuDuFichier("AXES", "NPasJ(0)"), 10);
+    EXPECT_FALSE(BoutonsActifs());
+    EXPECT_TRUE(vue.messages.empty());
+}
+
+TEST_F(Parametrage, MmPerMinuteFieldSetsAvMaxAndTheStepsPerSecondField)
+{
+    Demarrer("[AXES]\r\nValPas(0)=0.0025\r\nAvMax(0)=500\r\n");
+    Vitesses1Click();
+    for (const char* texte : { "150", "150,0", "150.0" }) {
+        AvMax[0] = 500;
+        Taper(ChampM, texte);
+        EditAvMExit(4);
+        EXPECT_EQ(AvMax[0], 1000) << texte;
+        EXPECT_EQ(Champ(ChampAvM), "1000") << texte;
+    }
+}
+
+TEST_F(Parametrage, StepsPerSecondFieldSetsAvMaxAndTheMmPerMinuteField)
+{
+    Demarrer("[AXES]\r\nValPas(1)=0.0025\r\n");
+    Taper(ChampAvM + 1, "2000");
+    EditAvMKeyPress(2);
+    EXPECT_EQ(AvMax[1], 2000);
+    EXPECT_EQ(Champ(ChampM + 1), "300");
+}
+
+TEST_F(Parametrage, SpeedFieldsThatAreNotNumbersKeepAvMaxAndSaySo)
+{
+    Demarrer();
+    struct Cas {
+        int tag;
+        const char* texte;
+        const char* message;
+    } cas[] = {
+        { 1, "12a", "'12a' n'est pas une valeur entière correcte" },
+        { 1, "1.5", "'1.5' n'est pas une valeur entière correcte" },
+        { 4, "abc", "'abc' n'est pas une valeur en virgule flottante correcte" },
+        { 4, "", "'' n'est pas une valeur en virgule flottante correcte" },
+        { 1, "0", "Avance maxi en pas/seconde pour X : '0' n'est pas une valeur correcte (de 1 à 20000)." },
+        { 1, "99999",
+            "Avance maxi en pas/seconde pour X : '99999' n'est pas une valeur correcte (de 1 à 20000)." },
+    };
+    for (const Cas& c : cas) {
+        vue.messages.clear();
+        AvMax[0] = 700;
+        Taper(c.tag == 1 ? ChampAvM : ChampM, c.texte);
+        EditAvMExit(c.tag);
+        EXPECT_EQ(AvMax[0], 700) << c.texte;
+        ASSERT_EQ(vue.messages.size(), 1u) << c.texte;
+        EXPECT_EQ(vue.messages[0], c.message);
+    }
+}
+
+TEST_F(Parametrage, AnUnknownTagSaysSo)
+{
+    Demarrer();
+    EditAvMExit(7);
+    ASSERT_EQ(vue.messages.size(), 1u);
+    EXPECT_EQ(vue.messages[0], TexteErreurTag);
+}
+
+TEST_F(Parametrage, CancelTakesBackSimulationAndLeavesStepsPerMmUnapplied)
+{
+    Demarrer("[AXES]\r\nValPas(0)=0.0025\r\n[BOOLEAN]\r\nSimulation=0\r\n");
+    Vitesses1Click();
+    CheckBoxMachClick(true);
+    EXPECT_TRUE(Simulation);
+    Taper(ChampPas, "200");
+    BitBtnAnnulerClick();
+    EXPECT_FALSE(Simulation);
+    EXPECT_DOUBLE_EQ(ValPas[0], 0.0025);
+    EXPECT_FALSE(Form3.Visible);
+    EXPECT_TRUE(Form1.Actif);
+}
+
+TEST_F(Parametrage, RapidSliderShowsItsPercentAndSavesTheFraction)
+{
+    Demarrer();
+    Form3.TrackBarRap.DefinirPosition(80);
+    Form3.TrackBarRap.DefinirPosition(79);
+    Form3.TrackBarRap.DefinirPosition(80);
+    EXPECT_EQ(Form3.LabelRap.Texte, "80 %");
+    BitBtnAppliClick();
+    EXPECT_DOUBLE_EQ(AvRap, 0.8);
+    EXPECT_DOUBLE_EQ(LuDuFichier("AXES", "AvRap"), 0.8);
+}
+
+TEST_F(Parametrage, WithoutALarCreneauKeyThePulseFieldShowsTen)
+{
+    Demarrer("[AXES]\r\nAvMax(0)=800\r\n");
+    Jeux1Click();
+    EXPECT_EQ(Champ(ChampCreneau), "10");
+    EXPECT_EQ(LarCreneau, 10);
+}
+
+TEST_F(Parametrage, ChangingThePulseRecomputesItsLoopCount)
+{
+    Demarrer();
+    DureeBoucle = 0.5; // microseconds per loop
+    Taper(ChampCreneau, "40");
+    BitBtnAppliClick();
+    EXPECT_EQ(LarCreneau, 40);
+    EXPECT_EQ(BouclesCreneau, 80);
+    EXPECT_EQ(LuDuFichier("AXES", "LarCreneau"), 40);
+}
+
+TEST_F(Parametrage, FieldsShowTheGlobalsInTheirFormats)
+{
+    Demarrer("[AXES]\r\nValPas(2)=0.0025\r\nNPasJ(2)=40\r\nCreteCir=0.002\r\nAvMax(2)=1000\r\n");
+    Jeux1Click();
+    EXPECT_EQ(Champ(ChampPas + 2), "400.0000");
+    EXPECT_EQ(Champ(ChampJeu + 2), "  0.1000");
+    EXPECT_EQ(Form3.LabelJeu[2].Texte, "40");
+    EXPECT_EQ(Champ(ChampCrete), " 0.00200");
+    EXPECT_EQ(Champ(ChampM + 2), "150");
+    EXPECT_EQ(Form3.ActivePage, OngletAxes);
+    ASSERT_FALSE(vue.focus.empty());
+    EXPECT_EQ(vue.focus.back(), "Edit1");
+}
+
+TEST_F(Parametrage, EachMenuEntryShowsItsPageWithItsFocus)
+{
+    Demarrer();
+    Vitesses1Click();
+    EXPECT_TRUE(Form3.Visible);
+    EXPECT_EQ(Form3.ActivePage, OngletVitesses);
+    EXPECT_EQ(vue.focus.back(), "EditAvMX");
+    const size_t focus = vue.focus.size();
+    EntresSorties1Click();
+    EXPECT_EQ(Form3.ActivePage, OngletEntreesSorties);
+    EXPECT_EQ(vue.focus.size(), focus);
+}
+
+TEST_F(Parametrage, LeavingABacklashFieldPreviewsItsStepsWithoutChangingNPasJ)
+{
+    Demarrer("[AXES]\r\nValPas(1)=0.01\r\n");
+    Taper(ChampJeu + 1, "0.25");
+    EditJeuExit(1);
+    EXPECT_EQ(Form3.LabelJeu[1].Texte, "25");
+    EXPECT_EQ(NPasJ[1], 0);
+}
+
+TEST_F(Parametrage, BadFieldsAreRefusedByNameAndNothingIsSaved)
+{
+    Demarrer();
+    Jeux1Click();
+    const std::string avant = LireTout(Param());
+    struct Cas {
+        int champ;
+        const char* texte;
+        const char* message;
+    } cas[] = {
+        { ChampPas, "0", "Pas par mm en X : '0' n'est pas une valeur correcte (de 1 à 100000)." },
+        { ChampPas + 1, "-200", "Pas par mm en Y : '-200' n'est pas une valeur correcte (de 1 à 100000)." },
+        { ChampPas + 2, "quatre",
+            "Pas par mm en Z : 'quatre' n'est pas une valeur correcte (de 1 à 100000)." },
+        { ChampPas, "1e400", "Pas par mm en X : '1e400' n'est pas une valeur correcte (de 1 à 100000)." },
+        { ChampJeu, "x", "Jeu en X (mm) : 'x' n'est pas une valeur correcte (de 0 à 25)." },
+        { ChampJeu + 2, "-0.1", "Jeu en Z (mm) : '-0.1' n'est pas une valeur correcte (de 0 à 25)." },
+        { ChampCrete, "",
+            "Crète maxi des facettes (mm) : '' n'est pas une valeur correcte (de 0.0001 à 1)." },
+        { ChampCreneau, "nan",
+            "Augmentation de la durée d'impulsion (µs) : 'nan' n'est pas une valeur correcte (de 0 à "
+            "10000)." },
+    };
+    for (const Cas& c : cas) {
+        Form3.FormActivate();
+        vue.messages.clear();
+        CheckBoxMachClick(!Simulation);
+        Taper(c.champ, c.texte);
+        BitBtnOKClick();
+        ASSERT_EQ(vue.messages.size(), 1u) << c.texte;
+        EXPECT_EQ(vue.messages[0], c.message);
+        EXPECT_TRUE(Form3.Visible) << c.texte;
+        EXPECT_TRUE(BoutonsActifs()) << c.texte;
+        EXPECT_DOUBLE_EQ(ValPas[0], 0.0025);
+        EXPECT_TRUE(std::isfinite(CreteCir));
+        EXPECT_EQ(LireTout(Param()), avant) << c.texte;
+    }
+}
+
+TEST_F(Parametrage, ANegativeFacetIsSavedAsItsAbsoluteValue)
+{
+    Demarrer();
+    Taper(ChampCrete, "-0.01");
+    BitBtnAppliClick();
+    EXPECT_DOUBLE_EQ(CreteCir, 0.01);
+}
+
+TEST_F(Parametrage, TickBoxesActAtOnceAndAreTakenBackByRestore)
+{
+    Demarrer();
+    for (int tag = 0; tag < 4; ++tag)
+        CheckBoxJeuClick(tag, false);
+    CheckBoxAffRapClick(false);
+    EXPECT_FALSE(CompJeu[0] || CompJeu[1] || CompJeu[2] || CalageZ || AffRapide);
+    EXPECT_TRUE(BoutonsActifs());
+    BitBtnRestoreClick();
+    EXPECT_TRUE(CompJeu[0] && CompJeu[1] && CompJeu[2] && CalageZ && AffRapide);
+    EXPECT_TRUE(Form3.CheckBoxJeu[3].Cochee);
+    EXPECT_FALSE(BoutonsActifs());
+}
+
+TEST_F(Parametrage, ValidateSavesHidesAndAllowsTheTitleBarClose)
+{
+    Demarrer();
+    Jeux1Click();
+    Form3.FormCloseQuery();
+    EXPECT_TRUE(Form3.Visible);
+    Form1.Actif = false;
+    CheckBoxJeuClick(1, false);
+    BitBtnOKClick();
+    EXPECT_FALSE(Form3.Visible);
+    EXPECT_TRUE(Form3.DialogueFermable);
+    EXPECT_TRUE(Form1.Actif);
+    EXPECT_EQ(LuDuFichier("BOOLEAN", "CompJeu(1)"), 0);
+}
+
+TEST_F(Parametrage, APortReassignmentAppliedReachesTheMasks)
+{
+    Demarrer();
+    EntresSorties1Click();
+    CBOutChange(0, 3); // X step on D2
+    CBOutChange(6, 8); // spindle on D7
+    CBPortChange(2);
+    BitBtnAppliClick();
+    EXPECT_EQ(MasquePas[0], 0x04);
+    EXPECT_EQ(MasqueBroche, 0x80);
+    LireParamEntreeSortie();
+    EXPECT_EQ(PortLPT, 2);
+    EXPECT_EQ(CBOutItem[0], 3);
+    EXPECT_EQ(MasqueBroche, 0x80);
+}
+
+TEST_F(Parametrage, ABadFieldKeepsThePortPageUnsavedToo)
+{
+    Demarrer();
+    CBPortChange(1);
+    Taper(ChampPas, "0");
+    BitBtnAppliClick();
+    LireParamEntreeSortie();
+    EXPECT_EQ(PortLPT, 0);
+}

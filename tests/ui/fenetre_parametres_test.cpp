@@ -1,0 +1,128 @@
+#include "ui/fenetre_parametres.h"
+
+#include "support/support.h"
+#include "ui/fenetre_principale.h"
+#include "ui/support_ui.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+using namespace virmak;
+using namespace virmak::test;
+
+namespace {
+
+class FenetreParametresQt : public AvecConfiguration {
+protected:
+    // Opens the dialog from the "Paramètres" menu, as the operator does.
+    static TForm3* Ouvrir(TForm1& f, const char* entree)
+    {
+        auto* action = f.findChild<QAction*>(entree);
+        EXPECT_TRUE(action);
+        if (action)
+            action->trigger();
+        f.AttendreMachine();
+        return f.findChild<TForm3*>("Form3");
+    }
+    static void Cliquer(TForm1& f, QWidget* d, const char* bouton)
+    {
+        d->findChild<QPushButton*>(bouton)->click();
+        f.AttendreMachine();
+    }
+    static void Choisir(TForm1& f, QWidget* d, const char* liste, int choix)
+    {
+        auto* cb = d->findChild<QComboBox*>(liste);
+        ASSERT_TRUE(cb) << liste;
+        cb->setCurrentIndex(choix);
+        emit cb->activated(choix);
+        f.AttendreMachine();
+    }
+    // What virmak-cli prints of the configuration folder.
+    std::string Config() const
+    {
+        std::FILE* p = ::popen((std::string(VIRMAK_CLI) + " --rep '" + dossier + "' config").c_str(), "r");
+        std::string sortie;
+        char tampon[256];
+        while (p && std::fgets(tampon, sizeof tampon, p))
+            sortie += tampon;
+        if (p)
+            ::pclose(p);
+        return sortie;
+    }
+};
+
+} // namespace
+
+TEST_F(FenetreParametresQt, EachMenuEntryShowsTheFixedSizeDialogOnItsPage)
+{
+    TForm1 f;
+    f.show();
+    f.AttendreMachine();
+    TForm3* d = Ouvrir(f, "Vitesses1");
+    ASSERT_TRUE(d);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(d->windowTitle(), "Paramétrages");
+    EXPECT_EQ(d->size(), QSize(623, 426));
+    auto* pages = d->findChild<QTabWidget*>("PageControl1");
+    EXPECT_EQ(pages->currentIndex(), 1);
+    EXPECT_EQ(pages->tabText(2), "Entrées / Sorties");
+    EXPECT_FALSE(pages->isTabVisible(3));
+    EXPECT_TRUE(f.isEnabled());
+    Ouvrir(f, "EntresSorties1");
+    EXPECT_EQ(pages->currentIndex(), 2);
+    Ouvrir(f, "Jeux1");
+    EXPECT_EQ(pages->currentIndex(), 0);
+}
+
+TEST_F(FenetreParametresQt, TheTitleBarCloseIsRefusedAndCancelHides)
+{
+    TForm1 f;
+    f.show();
+    f.AttendreMachine();
+    TForm3* d = Ouvrir(f, "Jeux1");
+    d->close();
+    f.AttendreMachine();
+    EXPECT_TRUE(d->isVisible());
+    Cliquer(f, d, "BitBtnAnnuler");
+    EXPECT_FALSE(d->isVisible());
+}
+
+TEST_F(FenetreParametresQt, TypedStepsPerMmReachValPasOnApply)
+{
+    TForm1 f;
+    f.show();
+    f.AttendreMachine();
+    TForm3* d = Ouvrir(f, "Jeux1");
+    auto* champ = d->findChild<QLineEdit*>("Edit1");
+    champ->setText("200");
+    emit champ->textEdited("200");
+    f.AttendreMachine();
+    EXPECT_TRUE(d->findChild<QPushButton*>("BitBtnAppli")->isEnabled());
+    Cliquer(f, d, "BitBtnAppli");
+    EXPECT_DOUBLE_EQ(f.Etat().ValPas[0], 0.005);
+    EXPECT_FALSE(d->findChild<QPushButton*>("BitBtnAppli")->isEnabled());
+}
+
+TEST_F(FenetreParametresQt, APortReassignmentReachesTheMasksThatVirmakCliPrints)
+{
+    TForm1 f;
+    f.show();
+    f.AttendreMachine();
+    TForm3* d = Ouvrir(f, "EntresSorties1");
+    Choisir(f, d, "CBOut0", 3); // X step on "b4 = D2"
+    Choisir(f, d, "CBOut6", 7); // spindle on "b8 = D6"
+    Choisir(f, d, "CBIn3", 4); // emergency stop on "b10 = ACK"
+    Cliquer(f, d, "BitBtnOK");
+    EXPECT_FALSE(d->isVisible());
+    const std::string config = Config();
+    EXPECT_NE(config.find("MasquePas(0)=0x04\n"), std::string::npos) << config;
+    EXPECT_NE(config.find("MasqueBroche=0x40\n"), std::string::npos) << config;
+    EXPECT_NE(config.find("MasqueHorsPas=0xFB\n"), std::string::npos) << config;
+    EXPECT_NE(config.find("MasqueArret=0x40\n"), std::string::npos) << config;
+}
