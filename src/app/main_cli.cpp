@@ -1,10 +1,12 @@
 // The command-line program: the same core without a window, for scripts,
 // checks and demonstrations.
 
+#include "exec/cycle_usinage.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
+#include "foundation/plateforme.h"
 #include "foundation/pupitre.h"
 #include "foundation/texte.h"
 #include "foundation/vue.h"
@@ -12,8 +14,10 @@
 #include "iso/trace_prog.h"
 #include "iso/traite_prog.h"
 #include "machine/choix_port.h"
+#include "machine/cn_pilot.h"
 #include "machine/in_out.h"
 #include "machine/latence.h"
+#include "machine/machine_virtuelle.h"
 #include "machine/temporisation.h"
 #include "pupitre/demarrage.h"
 #include "pupitre/parametrage.h"
@@ -49,6 +53,7 @@ constexpr const char* TexteUsage = "usage : virmak-cli [--rep DOSSIER] [--machin
                                    "        virmak-cli [--rep DOSSIER] parcours PROGRAMME\n"
                                    "        virmak-cli [--rep DOSSIER] latence [--duree SECONDES] "
                                    "[--frequence PAS_PAR_SECONDE] [--cpu N]\n"
+                                   "        virmak-cli [--rep DOSSIER] execute PROGRAMME [--pas FICHIER]\n"
                                    "        virmak-cli --help | --version\n";
 
 constexpr const char* TexteAide
@@ -61,6 +66,10 @@ constexpr const char* TexteAide
       "  analyse PROGRAMME  le listing d'analyse du programme (le fichier .MCH)\n"
       "  programme PROGRAMME, parcours PROGRAMME\n"
       "                     le programme analysé et le parcours du centre de l'outil\n"
+      "  execute PROGRAMME  le cycle entier sur la machine virtuelle et l'horloge\n"
+      "                     virtuelle : les pas émis, les positions décodées, la durée\n"
+      "                     exacte d'usinage et la fin du cycle ; --pas FICHIER écrit les\n"
+      "                     pas décodés (instant en s, axe, sens)\n"
       "  latence            la régularité des pas sur cette machine : l'émetteur réel,\n"
       "                     l'horloge réelle, sur le port virtuel ; à lancer avant de\n"
       "                     régler AvMax (par défaut 5 s à 20000 pas par seconde)\n"
@@ -217,6 +226,60 @@ void Sortir(std::string_view texte)
     std::_Exit(std::ferror(stdout) ? SortieErreur : statut);
 }
 
+// The whole run on the virtual machine and clock: what the desktop program
+// would do with this configuration, every M0 acknowledged.
+int Executer(const std::string& chemin, const std::string& fichierPas)
+{
+    static PlateformeVirtuelle horloge;
+    DefinirPlateforme(&horloge);
+    MouvementsVirtuels = true;
+    MachineVirtuelleDemandee = true;
+    if (!Analyser(chemin))
+        return SortieErreur;
+    // The virtual machine whatever PortLPT says, with the configured pins,
+    // inversions and enables; in memory only.
+    auto machine = std::make_unique<MachineVirtuelle>();
+    MachineVirtuelle& m = *machine;
+    DefinirPort(std::move(machine));
+    PortLPT = 1;
+    Simulation = false;
+    InstantPas = 0;
+    horloge.maintenant = 0;
+    constexpr size_t PasEnregistres = 5000000;
+    if (!fichierPas.empty())
+        m.Enregistrer(PasEnregistres);
+    CycleEnCours = true;
+    const FinCycle fin = CycleUsinage();
+    if (fin == FinCycle::Refus)
+        return SortieErreur;
+    Ligne("Blocs", std::to_string(NbLignesCorr));
+    const char* axes[3] = { "X", "Y", "Z" };
+    for (int i = 0; i < 3; ++i)
+        Ligne(std::string("Pas") + axes[i], std::to_string(m.PasEmis(i)));
+    for (int i = 0; i < 3; ++i)
+        Ligne(std::string("Position") + axes[i],
+            FormatFixe(static_cast<double>(m.Position(i)) * ValPas[i], 0, 3));
+    for (int i = 0; i < 3; ++i)
+        Ligne(std::string("Lecture") + axes[i], FormatFixe(PosPas[i] * ValPas[i], 0, 3));
+    Ligne("Duree", FormatFixe(static_cast<double>(horloge.maintenant) / 1e9, 0, 6));
+    Ligne("Fin", fin == FinCycle::Normale ? "normale" : (fin == FinCycle::Urgence ? "urgence" : "butée"));
+    if (!fichierPas.empty()) {
+        std::string texte;
+        for (const PasVirtuel& p : m.Pas()) {
+            texte += FormatFixe(static_cast<double>(p.instant) / 1e9, 0, 9);
+            texte += p.axe == 0 ? " X " : (p.axe == 1 ? " Y " : " Z ");
+            texte += p.sens > 0 ? "+1\r\n" : "-1\r\n";
+        }
+        if (m.Pas().size() >= PasEnregistres)
+            std::fprintf(stderr, "virmak-cli : seuls les %zu premiers pas sont écrits.\n", PasEnregistres);
+        if (!EcrireFichierAtomique(fichierPas, texte)) {
+            std::fprintf(stderr, "virmak-cli : impossible d'écrire %s\n", fichierPas.c_str());
+            return SortieErreur;
+        }
+    }
+    return fin == FinCycle::Normale ? 0 : SortieErreur;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -229,6 +292,7 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 1, argv + argc);
     std::vector<std::string> mots;
     double duree = 5, frequence = 20000, cpu = -1;
+    std::string fichierPas;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -242,6 +306,10 @@ int main(int argc, char** argv)
         }
         if (a == "--machine-virtuelle") {
             MachineVirtuelleDemandee = true;
+        } else if (a == "--pas") {
+            if (i + 1 >= args.size())
+                return ErreurUsage("l'option --pas demande un fichier");
+            fichierPas = args[++i];
         } else if (a == "--duree" || a == "--frequence" || a == "--cpu") {
             const std::optional<double> v = i + 1 < args.size() ? LireReelTexte(args[i + 1]) : std::nullopt;
             if (!v || !std::isfinite(*v) || *v < 0)
@@ -261,7 +329,8 @@ int main(int argc, char** argv)
     if (mots.empty())
         return ErreurUsage("");
     const std::string commande = mots[0];
-    const bool avecProgramme = commande == "analyse" || commande == "programme" || commande == "parcours";
+    const bool avecProgramme
+        = commande == "analyse" || commande == "programme" || commande == "parcours" || commande == "execute";
     if (!avecProgramme && commande != "config" && commande != "latence")
         return ErreurUsage("commande inconnue : " + commande);
     if (mots.size() != (avecProgramme ? 2u : 1u))
@@ -282,6 +351,8 @@ int main(int argc, char** argv)
     DefinirVue(&vue);
     LectureSeule = true;
     RepExe = RepertoireExecutable();
+    if (commande == "execute")
+        Terminer(Executer(mots[1], fichierPas));
     if (commande == "latence") {
         Demarrer();
         const MesureLatence m = MesurerLatence(duree, static_cast<int32_t>(frequence), static_cast<int>(cpu));

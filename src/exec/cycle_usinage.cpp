@@ -57,6 +57,9 @@ namespace {
     // motion, with the file named, and the window is given back.
     bool EcrireTraces()
     {
+        // The command-line dry run writes nothing.
+        if (LectureSeule)
+            return true;
         const struct {
             const char* nom;
             const std::vector<LigneProg>& table;

@@ -39,6 +39,26 @@ public:
     void Dormir(int millisecondes) override;
 };
 
+// A virtual clock in nanoseconds for dry runs: a wait jumps to its
+// deadline, a sleep advances the clock, no key is ever down.
+class PlateformeVirtuelle : public Plateforme {
+public:
+    int64_t Compteur() override { return maintenant; }
+    int64_t FrequenceCompteur() override { return 1000000000; }
+    bool PrioriteTempsReel(bool active) override { return active; }
+    int64_t AttendreJusqua(int64_t echeance) override
+    {
+        return maintenant = echeance > maintenant ? echeance : maintenant;
+    }
+    bool ToucheEnfoncee(Touche) override { return false; }
+    bool BoutonEnfonce(BoutonSouris) override { return false; }
+    void Dormir(int millisecondes) override
+    {
+        maintenant += static_cast<int64_t>(millisecondes > 0 ? millisecondes : 0) * 1000000;
+    }
+    int64_t maintenant = 0;
+};
+
 Plateforme& PlateformeActive();
 void DefinirPlateforme(Plateforme* plateforme); // nullptr restores Linux
 

@@ -26,6 +26,7 @@ void (*JogClavier)() = nullptr;
 void (*ClicBoutonArret)() = nullptr;
 int64_t RetardDernierPas = 0;
 int64_t PasEnRetard = 0, PireRetard = 0;
+bool MouvementsVirtuels = false;
 
 namespace {
 
@@ -370,6 +371,11 @@ void AfficherZ()
 
 bool DebutMouvement()
 {
+    PasEnRetard = 0;
+    PireRetard = 0;
+    mouvementEnCours = true;
+    if (MouvementsVirtuels)
+        return false;
     if (!memoireVerrouillee) {
         // Once: no page fault inside a move, and the machine thread on the
         // CPU kept for it. Both are refused without the right or on a
@@ -383,9 +389,6 @@ bool DebutMouvement()
         }
         memoireVerrouillee = true;
     }
-    PasEnRetard = 0;
-    PireRetard = 0;
-    mouvementEnCours = true;
     const bool tempsReel = PlateformeActive().PrioriteTempsReel(true);
     if (!bridageSignale) {
         bridageSignale = true;
@@ -403,7 +406,8 @@ bool DebutMouvement()
 
 void FinMouvement()
 {
-    PlateformeActive().PrioriteTempsReel(false);
+    if (!MouvementsVirtuels)
+        PlateformeActive().PrioriteTempsReel(false);
     mouvementEnCours = false;
     for (int32_t axe = 0; axe < 3; ++axe)
         TexteVisue(axe);

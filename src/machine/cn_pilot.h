@@ -73,6 +73,10 @@ void FinMouvement();
 // kernel.sched_rt_runtime_us as the kernel has it ("-1": no throttling).
 std::string BridageTempsReel();
 
+// A dry run on the virtual clock: moves take no real-time priority, lock
+// no memory and give no note on the system's timing.
+extern bool MouvementsVirtuels;
+
 // Steps later than this are counted for the move's report.
 inline constexpr int64_t SeuilRetardNs = 100000;
 // Lateness of the last step emitted (counter ticks; 0 when on time).

@@ -71,6 +71,7 @@ void MachineVirtuelle::Decoder(uint8_t octet)
             continue;
         const int direction = (sens && (logique & sens)) ? 1 : -1;
         position_[axe].fetch_add(direction, std::memory_order_relaxed);
+        emis_[axe].fetch_add(1, std::memory_order_relaxed);
         if (maintenant - changementSens_[axe] < delaiDirection_.load())
             violations_.fetch_add(1);
         if (enregistrer_) {

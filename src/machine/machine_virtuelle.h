@@ -27,6 +27,8 @@ public:
     std::string Nom() const override { return "machine virtuelle"; }
 
     int64_t Position(int axe) const { return position_[axe].load(std::memory_order_relaxed); }
+    // Steps decoded on the axis, both ways.
+    int64_t PasEmis(int axe) const { return emis_[axe].load(std::memory_order_relaxed); }
     void DefinirPosition(int axe, int64_t pas) { position_[axe].store(pas, std::memory_order_relaxed); }
 
     // A switch closed by hand stays closed; otherwise it closes when the
@@ -63,6 +65,7 @@ private:
     uint8_t logiquePrecedent_ = 0; // every line inactive before the first latch
     bool premiereFois_[3] = { true, true, true };
     std::atomic<int64_t> position_[3] {};
+    std::atomic<int64_t> emis_[3] {};
     std::atomic<int64_t> course_[3] {};
     std::atomic<bool> buteeForcee_[3] {};
     std::atomic<bool> arret_ { false };

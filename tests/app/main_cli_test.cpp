@@ -71,6 +71,9 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
 {
     EcrireTout(Fichier("un_fichier"), "");
     EcrireTout(Fichier("p.iso"), "G1 X1\n");
+    // 400 steps of X at 1000 a second, on the virtual clock; no pin is
+    // assigned in this folder, so nothing decodes.
+    EcrireTout(Fichier("e.iso"), "G1 X1 F600\n");
     EcrireTout(Fichier("rayon.iso"), "G1 X1\nG2 X9 R1\n");
     const struct {
         std::vector<std::string> args;
@@ -94,6 +97,8 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
         { { "--rep", dossier, "analyse", Fichier("rayon.iso") }, 1, "", "Ligne 2 : le rayon R" },
         { { "--rep", dossier, "config" }, 0, "Port=aucun", "" },
         { { "--rep", dossier, "--machine-virtuelle", "config" }, 0, "Port=machine virtuelle", "" },
+        { { "--rep", dossier, "execute", Fichier("e.iso") }, 0, "PasX=0\nPasY=0", "" },
+        { { "--rep", dossier, "execute", Fichier("e.iso") }, 0, "Duree=0.400000\nFin=normale", "" },
     };
     for (const auto& c : cas) {
         const std::string nom = c.args.empty() ? "(rien)" : c.args.back();
