@@ -33,6 +33,7 @@ namespace {
     bool memoireVerrouillee = false;
     bool bridageSignale = false;
     bool mouvementEnCours = false;
+    bool premierPas = false;
 
     constexpr int32_t AxeSuivant[3] = { 1, 2, 0 };
     constexpr int32_t CorrectionMaxi = 12;
@@ -228,6 +229,11 @@ void EmettrePas(uint8_t motif, int64_t periode)
     const int64_t echeance = InstantPas + periode;
     const int64_t maintenant = PlateformeActive().AttendreJusqua(echeance);
     RetardDernierPas = maintenant - echeance > 0 ? maintenant - echeance : 0;
+    // The first step of a move comes after a pause: going at once is not late.
+    if (premierPas) {
+        premierPas = false;
+        RetardDernierPas = 0;
+    }
     if (RetardDernierPas > SeuilRetardNs * FreqCompteur / 1000000000) {
         ++PasEnRetard;
         if (RetardDernierPas > PireRetard)
@@ -374,6 +380,7 @@ bool DebutMouvement()
     PasEnRetard = 0;
     PireRetard = 0;
     mouvementEnCours = true;
+    premierPas = true;
     if (MouvementsVirtuels)
         return false;
     if (!memoireVerrouillee) {
@@ -402,6 +409,11 @@ bool DebutMouvement()
                 + ") : un pas peut attendre 50 ms. Remède : sudo sysctl kernel.sched_rt_runtime_us=-1.");
     }
     return tempsReel;
+}
+
+void ReprendreApresPause()
+{
+    premierPas = true;
 }
 
 void FinMouvement()

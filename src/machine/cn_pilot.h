@@ -69,6 +69,9 @@ void AfficherZ();
 // True when real-time priority was granted.
 bool DebutMouvement();
 void FinMouvement();
+// After a pause inside a move (a dwell): the next step goes at once and is
+// not counted late.
+void ReprendreApresPause();
 
 // kernel.sched_rt_runtime_us as the kernel has it ("-1": no throttling).
 std::string BridageTempsReel();

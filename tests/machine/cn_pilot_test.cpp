@@ -245,8 +245,10 @@ TEST_F(Pas, LateStepsAreCountedAndSaidOnceAtTheEndOfTheMove)
     } lente;
     DefinirPlateforme(&lente);
     const size_t avant = FormHist.ListBoxHist.Lignes.size();
+    // The first step after a long pause is not late: it goes at once.
+    lente.maintenant += lente.frequence;
     DebutMouvement();
-    for (int k = 0; k < 4; ++k)
+    for (int k = 0; k < 5; ++k)
         PasXY(Motif(0, 1), 1, 0);
     FinMouvement();
     const auto& lignes = FormHist.ListBoxHist.Lignes;
