@@ -74,6 +74,9 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
     // 400 steps of X at 1000 a second, on the virtual clock; no pin is
     // assigned in this folder, so nothing decodes.
     EcrireTout(Fichier("e.iso"), "G1 X1 F600\n");
+    // Then 400 Z steps down to 0.800 s, a dwell to 1.050 s, and the rapid
+    // back up whose first step goes at once: 1.050 + 0.399 s.
+    EcrireTout(Fichier("g82.iso"), "G1 X1 F600\nG82 X1 Z-1 R0 P250 F600\n");
     EcrireTout(Fichier("rayon.iso"), "G1 X1\nG2 X9 R1\n");
     const struct {
         std::vector<std::string> args;
@@ -99,6 +102,8 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
         { { "--rep", dossier, "--machine-virtuelle", "config" }, 0, "Port=machine virtuelle", "" },
         { { "--rep", dossier, "execute", Fichier("e.iso") }, 0, "PasX=0\nPasY=0", "" },
         { { "--rep", dossier, "execute", Fichier("e.iso") }, 0, "Duree=0.400000\nFin=normale", "" },
+        { { "--rep", dossier, "execute", Fichier("g82.iso") }, 0, "LectureX=1.000", "" },
+        { { "--rep", dossier, "execute", Fichier("g82.iso") }, 0, "Duree=1.449000", "" },
     };
     for (const auto& c : cas) {
         const std::string nom = c.args.empty() ? "(rien)" : c.args.back();
