@@ -165,3 +165,35 @@ TEST_F(Cycle, RunControlFlagsFollowTheirSequencesWhenNoRunIsStarted)
     EXPECT_EQ(Arrets(), 1);
     EXPECT_EQ(Form1.BoutonArretTag, 0);
 }
+
+TEST_F(Cycle, AToolChangeToT0NamesNothingAndASecondRunRewritesTheTraces)
+{
+    IniOutil.EcrireChaine("OUTIL(2)", "Designation", "Foret 3");
+    ChargerOutils();
+    Programme({ "T2 G1 X1 F600", "T0 G1 X2" });
+    EXPECT_EQ(CycleUsinage(), FinCycle::Normale);
+    const std::string premiere = LireTout(Fichier(NomFichierParcours));
+    // The block that moves nowhere still says its tool and draws its marker.
+    Programme({ "T2 G1 X2 F600" });
+    vue.dessins.clear();
+    EXPECT_EQ(CycleUsinage(), FinCycle::Normale);
+    EXPECT_EQ(std::count(vue.dessins.begin(), vue.dessins.end(), 3), 1);
+    EXPECT_NE(LireTout(Fichier(NomFichierParcours)), premiere);
+    EXPECT_EQ(LireTout(Fichier(NomFichierParcours)), TexteTrace(TabProgCorr, NbLignesCorr));
+    // "Foret 3" was shown at the T2 block; the T0 block shows no name.
+    Programme({ "T2 G1 X1 F600", "T0 G1 X3" });
+    std::vector<std::string> etats;
+    struct Vue : VueEnregistreuse {
+        std::vector<std::string>* etats;
+        void Repeindre(const std::string& c) override
+        {
+            if (c == "MesEtat")
+                etats->push_back(Form1.MesEtat.Texte);
+        }
+    } vueEtats;
+    vueEtats.etats = &etats;
+    DefinirVue(&vueEtats);
+    EXPECT_EQ(CycleUsinage(), FinCycle::Normale);
+    DefinirVue(&vue);
+    EXPECT_EQ(etats, (std::vector<std::string> { "Foret 3", TexteCycleTermine }));
+}
