@@ -1,6 +1,7 @@
 #include "ui/fenetre_outils.h"
 
 #include "pupitre/dialogue_outils.h"
+#include "ui/commun.h"
 #include "ui/fenetre_principale.h"
 #include "ui/infobulle.h"
 
@@ -15,21 +16,6 @@
 namespace virmak {
 
 namespace {
-
-    QString Q(const std::string& s)
-    {
-        return QString::fromStdString(s);
-    }
-
-    QPushButton* NouveauBouton(const char* nom, const QString& texte)
-    {
-        auto* b = new QPushButton(texte);
-        b->setObjectName(nom);
-        // Enter in the grids edits a cell; it must never confirm the dialog.
-        b->setAutoDefault(false);
-        b->setDefault(false);
-        return b;
-    }
 
     // The grid's fixed row and column become Qt's headers.
     int LargeurGrille(const QTableWidget* table)
@@ -69,11 +55,11 @@ TFormCorrecteursOutils::TFormCorrecteursOutils(TForm1* principale)
     grilles->addLayout(gauche);
     grilles->addLayout(droite);
 
-    QPushButton* ok = NouveauBouton("BitBtnOK", "OK");
+    QPushButton* ok = BoutonDialogue("BitBtnOK", "OK");
     connect(ok, &QPushButton::clicked, this, [this] { BitBtnOKClick(); });
-    QPushButton* annuler = NouveauBouton("BitBtnAnnuler", "Annuler");
+    QPushButton* annuler = BoutonDialogue("BitBtnAnnuler", "Annuler");
     connect(annuler, &QPushButton::clicked, this, [this] { reject(); });
-    QPushButton* aide = NouveauBouton("BtnAide", "Aide");
+    QPushButton* aide = BoutonDialogue("BtnAide", "Aide");
     aide->setProperty("tag", f.BtnAideTag);
     connect(aide, &QPushButton::clicked, this,
         [this] { principale_->Poster([] { FormCorrecteursOutils.BtnAideClick(); }); });

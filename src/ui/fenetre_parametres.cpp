@@ -2,6 +2,7 @@
 
 #include "pupitre/page_entrees_sorties.h"
 #include "pupitre/parametrage.h"
+#include "ui/commun.h"
 #include "ui/fenetre_principale.h"
 
 #include <QApplication>
@@ -24,22 +25,7 @@ namespace virmak {
 
 namespace {
 
-    QString Q(const std::string& s)
-    {
-        return QString::fromStdString(s);
-    }
-
     const char* const Axes[3] = { "X", "Y", "Z" };
-
-    QPushButton* NouveauBouton(const char* nom, const char* texte)
-    {
-        auto* b = new QPushButton(texte);
-        b->setObjectName(nom);
-        // Enter in a field confirms the field, never the dialog.
-        b->setAutoDefault(false);
-        b->setDefault(false);
-        return b;
-    }
 
     QCheckBox* NouvelleCase(const QString& nom)
     {
@@ -88,15 +74,15 @@ TForm3::TForm3(TForm1* principale)
         }
     });
 
-    QPushButton* restaurer = NouveauBouton("BitBtnRestore", "Restaurer");
+    QPushButton* restaurer = BoutonDialogue("BitBtnRestore", "Restaurer");
     connect(restaurer, &QPushButton::clicked, this, [this] { principale_->Poster(BitBtnRestoreClick); });
     Miroir(restaurer, [restaurer](const Instantane& e) { restaurer->setEnabled(e.ES.BitBtnRestore.Actif); });
-    QPushButton* appliquer = NouveauBouton("BitBtnAppli", "Appliquer");
+    QPushButton* appliquer = BoutonDialogue("BitBtnAppli", "Appliquer");
     connect(appliquer, &QPushButton::clicked, this, [this] { principale_->Poster(BitBtnAppliClick); });
     Miroir(appliquer, [appliquer](const Instantane& e) { appliquer->setEnabled(e.ES.BitBtnAppli.Actif); });
-    QPushButton* annuler = NouveauBouton("BitBtnAnnuler", "Annuler");
+    QPushButton* annuler = BoutonDialogue("BitBtnAnnuler", "Annuler");
     connect(annuler, &QPushButton::clicked, this, [this] { reject(); });
-    QPushButton* valider = NouveauBouton("BitBtnOK", "Valider / Sortir");
+    QPushButton* valider = BoutonDialogue("BitBtnOK", "Valider / Sortir");
     connect(valider, &QPushButton::clicked, this, [this] { principale_->Poster(BitBtnOKClick); });
 
     auto* boutons = new QHBoxLayout;
@@ -120,12 +106,7 @@ void TForm3::Miroir(QWidget* w, std::function<void(const Instantane&)> miroir)
 
 QWidget* TForm3::BoutonAide(int tag)
 {
-    auto* b = new QPushButton(QStringLiteral("?"));
-    b->setObjectName(QStringLiteral("BtnAide%1").arg(tag));
-    b->setProperty("tag", tag);
-    b->setAutoDefault(false);
-    b->setFixedSize(22, 22);
-    b->setCursor(Qt::WhatsThisCursor);
+    QPushButton* b = virmak::BoutonAide(tag, 22);
     connect(
         b, &QPushButton::clicked, this, [this, tag] { principale_->Poster([tag] { BtnAideClick(tag); }); });
     return b;

@@ -16,6 +16,7 @@
 #include "pupitre/parametrage.h"
 #include "pupitre/programme.h"
 #include "ui/apercu.h"
+#include "ui/commun.h"
 #include "ui/fenetre_historique.h"
 #include "ui/fenetre_machine_virtuelle.h"
 #include "ui/fenetre_outils.h"
@@ -53,11 +54,6 @@
 namespace virmak {
 
 namespace {
-
-    QString Q(const std::string& s)
-    {
-        return QString::fromStdString(s);
-    }
 
     // Hints carry the CR LF line breaks of the original texts.
     QString Conseil(const std::string& s)
@@ -333,12 +329,8 @@ VoyantQt* TForm1::Lampe(const char* nom, Voyant Pupitre::*membre, QColor couleur
 
 QPushButton* TForm1::BoutonAide(int numero, const QString& sujet)
 {
-    auto* b = new QPushButton(QStringLiteral("?"));
-    b->setObjectName(QStringLiteral("BtnAide%1").arg(numero));
-    b->setProperty("tag", numero);
+    QPushButton* b = virmak::BoutonAide(numero, 20);
     b->setFlat(true);
-    b->setFixedSize(20, 20);
-    b->setCursor(Qt::WhatsThisCursor);
     b->setToolTip(sujet);
     connect(b, &QPushButton::clicked, this, [this, numero] { Aide(1000 + numero); });
     return b;
