@@ -25,8 +25,7 @@ namespace {
         Form1.TrackBarVitAv.DefinirPosition(Arrondi(vitesseAffichee));
         VueActive().DonnerFocus("TrackBarTAv");
         PeriodePas = CalculPeriode(0, 0, ZNominal, avance);
-        const double pas = deplacement / ValPas[2];
-        LigneZ(octet, std::isfinite(pas) && std::fabs(pas) < 2e9 ? static_cast<int32_t>(Arrondi64(pas)) : 0);
+        LigneZ(octet, PasDe(deplacement, 2));
     }
 
     struct Percage {

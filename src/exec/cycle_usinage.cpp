@@ -84,38 +84,24 @@ namespace {
         ModeManuel();
     }
 
-    int32_t Pas(double mm, int axe)
-    {
-        const double n = mm / ValPas[axe];
-        return std::isfinite(n) && std::fabs(n) < 2e9 ? static_cast<int32_t>(Arrondi64(n)) : 0;
-    }
-
+    // Rapid (0), feed (1), clockwise (2) and counter-clockwise (3) arcs;
+    // the slider shows the feed, the override keeps the focus.
     void Mouvement(const LigneProg& b)
     {
+        const int32_t g = b.CodeG[0];
+        if (g < 0 || g > 3)
+            return;
         const double dX = b.X - PosMm[0], dY = b.Y - PosMm[1], dZ = b.Z - PosMm[2];
         const int32_t correction = Form1.TrackBarTAv.Position;
-        switch (b.CodeG[0]) {
-        case 0:
-            Form1.TrackBarVitAv.DefinirPosition(Arrondi(AvanceMax));
-            PeriodePas = CalculPeriode(dX, dY, dZ, AvanceMax * AvRap * correction / 10);
-            VueActive().DonnerFocus("TrackBarTAv");
-            LigneXYZ(OctetSortie, Pas(dX, 0), Pas(dY, 1), Pas(dZ, 2));
-            break;
-        case 1:
-            Form1.TrackBarVitAv.DefinirPosition(Arrondi(b.Avance));
-            PeriodePas = CalculPeriode(dX, dY, dZ, correction * b.Avance / 10);
-            VueActive().DonnerFocus("TrackBarTAv");
-            LigneXYZ(OctetSortie, Pas(dX, 0), Pas(dY, 1), Pas(dZ, 2));
-            break;
-        case 2:
-        case 3:
-            Form1.TrackBarVitAv.DefinirPosition(Arrondi(b.Avance));
-            VueActive().DonnerFocus("TrackBarTAv");
-            ArcXY(OctetSortie, b.CodeG[0] == 2 ? 0 : 1, PosMm[0], PosMm[1], b.X, b.Y, b.I, b.J, b.Avance);
-            break;
-        default:
-            break;
-        }
+        Form1.TrackBarVitAv.DefinirPosition(Arrondi(g == 0 ? AvanceMax : b.Avance));
+        if (g <= 1)
+            PeriodePas = CalculPeriode(
+                dX, dY, dZ, g == 0 ? AvanceMax * AvRap * correction / 10 : correction * b.Avance / 10);
+        VueActive().DonnerFocus("TrackBarTAv");
+        if (g <= 1)
+            LigneXYZ(OctetSortie, PasDe(dX, 0), PasDe(dY, 1), PasDe(dZ, 2));
+        else
+            ArcXY(OctetSortie, g == 2 ? 0 : 1, PosMm[0], PosMm[1], b.X, b.Y, b.I, b.J, b.Avance);
     }
 
     void FonctionM(int32_t m)

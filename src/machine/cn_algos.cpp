@@ -34,21 +34,12 @@ namespace {
         return ArretUrgence || ButeeActivee;
     }
 
-    int32_t Pas(double mm, int axe)
-    {
-        const double n = mm / ValPas[axe];
-        // A displacement beyond the counters is no move at all.
-        if (!std::isfinite(n) || std::fabs(n) > 2e9)
-            return 0;
-        return static_cast<int32_t>(Arrondi64(n));
-    }
-
     void Corde(uint8_t base, double x, double y, double avance)
     {
         const double dX = x - PosMm[0];
         const double dY = y - PosMm[1];
         PeriodePas = CalculPeriode(dX, dY, 0, Form1.TrackBarTAv.Position * avance / 10);
-        LigneXY(base, Pas(dX, 0), Pas(dY, 1));
+        LigneXY(base, PasDe(dX, 0), PasDe(dY, 1));
     }
 
 } // namespace
@@ -56,6 +47,14 @@ namespace {
 int32_t Maxi(int32_t a, int32_t b)
 {
     return a > b ? a : b;
+}
+
+int32_t PasDe(double mm, int axe)
+{
+    const double n = mm / ValPas[axe];
+    if (!std::isfinite(n) || std::fabs(n) > 2e9)
+        return 0;
+    return static_cast<int32_t>(Arrondi64(n));
 }
 
 void LigneXY(uint8_t base, int32_t nX, int32_t nY)

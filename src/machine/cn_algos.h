@@ -10,6 +10,10 @@ namespace virmak {
 
 int32_t Maxi(int32_t a, int32_t b);
 
+// The nearest whole number of steps of `axe` for `mm` (halves to even); a
+// displacement beyond the step counters is no move at all.
+int32_t PasDe(double mm, int axe);
+
 // Signed step counts; `base` (OctetSortie, or 0) goes with every pattern.
 void LigneXY(uint8_t base, int32_t nX, int32_t nY);
 // Then SoutienZ after a complete move.
