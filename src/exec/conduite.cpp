@@ -24,12 +24,6 @@ namespace {
         Form1.TrackBarVitAv.Actif = actif;
     }
 
-    void Message(const char* texte)
-    {
-        Form1.MesEtat.Texte = texte;
-        VueActive().Repeindre("MesEtat");
-    }
-
 } // namespace
 
 void CheckBoxSuiviPrgClick(bool cochee)
@@ -48,7 +42,7 @@ void BitBtnCycleClick()
         return;
     }
     ModePasAPas = false;
-    Message(TexteCycleLance);
+    DefinirMesEtat(TexteCycleLance);
     MsgHistorique("DEPART cycle par bouton fenetre principale.");
     if (!StopFinBloc) {
         CycleEnCours = true;
@@ -64,7 +58,7 @@ void BitBtnBlocClick()
     VERIFIER_FIL_MACHINE();
     if (!CycleEnCours)
         return;
-    Message(TexteStopFinBloc);
+    DefinirMesEtat(TexteStopFinBloc);
     MsgHistorique("STOP FIN BLOC demandé par bouton fenetre principale.");
     StopFinBloc = true;
     CycleEnCours = false;
@@ -78,7 +72,7 @@ void BitBtnBlocMouseDown()
 void BitBtnPasPasClick()
 {
     VERIFIER_FIL_MACHINE();
-    Message(TextePasAPas);
+    DefinirMesEtat(TextePasAPas);
     if (ModePasAPas) {
         PasSuivant = true;
     } else if (CycleEnCours) {
@@ -101,7 +95,7 @@ void BoutonArretClick()
         Form1.BoutonArret.Actif = false;
         CycleEnCours = ModePasAPas = StopFinBloc = false;
         PasSuivant = true;
-        Message(TexteArretUrgenceBouton);
+        DefinirMesEtat(TexteArretUrgenceBouton);
         MsgHistorique("ARRET URGENCE bouton fenetre principale");
         ArretUrgence = true;
         BtBrocheClick();
@@ -136,13 +130,11 @@ void ModeAutomatique()
     // Decided: the list and the line field take no edit during a run, so
     // the cycle never reads a line that no longer exists.
     Form1.EditLigneProg.Actif = Form1.ListBoxProg1.Actif = false;
-    Form1.ListeEnExecution = true;
 }
 
 void ModeManuel()
 {
     Verrouiller(true);
-    Form1.ListeEnExecution = false;
     Form1.EditLigneProg.Actif = Form1.ListBoxProg1.Actif = true;
     for (Voyant* v :
         { &Form1.LedG41, &Form1.LedG42, &Form1.LedG43, &Form1.LedG81, &Form1.LedG82, &Form1.LedG83 })

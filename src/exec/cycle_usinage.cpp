@@ -25,18 +25,12 @@ namespace {
 
     bool enCours = false;
 
-    void Etat(const std::string& texte)
-    {
-        Form1.MesEtat.Texte = texte;
-        VueActive().Repeindre("MesEtat");
-    }
-
     // The run's ends that leave the gauge and the flags as they are.
     FinCycle FinArret(FinCycle fin)
     {
         Form1.Timer1.Actif = true;
         Form1.LedCycle.Allume = false;
-        Etat(fin == FinCycle::Butee ? TexteFinButee : TexteFinUrgence);
+        DefinirMesEtat(fin == FinCycle::Butee ? TexteFinButee : TexteFinUrgence);
         ModeManuel();
         Form1.PanelInfo.Texte.clear();
         return fin;
@@ -118,10 +112,10 @@ namespace {
 
     void Attendre(const char* texte, bool (*fin)())
     {
-        Etat(texte);
+        DefinirMesEtat(texte);
         while (!fin())
             VueActive().AttendreMessages();
-        Etat("");
+        DefinirMesEtat("");
         ModeAutomatique();
     }
 
@@ -166,7 +160,7 @@ namespace {
             const bool bouge = b.X != PosMm[0] || b.Y != PosMm[1] || b.Z != PosMm[2];
             const bool outilValide = b.NumOutil >= 0 && b.NumOutil < NbOutils;
             if (b.NumOutil != p.NumOutil && b.NumOutil != 0 && outilValide)
-                Etat(TabOutils[b.NumOutil].Designation);
+                DefinirMesEtat(TabOutils[b.NumOutil].Designation);
             const TOutil outil = outilValide ? TabOutils[b.NumOutil] : TOutil {};
             DessineOutil(CoulOutil, b.X, b.Y, outil.Jauge[0] / 2 + outil.CorDyn[0]);
             VueActive().TraiterMessages();
@@ -211,7 +205,7 @@ namespace {
         Form1.Timer1.Actif = true;
         Form1.LedCycle.Allume = false;
         ModePasAPas = false;
-        Etat(TexteCycleTermine);
+        DefinirMesEtat(TexteCycleTermine);
         MsgHistorique("CYCLE TERMINE avec succès.");
         Form1.PanelInfo.Texte.clear();
         ModeManuel();

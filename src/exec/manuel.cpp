@@ -61,7 +61,7 @@ void BtBrocheClick()
     }
     ScruterEntrees();
     if (!Simulation && PortLPT != 0)
-        EcrireSortiesA(static_cast<uint8_t>((OctetSortie & OutEnable) ^ OutInvert));
+        EcrireSortiesA(OctetPort(OctetSortie));
 }
 
 } // namespace virmak

@@ -158,4 +158,10 @@ ProgressionJauge::~ProgressionJauge()
     VueActive().Repeindre("LabelGaugeProg");
 }
 
+void DefinirMesEtat(const std::string& texte)
+{
+    Form1.MesEtat.Texte = texte;
+    VueActive().Repeindre("MesEtat");
+}
+
 } // namespace virmak

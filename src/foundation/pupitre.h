@@ -119,10 +119,6 @@ struct Pupitre {
 
     Minuterie Timer1;
 
-    // A run is in progress: the program list and the line field show it in
-    // the tooltip background and take no edit.
-    bool ListeEnExecution = false;
-
     // Folders the open and save dialogs start in.
     std::string RepOuverture, RepSauvegarde;
 
@@ -131,6 +127,9 @@ struct Pupitre {
 };
 
 extern Pupitre Form1;
+
+// The machine message line MesEtat, repainted at once.
+void DefinirMesEtat(const std::string& texte);
 
 // GaugeProg and its label for the length of a long pass: shown with its
 // label on creation, hidden and emptied on destruction. The gauge is

@@ -204,8 +204,7 @@ void EmettrePas(uint8_t motif, int64_t periode)
         VerrouillerButees(e);
         ButeeActivee = RefuseParButee(motif);
         if (ButeeActivee) {
-            Form1.MesEtat.Texte = TexteButeeActivee;
-            VueActive().Repeindre("MesEtat");
+            DefinirMesEtat(TexteButeeActivee);
             return;
         }
     }
@@ -220,8 +219,8 @@ void EmettrePas(uint8_t motif, int64_t periode)
     if (!butees)
         ButeeActivee = false;
 
-    const uint8_t impulsion = static_cast<uint8_t>((motif & OutEnable) ^ OutInvert);
-    const uint8_t repos = static_cast<uint8_t>((motif & MasqueHorsPas & OutEnable) ^ OutInvert);
+    const uint8_t impulsion = OctetPort(motif);
+    const uint8_t repos = OctetPort(motif & MasqueHorsPas);
     if (PortLPT != 0)
         EcrireSortiesA(repos);
     // Measured from the previous step: a late step delays the next ones

@@ -66,9 +66,14 @@ void EcrireSortiesC(uint8_t valeur)
     Ecrire(valeur, 4);
 }
 
+uint8_t OctetPort(uint8_t motif)
+{
+    return static_cast<uint8_t>((motif & OutEnable) ^ OutInvert);
+}
+
 uint8_t OctetSortiesRepos()
 {
-    return static_cast<uint8_t>((0 & OutEnable) ^ OutInvert);
+    return OctetPort(0);
 }
 
 void EffacerSorties()

@@ -41,6 +41,10 @@ void EcrireSortiesA(uint8_t valeur);
 void EcrireSortiesB(uint8_t valeur);
 void EcrireSortiesC(uint8_t valeur);
 
+// What goes on the data lines for an output pattern: the enabled lines,
+// with their inversion.
+uint8_t OctetPort(uint8_t motif);
+
 // The data byte with every output at its inactive level: an inverted line
 // is inactive high, so a raw 0 would start an inverted spindle relay.
 uint8_t OctetSortiesRepos();
