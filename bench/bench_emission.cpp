@@ -18,21 +18,9 @@ using namespace virmak;
 
 namespace {
 
-class HorlogeVirtuelle : public Plateforme {
-public:
-    int64_t Compteur() override { return maintenant; }
-    int64_t FrequenceCompteur() override { return 1000000000; }
-    bool PrioriteTempsReel(bool) override { return false; }
-    int64_t AttendreJusqua(int64_t echeance) override { return maintenant = std::max(maintenant, echeance); }
-    bool ToucheEnfoncee(Touche) override { return false; }
-    bool BoutonEnfonce(BoutonSouris) override { return false; }
-    void Dormir(int) override { }
-    int64_t maintenant = 0;
-};
-
 void BM_EvenementsDePas(benchmark::State& state)
 {
-    HorlogeVirtuelle horloge;
+    PlateformeVirtuelle horloge;
     DefinirPlateforme(&horloge);
     const auto dossier = std::filesystem::temp_directory_path() / "virmak-bench-pas";
     std::filesystem::create_directories(dossier);

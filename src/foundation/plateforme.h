@@ -44,7 +44,7 @@ public:
 class PlateformeVirtuelle : public Plateforme {
 public:
     int64_t Compteur() override { return maintenant; }
-    int64_t FrequenceCompteur() override { return 1000000000; }
+    int64_t FrequenceCompteur() override { return frequence; }
     bool PrioriteTempsReel(bool active) override { return active; }
     int64_t AttendreJusqua(int64_t echeance) override
     {
@@ -54,9 +54,10 @@ public:
     bool BoutonEnfonce(BoutonSouris) override { return false; }
     void Dormir(int millisecondes) override
     {
-        maintenant += static_cast<int64_t>(millisecondes > 0 ? millisecondes : 0) * 1000000;
+        maintenant += frequence / 1000 * static_cast<int64_t>(millisecondes > 0 ? millisecondes : 0);
     }
     int64_t maintenant = 0;
+    int64_t frequence = 1000000000; // ticks per second
 };
 
 Plateforme& PlateformeActive();

@@ -80,28 +80,18 @@ public:
     std::vector<int> dessins; // layers drawn, in order
 };
 
-// Time moves only when asked; a sleep jumps to its end at once.
-class HorlogeVirtuelle : public Plateforme {
+// The virtual clock at 10 MHz, recording the priority switches, with keys
+// the test holds down.
+class HorlogeVirtuelle : public PlateformeVirtuelle {
 public:
-    int64_t Compteur() override { return maintenant; }
-    int64_t FrequenceCompteur() override { return frequence; }
+    HorlogeVirtuelle() { frequence = 10000000; }
     bool PrioriteTempsReel(bool active) override
     {
         priorites.push_back(active);
         return false;
     }
-    int64_t AttendreJusqua(int64_t echeance) override
-    {
-        if (echeance > maintenant)
-            maintenant = echeance;
-        return maintenant;
-    }
     bool ToucheEnfoncee(Touche t) override { return touches.count(t) > 0; }
-    bool BoutonEnfonce(BoutonSouris) override { return false; }
-    void Dormir(int ms) override { maintenant += frequence / 1000 * ms; }
 
-    int64_t maintenant = 0;
-    int64_t frequence = 10000000;
     std::vector<bool> priorites;
     std::set<Touche> touches; // held down
 };
