@@ -1,5 +1,7 @@
 #include "foundation/partage.h"
 
+#include <chrono>
+
 namespace virmak {
 
 namespace {
@@ -11,6 +13,18 @@ namespace {
         return static_cast<int>(e);
     }
 } // namespace
+
+int64_t InstantNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+bool FocusDeSaisie(Focus focus)
+{
+    return focus != Focus::Aucun && focus != Focus::Autre;
+}
 
 void EntreesOperateur::DefinirTouche(Touche touche, bool enfoncee)
 {
@@ -32,6 +46,42 @@ void EntreesOperateur::DefinirFenetreActive(bool active)
 void EntreesOperateur::DefinirFocus(Focus focus)
 {
     focus_.store(Rang(focus), std::memory_order_relaxed);
+    // A tap noted just before the operator clicked into a field must not
+    // jog once the field has the focus, nor later.
+    if (FocusDeSaisie(focus))
+        OublierFrappes();
+}
+
+void EntreesOperateur::NoterFrappe(Touche touche)
+{
+    frappes_[Rang(touche)].store(true, std::memory_order_relaxed);
+}
+
+bool EntreesOperateur::PrendreFrappe(Touche touche)
+{
+    return frappes_[Rang(touche)].exchange(false, std::memory_order_relaxed);
+}
+
+void EntreesOperateur::OublierFrappes()
+{
+    for (auto& f : frappes_)
+        f.store(false, std::memory_order_relaxed);
+}
+
+void EntreesOperateur::Battre(int64_t instantNs)
+{
+    battement_.store(instantNs, std::memory_order_relaxed);
+}
+
+void EntreesOperateur::FinBattement()
+{
+    battement_.store(0, std::memory_order_relaxed);
+}
+
+bool EntreesOperateur::Vivante() const
+{
+    const int64_t b = battement_.load(std::memory_order_relaxed);
+    return b == 0 || InstantNs() - b <= SilenceMaxNs;
 }
 
 void EntreesOperateur::ToutRelacher()
@@ -40,16 +90,17 @@ void EntreesOperateur::ToutRelacher()
         t.store(false, std::memory_order_relaxed);
     for (auto& b : boutons_)
         b.store(false, std::memory_order_relaxed);
+    OublierFrappes();
 }
 
 bool EntreesOperateur::ToucheEnfoncee(Touche touche) const
 {
-    return touches_[Rang(touche)].load(std::memory_order_relaxed);
+    return touches_[Rang(touche)].load(std::memory_order_relaxed) && Vivante();
 }
 
 bool EntreesOperateur::BoutonEnfonce(BoutonSouris bouton) const
 {
-    return boutons_[Rang(bouton)].load(std::memory_order_relaxed);
+    return boutons_[Rang(bouton)].load(std::memory_order_relaxed) && Vivante();
 }
 
 EntreesOperateur& Entrees()

@@ -11,7 +11,8 @@
 namespace virmak {
 
 // The fields and the list in which the arrows type or scroll instead of
-// jogging; Autre is any other control, Aucun no focus in the main window.
+// jogging; Saisie is any other field, list or combo, where they do too;
+// Autre is any other control, Aucun no focus in the main window.
 enum class Focus : int {
     Aucun,
     Autre,
@@ -23,9 +24,16 @@ enum class Focus : int {
     EditX,
     EditY,
     EditZ,
+    Saisie,
 };
 
+// True when the arrows edit or scroll in that control rather than jog.
+bool FocusDeSaisie(Focus focus);
+
 inline constexpr int NbTouches = 9;
+
+// The monotonic clock in nanoseconds.
+int64_t InstantNs();
 inline constexpr int NbBoutons = 2;
 
 class EntreesOperateur {
@@ -38,19 +46,36 @@ public:
     // The application lost the focus: no key or button can be held any more
     // as far as a move is concerned, so a jog never runs away.
     void ToutRelacher();
+    // A jog key pressed where it jogs: remembered until the monitor tick
+    // takes it, so a tap shorter than the tick still jogs once.
+    void NoterFrappe(Touche touche);
+    // The window thread is alive: called at every readout refresh. Keys and
+    // buttons of a window that stopped answering read as released.
+    void Battre(int64_t instantNs = InstantNs());
+    void FinBattement();
 
     // Any thread; a load each, nothing more.
     bool ToucheEnfoncee(Touche touche) const;
     bool BoutonEnfonce(BoutonSouris bouton) const;
     bool FenetreActive() const { return fenetreActive_.load(std::memory_order_relaxed); }
+    // Pressed since the last call, and forgotten.
+    bool PrendreFrappe(Touche touche);
 
     // The window is closing: a move in progress stops at its next step.
     void DemanderArret(bool demande) { arret_.store(demande, std::memory_order_relaxed); }
     bool ArretDemande() const { return arret_.load(std::memory_order_relaxed); }
     Focus FocusActuel() const { return static_cast<Focus>(focus_.load(std::memory_order_relaxed)); }
 
+    // Longer than this without a heartbeat, the window is taken as gone.
+    static constexpr int64_t SilenceMaxNs = 250'000'000;
+
 private:
+    bool Vivante() const;
+    void OublierFrappes();
+
     std::atomic<bool> touches_[NbTouches] {};
+    std::atomic<bool> frappes_[NbTouches] {};
+    std::atomic<int64_t> battement_ { 0 }; // 0: no window keeps the inputs
     std::atomic<bool> boutons_[NbBoutons] {};
     std::atomic<bool> fenetreActive_ { false };
     std::atomic<bool> arret_ { false };

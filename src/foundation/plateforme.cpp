@@ -53,6 +53,12 @@ bool PlateformeLinux::ToucheEnfoncee(Touche touche)
     return Entrees().ToucheEnfoncee(touche);
 }
 
+bool PlateformeLinux::ToucheFrappee(Touche touche)
+{
+    const bool frappee = Entrees().PrendreFrappe(touche);
+    return Entrees().ToucheEnfoncee(touche) || frappee;
+}
+
 bool PlateformeLinux::BoutonEnfonce(BoutonSouris bouton)
 {
     return Entrees().BoutonEnfonce(bouton);

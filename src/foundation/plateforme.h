@@ -22,6 +22,9 @@ public:
     // reading then; at once when it already has.
     virtual int64_t AttendreJusqua(int64_t echeance) = 0;
     virtual bool ToucheEnfoncee(Touche touche) = 0;
+    // Down now, or pressed since the last call: what a periodic poll must
+    // not miss.
+    virtual bool ToucheFrappee(Touche touche) { return ToucheEnfoncee(touche); }
     virtual bool BoutonEnfonce(BoutonSouris bouton) = 0;
     virtual void Dormir(int millisecondes) = 0;
 };
@@ -35,6 +38,7 @@ public:
     bool PrioriteTempsReel(bool active) override;
     int64_t AttendreJusqua(int64_t echeance) override;
     bool ToucheEnfoncee(Touche touche) override;
+    bool ToucheFrappee(Touche touche) override;
     bool BoutonEnfonce(BoutonSouris bouton) override;
     void Dormir(int millisecondes) override;
 };

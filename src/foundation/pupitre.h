@@ -15,6 +15,7 @@ struct Controle {
     std::string Conseil; // hint
     bool Actif = true;
     bool Visible = true;
+    bool Sablier = false; // the hourglass over it while it works
 };
 
 struct Curseur {

@@ -36,7 +36,6 @@ namespace {
     bool premierPas = false;
 
     constexpr int32_t AxeSuivant[3] = { 1, 2, 0 };
-    constexpr int32_t CorrectionMaxi = 12;
 
     bool Actif(uint8_t entrees, uint8_t masque)
     {
@@ -184,14 +183,8 @@ void Timer1Timer()
 {
     VERIFIER_FIL_MACHINE();
     ScruterEntrees();
-    static constexpr Focus champs[] = { Focus::EditLigneProg, Focus::ListBoxProg1, Focus::EditGoX,
-        Focus::EditGoY, Focus::EditGoZ, Focus::EditX, Focus::EditY, Focus::EditZ };
-    if (!Entrees().FenetreActive())
+    if (!Entrees().FenetreActive() || FocusDeSaisie(Entrees().FocusActuel()))
         return;
-    const Focus focus = Entrees().FocusActuel();
-    for (Focus f : champs)
-        if (f == focus)
-            return;
     if (JogClavier)
         JogClavier();
 }
@@ -219,6 +212,9 @@ void EmettrePas(uint8_t motif, int64_t periode)
     if (!butees)
         ButeeActivee = false;
 
+    // The spindle line as it is now, not as it was when the move began:
+    // "Broche" pressed during a move holds from its next step on.
+    motif = static_cast<uint8_t>((motif & ~MasqueBroche) | (OctetSortie & MasqueBroche));
     const uint8_t impulsion = OctetPort(motif);
     const uint8_t repos = OctetPort(motif & MasqueHorsPas);
     if (PortLPT != 0)
@@ -380,6 +376,12 @@ bool DebutMouvement()
     PireRetard = 0;
     mouvementEnCours = true;
     premierPas = true;
+    // "Axes occupés" for the length of every move: a copy is sent now, as
+    // a long jog publishes nothing else until it ends.
+    if (!Form1.LedAxeOcc.Allume) {
+        Form1.LedAxeOcc.Allume = true;
+        VueActive().Repeindre("LedAxeOcc");
+    }
     if (MouvementsVirtuels)
         return false;
     if (!memoireVerrouillee) {
@@ -420,6 +422,7 @@ void FinMouvement()
     if (!MouvementsVirtuels)
         PlateformeActive().PrioriteTempsReel(false);
     mouvementEnCours = false;
+    Form1.LedAxeOcc.Allume = false;
     for (int32_t axe = 0; axe < 3; ++axe)
         TexteVisue(axe);
     if (PasEnRetard > 0)

@@ -16,7 +16,7 @@ inline constexpr const char* TexteArretMachine = "ARRET demandé par la machine.
 void ScruterEntrees();
 
 // The monitor tick: the monitor, then the keyboard jog when the main
-// window is active and no field or the program list has the focus.
+// window is active and no field, list or combo has the focus.
 void Timer1Timer();
 
 // The keyboard jog run by the tick; none until manual operation sets it.
@@ -27,6 +27,9 @@ extern void (*JogClavier)();
 extern void (*ClicBoutonArret)();
 
 inline constexpr const char* TexteButeeActivee = "Butée activée";
+
+// The override slider's top notch (120 %).
+inline constexpr int32_t CorrectionMaxi = 12;
 
 // --- Step emission ---
 

@@ -65,8 +65,9 @@ void FormCreate()
     Form1.Initialiser();
     Form1.TrackBarVitAv.SurChangement = TrackBarVitAvChange;
     Form1.TrackBarTAv.SurChangement = TrackBarTAvChange;
-    // Escape during a move is a click of the emergency-stop button.
-    ClicBoutonArret = BoutonArretClick;
+    // The keyboard jog of the monitor tick, and Escape during a move as a
+    // click of the emergency-stop button.
+    BrancherManuel();
 
     ChargerConfiguration();
 

@@ -25,6 +25,8 @@
 #include "ui/placement.h"
 #include "ui/voyant.h"
 
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -37,6 +39,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -89,7 +92,19 @@ namespace {
             { "EditZ", Focus::EditZ },
         };
         auto it = nommes.find(w->objectName());
-        return it == nommes.end() ? Focus::Autre : it->second;
+        if (it != nommes.end())
+            return it->second;
+        // Decided: wherever the arrows type, scroll or choose, they do
+        // that and never jog as well.
+        if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractScrollArea*>(w)
+            || qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w))
+            return Focus::Saisie;
+        return Focus::Autre;
+    }
+
+    bool ToucheDeJog(Touche t)
+    {
+        return t != Touche::F1 && t != Touche::F2 && t != Touche::Echap;
     }
 
     bool ToucheSuivie(int cle, Touche& touche)
@@ -129,7 +144,10 @@ TForm1::TForm1()
     Construire();
     rafraichissement_ = new QTimer(this);
     rafraichissement_->setInterval(PeriodeVisuesMs);
-    connect(rafraichissement_, &QTimer::timeout, this, [this] { RafraichirVisues(); });
+    connect(rafraichissement_, &QTimer::timeout, this, [this] {
+        Entrees().Battre();
+        RafraichirVisues();
+    });
     rafraichissement_->start();
     qApp->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this,
@@ -152,6 +170,7 @@ TForm1::~TForm1()
         fil_.join();
     OublierFilMachine();
     DefinirVue(vuePrecedente_);
+    Entrees().FinBattement();
     Entrees().ToutRelacher();
     Entrees().DefinirFenetreActive(false);
 }
@@ -389,10 +408,18 @@ QGroupBox* TForm1::GroupeVisue()
         visue->setStyleSheet(QStringLiteral("QLabel#%1 { background:black; color:lime; }").arg(nomsVisue[i]));
         visue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grille->addWidget(visue, i + 1, 1);
+        // A click on the readout opens its preset field (event filter).
+        visue->setCursor(Qt::PointingHandCursor);
         QLineEdit* champ = Champ(nomsChamp[i], champs[i]);
         champ->setFont(grosse);
+        champ->setAlignment(Qt::AlignRight);
+        connect(champ, &QLineEdit::returnPressed, this,
+            [this, i, nom = std::string(nomsChamp[i])] { Poster(nom, [i] { EditKeyPress(i, 13); }); });
+        presets_[i] = champ;
         grille->addWidget(champ, i + 1, 1);
-        grille->addWidget(Bouton(nomsRaz[i], raz[i]), i + 1, 2);
+        QPushButton* remise = Bouton(nomsRaz[i], raz[i]);
+        connect(remise, &QPushButton::clicked, this, [this, i] { Poster([i] { Reset(i); }); });
+        grille->addWidget(remise, i + 1, 2);
     }
     PlacerAide(grille, BoutonAide(1, "Coordonnées programme"), 3);
     return g;
@@ -402,15 +429,32 @@ QGroupBox* TForm1::GroupeCommandes()
 {
     auto* g = NouveauGroupe("GroupBox3", "Commandes manuelles");
     auto* grille = new QGridLayout(g);
-    grille->addWidget(Bouton("YPlus", &Pupitre::YPlus), 1, 1);
-    grille->addWidget(Bouton("XMoins", &Pupitre::XMoins), 2, 0);
-    grille->addWidget(Bouton("XPlus", &Pupitre::XPlus), 2, 2);
-    grille->addWidget(Bouton("YMoins", &Pupitre::YMoins), 3, 1);
-    grille->addWidget(Bouton("ZPlus", &Pupitre::ZPlus), 1, 3);
-    grille->addWidget(Bouton("ZMoins", &Pupitre::ZMoins), 3, 3);
-    grille->addWidget(Bouton("XY_Zero", &Pupitre::XY_Zero), 2, 1);
-    grille->addWidget(Bouton("Z_Zero", &Pupitre::Z_Zero), 2, 3);
-    grille->addWidget(Bouton("BtBroche", &Pupitre::BtBroche), 4, 0, 1, 2);
+    // The jogs start on the press of any mouse button (event filter).
+    const struct {
+        const char* nom;
+        Controle Pupitre::*membre;
+        int axe, sens, rang, colonne;
+    } jogs[] = { { "YPlus", &Pupitre::YPlus, 1, 1, 1, 1 }, { "XMoins", &Pupitre::XMoins, 0, -1, 2, 0 },
+        { "XPlus", &Pupitre::XPlus, 0, 1, 2, 2 }, { "YMoins", &Pupitre::YMoins, 1, -1, 3, 1 },
+        { "ZPlus", &Pupitre::ZPlus, 2, 1, 1, 3 }, { "ZMoins", &Pupitre::ZMoins, 2, -1, 3, 3 } };
+    for (const auto& j : jogs) {
+        QPushButton* b = Bouton(j.nom, j.membre);
+        jogs_[j.axe][j.sens > 0 ? 1 : 0] = b;
+        grille->addWidget(b, j.rang, j.colonne);
+    }
+    const struct {
+        const char* nom;
+        Controle Pupitre::*membre;
+        void (*gestionnaire)();
+        int rang, colonne, largeur;
+    } commandes[] = { { "XY_Zero", &Pupitre::XY_Zero, XY_ZeroClick, 2, 1, 1 },
+        { "Z_Zero", &Pupitre::Z_Zero, Z_ZeroClick, 2, 3, 1 },
+        { "BtBroche", &Pupitre::BtBroche, BtBrocheClick, 4, 0, 2 } };
+    for (const auto& c : commandes) {
+        QPushButton* b = Bouton(c.nom, c.membre);
+        connect(b, &QPushButton::clicked, this, [this, g = c.gestionnaire] { Executer(g); });
+        grille->addWidget(b, c.rang, c.colonne, 1, c.largeur);
+    }
     grille->addWidget(Lampe("LedBroche", &Pupitre::LedBroche, Qt::green, true), 4, 2);
     grille->addWidget(new QLabel("Incrément"), 5, 0, 1, 2);
     auto* increments = new QComboBox;
@@ -443,6 +487,9 @@ QGroupBox* TForm1::GroupeAvance()
     QLineEdit* vitesse = Champ("EditVitAv", &Pupitre::EditVitAv);
     vitesse->setMinimumWidth(60);
     vitesse->setAlignment(Qt::AlignRight);
+    connect(vitesse, &QLineEdit::returnPressed, this,
+        [this] { Poster("EditVitAv", [] { EditVitAvKeyPress(13); }); });
+    vitesse_ = vitesse;
     grille->addWidget(vitesse, 0, 1);
     grille->addWidget(new QLabel("mm/mn"), 0, 2);
 
@@ -528,7 +575,12 @@ QGroupBox* TForm1::GroupeDeplacements()
     ligne->addWidget(Champ("EditGoY", &Pupitre::EditGoY));
     ligne->addWidget(new QLabel("Z"));
     ligne->addWidget(Champ("EditGoZ", &Pupitre::EditGoZ));
-    ligne->addWidget(Bouton("GoXYZ", &Pupitre::GoXYZ));
+    QPushButton* aller = Bouton("GoXYZ", &Pupitre::GoXYZ);
+    connect(aller, &QPushButton::clicked, this, [this] { Executer(GoXYZClick); });
+    Lier("GoXYZ.Curseur", [this, aller] {
+        aller->setCursor(etat_.Form1.GoXYZ.Sablier ? Qt::WaitCursor : Qt::PointingHandCursor);
+    });
+    ligne->addWidget(aller);
     ligne->addWidget(BoutonAide(5, "Déplacements multiaxes manuels"));
     return g;
 }
@@ -946,17 +998,76 @@ void TForm1::changeEvent(QEvent* evenement)
     }
 }
 
-bool TForm1::eventFilter(QObject* objet, QEvent* evenement)
+bool TForm1::FiltrerClavier(QObject* objet, QKeyEvent* k)
 {
     Touche touche;
+    if (k->isAutoRepeat() || !ToucheSuivie(k->key(), touche))
+        return false;
+    const bool appui = k->type() == QEvent::KeyPress;
+    Entrees().DefinirTouche(touche, appui);
+    auto* w = qobject_cast<QWidget*>(objet);
+    if (!w || w->window() != this || !isActiveWindow())
+        return false;
+    // Escape is "URGENCE" wherever the focus is in this window.
+    if (touche == Touche::Echap) {
+        if (appui)
+            Executer(FormKeyDownEchap);
+        return true;
+    }
+    if (!ToucheDeJog(touche) || FocusDeSaisie(FocusDe(QApplication::focusWidget())))
+        return false;
+    // The key jogs: noted for the next monitor tick, and kept from the
+    // focused slider or button, so that it never does two things.
+    if (appui)
+        Entrees().NoterFrappe(touche);
+    return true;
+}
+
+bool TForm1::FiltrerCommandesManuelles(QObject* objet, QEvent* evenement)
+{
+    const QEvent::Type type = evenement->type();
+    for (int axe = 0; axe < 3; ++axe) {
+        if (type == QEvent::MouseButtonPress && objet == visues_[axe]) {
+            Poster([axe] { StaticTextClick(axe); });
+            return true;
+        }
+        // Leaving the preset field presets, unless the whole window lost
+        // the focus or a menu took it for a moment.
+        if (type == QEvent::FocusOut && objet == presets_[axe]) {
+            const Qt::FocusReason raison = static_cast<QFocusEvent*>(evenement)->reason();
+            if (raison != Qt::ActiveWindowFocusReason && raison != Qt::PopupFocusReason)
+                Poster([axe] { Preset(axe); });
+            return false;
+        }
+        for (int sens = 0; sens < 2; ++sens) {
+            QPushButton* b = jogs_[axe][sens];
+            if (type != QEvent::MouseButtonPress || objet != b || !b->isEnabled())
+                continue;
+            // An open preset field is taken first, as its focus-out comes
+            // after this press.
+            for (int i = 0; i < 3; ++i)
+                if (QApplication::focusWidget() == presets_[i])
+                    Poster([i] { Preset(i); });
+            Poster([axe, sens] { JogBouton(axe, sens ? 1 : -1); });
+            return false;
+        }
+    }
+    if (type == QEvent::FocusOut && objet == vitesse_) {
+        const Qt::FocusReason raison = static_cast<QFocusEvent*>(evenement)->reason();
+        if (raison != Qt::ActiveWindowFocusReason && raison != Qt::PopupFocusReason)
+            Poster("EditVitAv", [] { EditVitAvExit(); });
+    }
+    return false;
+}
+
+bool TForm1::eventFilter(QObject* objet, QEvent* evenement)
+{
     switch (evenement->type()) {
     case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        auto* k = static_cast<QKeyEvent*>(evenement);
-        if (!k->isAutoRepeat() && ToucheSuivie(k->key(), touche))
-            Entrees().DefinirTouche(touche, evenement->type() == QEvent::KeyPress);
+    case QEvent::KeyRelease:
+        if (FiltrerClavier(objet, static_cast<QKeyEvent*>(evenement)))
+            return true;
         break;
-    }
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease: {
         auto* m = static_cast<QMouseEvent*>(evenement);
@@ -965,8 +1076,13 @@ bool TForm1::eventFilter(QObject* objet, QEvent* evenement)
             Entrees().DefinirBouton(BoutonSouris::Gauche, appui);
         else if (m->button() == Qt::RightButton)
             Entrees().DefinirBouton(BoutonSouris::Droit, appui);
+        if (FiltrerCommandesManuelles(objet, evenement))
+            return true;
         break;
     }
+    case QEvent::FocusOut:
+        FiltrerCommandesManuelles(objet, evenement);
+        break;
     case QEvent::ApplicationStateChange:
         if (static_cast<QApplicationStateChangeEvent*>(evenement)->applicationState()
             != Qt::ApplicationActive)

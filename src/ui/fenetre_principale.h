@@ -21,6 +21,7 @@ class QPushButton;
 class QSlider;
 class QTimer;
 class QGroupBox;
+class QKeyEvent;
 class QDialog;
 class QFileDialog;
 
@@ -106,6 +107,8 @@ private:
     VoyantQt* Lampe(const char* nom, Voyant Pupitre::*membre, QColor couleur, bool rond = false);
     void Lier(const std::string& nom, std::function<void()> miroir);
     void RafraichirVisues();
+    bool FiltrerClavier(QObject* objet, QKeyEvent* evenement);
+    bool FiltrerCommandesManuelles(QObject* objet, QEvent* evenement);
     void MemoriserBornes();
     void Ouvrir(QDialog* dialogue);
     void OuvrirFichier(QFileDialog* dialogue, std::function<void(const std::string&)> fin);
@@ -123,6 +126,9 @@ private:
     TFormHist* historique_ = nullptr;
     TFormMachineVirtuelle* machineVirtuelle_ = nullptr;
     QLabel* visues_[3] = {};
+    QLineEdit* presets_[3] = {}; // EditX, EditY, EditZ
+    QLineEdit* vitesse_ = nullptr; // EditVitAv
+    QPushButton* jogs_[3][2] = {}; // per axis: minus, plus
     double visuesMontrees_[3] = {};
     QTimer* rafraichissement_ = nullptr;
     const void* lignesMontrees_ = nullptr;

@@ -52,3 +52,34 @@ TEST(EntreesOperateur, AMovePollingWhileTheWindowWritesSeesOnlyWholeValues)
     EXPECT_DOUBLE_EQ(VisuePubliee(1), 19.999);
     EXPECT_EQ(VisuePubliee(7), 0.0);
 }
+
+TEST(EntreesOperateur, AWindowThatStoppedAnsweringReadsAsEverythingReleased)
+{
+    EntreesOperateur e;
+    e.DefinirTouche(Touche::Droite, true);
+    e.DefinirBouton(BoutonSouris::Gauche, true);
+    e.Battre();
+    EXPECT_TRUE(e.ToucheEnfoncee(Touche::Droite));
+    EXPECT_TRUE(e.BoutonEnfonce(BoutonSouris::Gauche));
+    e.Battre(InstantNs() - 2 * EntreesOperateur::SilenceMaxNs);
+    EXPECT_FALSE(e.ToucheEnfoncee(Touche::Droite));
+    EXPECT_FALSE(e.BoutonEnfonce(BoutonSouris::Gauche));
+    e.Battre();
+    EXPECT_TRUE(e.ToucheEnfoncee(Touche::Droite));
+}
+
+TEST(EntreesOperateur, ATapIsTakenOnceAndForgottenWhenAFieldTakesTheFocus)
+{
+    EntreesOperateur e;
+    e.NoterFrappe(Touche::Haut);
+    EXPECT_TRUE(e.PrendreFrappe(Touche::Haut));
+    EXPECT_FALSE(e.PrendreFrappe(Touche::Haut));
+    for (Focus f : { Focus::EditGoX, Focus::Saisie }) {
+        e.NoterFrappe(Touche::Haut);
+        e.DefinirFocus(f);
+        EXPECT_FALSE(e.PrendreFrappe(Touche::Haut));
+    }
+    e.NoterFrappe(Touche::Haut);
+    e.DefinirFocus(Focus::Autre);
+    EXPECT_TRUE(e.PrendreFrappe(Touche::Haut));
+}

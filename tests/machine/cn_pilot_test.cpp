@@ -82,7 +82,7 @@ TEST_F(Moniteur, TheTickJogsOnlyWhenTheMainWindowIsActiveAndNoFieldHasTheFocus)
         Focus focus;
         int jogs;
     } cas[] = { { false, Focus::Autre, 0 }, { true, Focus::EditGoX, 0 }, { true, Focus::ListBoxProg1, 0 },
-        { true, Focus::Autre, 1 }, { true, Focus::Aucun, 1 } };
+        { true, Focus::Saisie, 0 }, { true, Focus::Autre, 1 }, { true, Focus::Aucun, 1 } };
     for (const auto& c : cas) {
         jogs = 0;
         Entrees().DefinirFenetreActive(c.active);

@@ -90,10 +90,18 @@ public:
         priorites.push_back(active);
         return false;
     }
-    bool ToucheEnfoncee(Touche t) override { return touches.count(t) > 0; }
+    bool ToucheEnfoncee(Touche t) override
+    {
+        if (surLecture)
+            surLecture(t);
+        return touches.count(t) > 0;
+    }
+    bool BoutonEnfonce(BoutonSouris b) override { return boutons.count(b) > 0; }
 
     std::vector<bool> priorites;
     std::set<Touche> touches; // held down
+    std::set<BoutonSouris> boutons;
+    std::function<void(Touche)> surLecture; // before each read of a key: scripts a release
 };
 
 std::string LireTout(const std::string& chemin);

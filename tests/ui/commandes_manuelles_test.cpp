@@ -1,0 +1,90 @@
+#include "foundation/cn_varia.h"
+#include "foundation/partage.h"
+#include "foundation/pupitre.h"
+#include "support/support.h"
+#include "ui/support_ui.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSlider>
+#include <gtest/gtest.h>
+
+using namespace virmak;
+using namespace virmak::test;
+
+namespace {
+
+void Appuyer(QWidget* w, Qt::MouseButton bouton)
+{
+    const QPointF p(w->width() / 2.0, w->height() / 2.0);
+    QMouseEvent appui(QEvent::MouseButtonPress, p, w->mapToGlobal(p), bouton, bouton, Qt::NoModifier);
+    QApplication::sendEvent(w, &appui);
+    QMouseEvent relache(
+        QEvent::MouseButtonRelease, p, w->mapToGlobal(p), bouton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &relache);
+}
+
+void Taper(QWidget* w, int cle, const QString& texte = {})
+{
+    QKeyEvent appui(QEvent::KeyPress, cle, Qt::NoModifier, texte);
+    QApplication::sendEvent(w, &appui);
+    QKeyEvent relache(QEvent::KeyRelease, cle, Qt::NoModifier, texte);
+    QApplication::sendEvent(w, &relache);
+}
+
+} // namespace
+
+using CommandesManuelles = AvecConfiguration;
+
+TEST_F(CommandesManuelles, JogPresetArrowsAndEscapeGoFromTheWindowToTheMachine)
+{
+    TForm1 f;
+    f.AttendreMachine();
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(AttendreQue([&] { return f.isActiveWindow(); }));
+    auto lire = [&](auto valeur) {
+        decltype(valeur()) v {};
+        SurMachine(f, [&] { v = valeur(); });
+        return v;
+    };
+
+    // A right press on X+ in continuous mode: one step.
+    Appuyer(f.findChild<QPushButton*>("XPlus"), Qt::RightButton);
+    f.AttendreMachine();
+    EXPECT_EQ(lire([] { return PosPas[0]; }), 1);
+
+    // A click on the readout, 12.5 and Enter: the readout shows it.
+    Appuyer(f.findChild<QLabel*>("StaticTextX"), Qt::LeftButton);
+    f.AttendreMachine();
+    auto* champ = f.findChild<QLineEdit*>("EditX");
+    ASSERT_TRUE(champ->isVisible());
+    champ->selectAll();
+    for (QChar c : QString("12.5"))
+        Taper(champ, c.unicode(), c);
+    Taper(champ, Qt::Key_Return);
+    f.AttendreMachine();
+    EXPECT_FALSE(champ->isVisible());
+    EXPECT_EQ(f.findChild<QLabel*>("StaticTextX")->text(), "  12.500");
+
+    // An arrow jogs rather than moves the focused slider; in a field it
+    // only moves the caret.
+    auto* correction = f.findChild<QSlider*>("TrackBarTAv");
+    correction->setFocus();
+    Taper(correction, Qt::Key_Right);
+    EXPECT_EQ(correction->value(), 10);
+    EXPECT_TRUE(Entrees().PrendreFrappe(Touche::Droite));
+    auto* go = f.findChild<QLineEdit*>("EditGoX");
+    go->setFocus();
+    Taper(go, Qt::Key_Right);
+    EXPECT_FALSE(Entrees().PrendreFrappe(Touche::Droite));
+
+    // Escape is "URGENCE", once.
+    Taper(go, Qt::Key_Escape);
+    Taper(go, Qt::Key_Escape);
+    f.AttendreMachine();
+    EXPECT_EQ(lire([] { return Form1.BoutonArretTag; }), 1);
+}
