@@ -9,19 +9,38 @@
 #include "foundation/vue.h"
 #include "machine/cn_pilot.h"
 
+#include <iterator>
+
 namespace virmak {
 
 namespace {
 
-    // The twenty controls a run locks: whatever starts a run or moves an axis.
+    // The buttons that start or save the program: enabled by a successful
+    // analysis, so a lock gives them back as it found them or as the run's
+    // analysis left them (a go-to with no program must not enable "Cycle").
+    Controle* const BoutonsProgramme[]
+        = { &Form1.BitBtnEnregistrer, &Form1.BitBtnCycle, &Form1.BitBtnPasPas };
+    bool verrouille = false;
+    bool avantVerrou[std::size(BoutonsProgramme)];
+
+    // The controls a run locks: whatever starts a run or moves an axis.
     void Verrouiller(bool actif)
     {
-        for (Controle* c : { &Form1.XPlus, &Form1.XMoins, &Form1.YPlus, &Form1.YMoins, &Form1.XY_Zero,
-                 &Form1.ZPlus, &Form1.ZMoins, &Form1.Z_Zero, &Form1.Raz_X, &Form1.Raz_Y, &Form1.Raz_Z,
-                 &Form1.GoXYZ, &Form1.BitBtnCharger, &Form1.BitBtnEnregistrer, &Form1.BitBtnCycle,
-                 &Form1.BitBtnPasPas, &Form1.BitBtnPiece, &Form1.BitBtnParcoursOutil, &Form1.EditVitAv })
+        for (Controle* c :
+            { &Form1.XPlus, &Form1.XMoins, &Form1.YPlus, &Form1.YMoins, &Form1.XY_Zero, &Form1.ZPlus,
+                &Form1.ZMoins, &Form1.Z_Zero, &Form1.Raz_X, &Form1.Raz_Y, &Form1.Raz_Z, &Form1.GoXYZ,
+                &Form1.BitBtnCharger, &Form1.BitBtnPiece, &Form1.BitBtnParcoursOutil, &Form1.EditVitAv })
             c->Actif = actif;
         Form1.TrackBarVitAv.Actif = actif;
+        for (size_t i = 0; i < std::size(BoutonsProgramme); ++i) {
+            if (!actif && !verrouille)
+                avantVerrou[i] = BoutonsProgramme[i]->Actif;
+            if (!actif)
+                BoutonsProgramme[i]->Actif = false;
+            else if (verrouille)
+                BoutonsProgramme[i]->Actif = avantVerrou[i] || ProgAnalyse;
+        }
+        verrouille = !actif;
     }
 
 } // namespace

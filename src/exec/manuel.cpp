@@ -276,8 +276,12 @@ void Preset(int32_t axe)
 
 void EditKeyPress(int32_t axe, int touche)
 {
-    if (touche == 13)
-        Preset(axe);
+    if (touche != 13)
+        return;
+    Preset(axe);
+    // Decided: back to the jog group, where the arrows jog, rather than to
+    // the next control, a "RAZ" that Space would press.
+    VueActive().DonnerFocus("GroupBox3");
 }
 
 void Reset(int32_t axe)

@@ -89,6 +89,7 @@ void Pupitre::Initialiser()
     TrackBarTAv.Conseil = "Correction de vitesse de 10% à 120%";
     LabelTAv.Texte = "100%";
 
+    EditGoX.Texte = EditGoY.Texte = EditGoZ.Texte = "0.000";
     GoXYZ.Texte = "Aller à";
     GoXYZ.Conseil = "Aller à la position X,Y,Z saisie ci-contre.";
     MesRaz.Texte = "RAZ";

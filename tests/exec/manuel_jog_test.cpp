@@ -138,6 +138,7 @@ TEST_F(Manuel, GoXYZAsksForTheOverrideTwiceAndAFieldThatIsNoNumberMovesNothing)
         EXPECT_EQ(Form1.EditGoX.Texte, c.champ);
         EXPECT_EQ(Form1.MesEtat.Texte, c.message);
         EXPECT_TRUE(Form1.XPlus.Actif && Form1.Timer1.Actif && !Form1.LedCycle.Allume);
+        EXPECT_FALSE(Form1.BitBtnCycle.Actif); // no program loaded
         EXPECT_TRUE(BrocheSurLePort());
     }
     EXPECT_EQ(m->Position(0), 8000);
