@@ -11,10 +11,12 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QToolTip>
 #include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -173,4 +175,36 @@ TEST_F(FenetrePrincipale, TerminateSignalClosesTheProgramLikeItsCloseBox)
     lu.Ouvrir(Param());
     EXPECT_TRUE(lu.CleExiste("FORM1", "Top"));
     EXPECT_NE(LireTout(Fichier("Virmak.His")).find(BanniereArret), std::string::npos);
+}
+
+TEST_F(FenetrePrincipale, AHelpButtonOpensThePageOfItsContextAndTheMenuEntryTheIndex)
+{
+    TForm1 f;
+    f.show();
+    f.AttendreMachine();
+    std::vector<std::string> pages;
+    f.OuvrirPageAide = [&pages](const std::string& page) { pages.push_back(page); };
+    f.findChild<QPushButton*>("BtnAide4")->click();
+    f.Aide(0);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(std::filesystem::path(pages[0]).filename(), "1004.html");
+    EXPECT_TRUE(std::filesystem::is_regular_file(pages[0])) << pages[0];
+    EXPECT_EQ(std::filesystem::path(pages[1]).filename(), "index.html");
+    EXPECT_EQ(std::filesystem::path(pages[1]).parent_path(), std::filesystem::path(pages[0]).parent_path());
+}
+
+TEST_F(FenetrePrincipale, AMissingHelpShowsOneMessageNamingThePage)
+{
+    EcrireTout(Param(), "[FICHIERS]\r\nNomAide=/nulle/part/aide.html\r\n");
+    TForm1 f;
+    f.show();
+    f.AttendreMachine();
+    std::vector<std::string> pages;
+    f.OuvrirPageAide = [&pages](const std::string& page) { pages.push_back(page); };
+    f.findChild<QPushButton*>("BtnAide2")->click();
+    const auto boites = f.findChildren<QMessageBox*>();
+    ASSERT_EQ(boites.size(), 1);
+    EXPECT_EQ(boites[0]->text(), "Fichier d'aide introuvable : /nulle/part/1002.html.");
+    EXPECT_TRUE(pages.empty());
+    boites[0]->accept();
 }
