@@ -20,7 +20,7 @@ namespace {
         return fs::is_regular_file(chemin, erreur);
     }
 
-    bool FiniEn(std::string texte, const std::string& fin)
+    bool FinitParSansCasse(std::string texte, const std::string& fin)
     {
         std::transform(texte.begin(), texte.end(), texte.begin(),
             [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
@@ -44,7 +44,7 @@ namespace {
 
 std::string IndexAide(const std::string& nomAide)
 {
-    if (nomAide.empty() || FiniEn(nomAide, ".chm"))
+    if (nomAide.empty() || FinitParSansCasse(nomAide, ".chm"))
         return NomAideDefaut;
     return nomAide;
 }

@@ -132,13 +132,12 @@ TEST_F(FenetreParametresQt, EachHelpButtonOfTheDialogOpensThePageOfItsTag)
     TForm1 f;
     f.show();
     f.AttendreMachine();
-    std::vector<std::string> pages;
-    f.OuvrirPageAide = [&pages](const std::string& page) { pages.push_back(page); };
+    const auto pages = PagesAideOuvertes(f);
     TForm3* d = Ouvrir(f, "Jeux1");
     ASSERT_TRUE(d);
     for (int tag = 21; tag <= 25; ++tag)
         Cliquer(f, d, QString("BtnAide%1").arg(tag).toUtf8().constData());
-    ASSERT_TRUE(AttendreQue([&pages] { return pages.size() == 5; }));
+    ASSERT_TRUE(AttendreQue([&pages] { return pages->size() == 5; }));
     for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(pages[i].ends_with("/aide/" + std::to_string(1021 + i) + ".html")) << pages[i];
+        EXPECT_TRUE(pages->at(i).ends_with("/aide/" + std::to_string(1021 + i) + ".html")) << pages->at(i);
 }

@@ -182,15 +182,15 @@ TEST_F(FenetrePrincipale, AHelpButtonOpensThePageOfItsContextAndTheMenuEntryTheI
     TForm1 f;
     f.show();
     f.AttendreMachine();
-    std::vector<std::string> pages;
-    f.OuvrirPageAide = [&pages](const std::string& page) { pages.push_back(page); };
+    const auto pages = PagesAideOuvertes(f);
     f.findChild<QPushButton*>("BtnAide4")->click();
     f.Aide(0);
-    ASSERT_EQ(pages.size(), 2u);
-    EXPECT_EQ(std::filesystem::path(pages[0]).filename(), "1004.html");
-    EXPECT_TRUE(std::filesystem::is_regular_file(pages[0])) << pages[0];
-    EXPECT_EQ(std::filesystem::path(pages[1]).filename(), "index.html");
-    EXPECT_EQ(std::filesystem::path(pages[1]).parent_path(), std::filesystem::path(pages[0]).parent_path());
+    ASSERT_EQ(pages->size(), 2u);
+    const std::filesystem::path page(pages->at(0)), index(pages->at(1));
+    EXPECT_EQ(page.filename(), "1004.html");
+    EXPECT_TRUE(std::filesystem::is_regular_file(page)) << page;
+    EXPECT_EQ(index.filename(), "index.html");
+    EXPECT_EQ(index.parent_path(), page.parent_path());
 }
 
 TEST_F(FenetrePrincipale, AMissingHelpShowsOneMessageNamingThePage)
@@ -199,12 +199,11 @@ TEST_F(FenetrePrincipale, AMissingHelpShowsOneMessageNamingThePage)
     TForm1 f;
     f.show();
     f.AttendreMachine();
-    std::vector<std::string> pages;
-    f.OuvrirPageAide = [&pages](const std::string& page) { pages.push_back(page); };
+    const auto pages = PagesAideOuvertes(f);
     f.findChild<QPushButton*>("BtnAide2")->click();
     const auto boites = f.findChildren<QMessageBox*>();
     ASSERT_EQ(boites.size(), 1);
     EXPECT_EQ(boites[0]->text(), "Fichier d'aide introuvable : /nulle/part/1002.html.");
-    EXPECT_TRUE(pages.empty());
+    EXPECT_TRUE(pages->empty());
     boites[0]->accept();
 }
