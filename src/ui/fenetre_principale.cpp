@@ -912,8 +912,8 @@ void TForm1::Aide(int contexte)
     }
     if (OuvrirPageAide)
         OuvrirPageAide(chemin);
-    else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(Q(chemin)));
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Q(chemin))))
+        MontrerMessage("Aucun navigateur n'a pu ouvrir l'aide : " + chemin + ".", [] {});
 }
 
 void TForm1::MemoriserBornes()
