@@ -2,7 +2,8 @@
 # Checks the layers of src/, builds everything with warnings as errors and
 # runs every test, fuzzes the parser and the compensation for a minute each,
 # runs the thread tests under ThreadSanitizer, then the core tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# under AddressSanitizer and UndefinedBehaviorSanitizer. After the first
+# test pass it builds the Debian package and starts the program it installs.
 set -euo pipefail
 racine="$(cd "$(dirname "$0")/.." && pwd)"
 "$racine/scripts/dependances.sh"
@@ -13,6 +14,29 @@ cmake -S "$racine" -B "$racine/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$racine/build" -j "$jobs"
 (cd "$racine/build" && ctest --output-on-failure -j "$jobs")
 
+temporaires=()
+trap 'rm -rf "${temporaires[@]}"' EXIT
+
+# The Debian package, unpacked in a scratch folder: its program must start
+# from there and answer, its help and its desktop entry must be in it.
+rm -f "$racine"/build/virmak_*.deb
+(cd "$racine/build" && cpack -G DEB >/dev/null)
+paquet="$(echo "$racine"/build/virmak_*.deb)"
+dpkg-deb -c "$paquet"
+deballe="$(mktemp -d)"
+temporaires+=("$deballe")
+dpkg-deb -x "$paquet" "$deballe"
+# No display at all: --version answers before any window system.
+version="$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$deballe/usr/bin/virmak" --version)"
+attendue="$(dpkg-deb -f "$paquet" Version)"
+grep -qF "$attendue" <<<"$version" || { echo "virmak --version installé : « $version »" >&2; exit 1; }
+"$deballe/usr/bin/virmak-cli" --version >/dev/null
+for f in usr/share/virmak/aide/index.html usr/share/virmak/aide/1001.html usr/share/applications/virmak.desktop \
+  usr/share/icons/hicolor/scalable/apps/virmak.svg usr/share/mime/packages/virmak.xml; do
+  [ -f "$deballe/$f" ] || { echo "Le paquet n'a pas $f." >&2; exit 1; }
+done
+echo "Paquet : $paquet ($version)"
+
 # One-minute fuzzing runs under the sanitizers; any finding stops the
 # script, its reproducer left in build-fuzz/.
 cmake -S "$racine" -B "$racine/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -20,7 +44,7 @@ cmake -S "$racine" -B "$racine/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDe
   -DVIRMAK_BENCH=OFF -DVIRMAK_FUZZ=ON >/dev/null
 cmake --build "$racine/build-fuzz" --target fuzz_analyse_ligne fuzz_correction -j "$jobs"
 corpus="$(mktemp -d)"
-trap 'rm -rf "$corpus"' EXIT
+temporaires+=("$corpus")
 
 # fuzzer CIBLE MESSAGE GRAINES...
 fuzzer() {

@@ -1,5 +1,6 @@
 #include "foundation/cn_varia.h"
 
+#include "foundation/aide.h"
 #include "foundation/cn_historique.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
@@ -89,6 +90,12 @@ namespace {
         return true;
     }
 
+    bool EstDossier(const std::string& chemin)
+    {
+        struct stat st;
+        return ::stat(chemin.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
     std::string AvecSeparateur(std::string rep)
     {
         if (rep.empty() || rep.back() != '/')
@@ -132,7 +139,10 @@ std::string ChoisirRepertoire(const std::string& demande, const std::string& rep
     std::string rep;
     if (!demande.empty()) {
         rep = demande;
-    } else if (!repExecutable.empty() && ::access(repExecutable.c_str(), W_OK) == 0) {
+    } else if (!repExecutable.empty() && ::access(repExecutable.c_str(), W_OK) == 0
+        && !EstDossier(AvecSeparateur(repExecutable) + "../share/virmak")) {
+        // Portable: the program and its files in one folder. An installed
+        // program's bin/ stays clean even when root may write there.
         rep = repExecutable;
     } else {
         const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -192,7 +202,7 @@ void LireConfiguration()
     IniParam.Ouvrir(RepExe + "CncParam.Ini", LectureSeule);
     IniOutil.Ouvrir(RepExe + "CncOutil.Ini", LectureSeule);
 
-    NomAide = IniParam.LireChaine("FICHIERS", "NomAide", "AideVirmakV1_0.chm");
+    NomAide = IniParam.LireChaine("FICHIERS", "NomAide", NomAideDefaut);
     NomRepProg = IniParam.LireChaine("FICHIERS", "NomRepProg", RepExe);
     if (!LectureSeule)
         IniParam.EcrireChaine("FICHIERS", "Version", TexteVersion);

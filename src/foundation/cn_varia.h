@@ -119,8 +119,9 @@ int32_t LireLarCreneauFichier(int32_t defaut);
 void MajCurseurAvance();
 
 // Folder of the configuration files: the one asked for, else the
-// executable's folder when writable, else ~/.config/virmak/. Created when
-// missing, unless LectureSeule; ends with '/'.
+// executable's folder when writable and not an installed program's bin/
+// (one with ../share/virmak/ beside it), else ~/.config/virmak/. Created
+// when missing, unless LectureSeule; ends with '/'.
 std::string ChoisirRepertoire(const std::string& demande, const std::string& repExecutable);
 
 } // namespace virmak

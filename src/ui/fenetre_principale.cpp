@@ -4,6 +4,7 @@
 #include "exec/conduite.h"
 #include "exec/cycle_usinage.h"
 #include "exec/manuel.h"
+#include "foundation/aide.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/file_evenements.h"
@@ -35,7 +36,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -954,16 +954,18 @@ void TForm1::DonnerFocus(const std::string& controle)
 
 void TForm1::Aide(int contexte)
 {
-    // No help viewer takes context numbers here: the help file is opened
-    // with the desktop's own application for it.
-    const QString chemin = Q(etat_.CheminAide);
-    if (!QFileInfo::exists(chemin)) {
-        MontrerMessage("Fichier d'aide introuvable : " + chemin.toStdString()
-                + (contexte > 0 ? " (rubrique " + std::to_string(contexte) + ")" : ""),
-            [] {});
+    // No help viewer takes context numbers here: each context is a page of
+    // its own, shown by the desktop's browser.
+    const auto dossiers = DossiersAide(etat_.RepExe, QCoreApplication::applicationDirPath().toStdString());
+    const std::string chemin = CheminAide(etat_.NomAide, contexte, dossiers);
+    if (chemin.empty()) {
+        MontrerMessage(MessageAideIntrouvable(etat_.NomAide, contexte, dossiers), [] {});
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(chemin));
+    if (OuvrirPageAide)
+        OuvrirPageAide(chemin);
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Q(chemin))))
+        MontrerMessage("Aucun navigateur n'a pu ouvrir l'aide : " + chemin + ".", [] {});
 }
 
 void TForm1::MemoriserBornes()

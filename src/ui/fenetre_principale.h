@@ -69,7 +69,11 @@ public:
         const std::string& repertoire, std::function<void(const std::string&)> fin);
     void DialogueSauver(const std::string& repertoire, std::function<void(const std::string&)> fin);
     void DonnerFocus(const std::string& controle);
+    // Opens the help page of a help button's context (0: the index).
     void Aide(int contexte);
+    // What shows a help page: the desktop's browser, unless a test put
+    // itself there.
+    std::function<void(const std::string&)> OuvrirPageAide;
     void DessinerCouche(int couche, const std::vector<Trace>& traces);
 
     // Copies the last copy received into the widgets.

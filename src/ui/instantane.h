@@ -26,7 +26,8 @@ struct Instantane {
     PageEntreesSorties ES;
     FenetreHistorique Hist; // its list's lines are in LignesHist
     Lignes LignesHist;
-    std::string CheminAide; // the help file
+    std::string RepExe; // the configuration folder, where the help is looked for first
+    std::string NomAide;
     double ValPas[3] = { 0, 0, 0 };
     int32_t PortLPT = 0;
     bool Simulation = true;

@@ -53,7 +53,8 @@ void VueMachine::Publier(const std::string& controle)
     copie->Hist = FormHist;
     std::swap(lignes, FormHist.ListBoxHist.Lignes);
     copie->LignesHist = Partager(lignesHist_, FormHist.ListBoxHist.Lignes);
-    copie->CheminAide = RepExe + NomAide;
+    copie->RepExe = RepExe;
+    copie->NomAide = NomAide;
     for (int i = 0; i < 3; ++i)
         copie->ValPas[i] = ValPas[i];
     copie->PortLPT = PortLPT;

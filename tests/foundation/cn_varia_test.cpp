@@ -39,7 +39,7 @@ TEST_F(Configuration, FreshStartUpAndShutDownWriteEveryOwnedSectionWithDefaults)
     const auto sections = lu.Sections();
     EXPECT_EQ(sections, (std::vector<std::string> { "FICHIERS", "AXES", "BOOLEAN", "CYCLES", "FORM1" }));
     EXPECT_EQ(lu.LireChaine("FICHIERS", "Version", ""), "V 2.03 - 01/11/2006");
-    EXPECT_EQ(lu.LireChaine("FICHIERS", "NomAide", ""), "AideVirmakV1_0.chm");
+    EXPECT_EQ(lu.LireChaine("FICHIERS", "NomAide", ""), "aide/index.html");
     EXPECT_EQ(lu.LireChaine("FICHIERS", "NomRepProg", ""), dossier);
     EXPECT_EQ(lu.LireEntier("AXES", "AvMax(2)", 0), 1000);
     EXPECT_DOUBLE_EQ(lu.LireReel("AXES", "ValPas(1)", 0), 0.0025);
@@ -342,4 +342,29 @@ TEST_F(Configuration, AReadOnlyFileIsReportedButStartUpAndShutDownGoOn)
     ASSERT_FALSE(vue.messages.empty());
     EXPECT_EQ(vue.messages.front(), "Impossible d'écrire dans " + Param());
     EXPECT_EQ(LireTout(Param()), "[AXES]\nAvMax(0)=1200\n");
+}
+
+TEST_F(Configuration, TheProgramFolderHoldsTheFilesOnlyWhenItIsAPortableInstallation)
+{
+    const std::string config = dossier + "xdg/";
+    const char* ancien = std::getenv("XDG_CONFIG_HOME");
+    const std::string sauve = ancien ? ancien : "";
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    for (const char* d : { "portable", "usr", "usr/bin", "usr/share", "usr/share/virmak" })
+        ::mkdir((dossier + d).c_str(), 0755);
+    const struct {
+        std::string demande, executable, attendu;
+    } cas[] = {
+        { "", dossier + "portable", dossier + "portable/" },
+        { "", dossier + "usr/bin", config + "virmak/" },
+        { dossier + "autre", dossier + "usr/bin", dossier + "autre/" },
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(ChoisirRepertoire(c.demande, c.executable), c.attendu) << c.executable;
+    struct stat st;
+    EXPECT_EQ(::stat((config + "virmak").c_str(), &st), 0);
+    if (ancien)
+        ::setenv("XDG_CONFIG_HOME", sauve.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
 }

@@ -126,3 +126,18 @@ TEST_F(FenetreParametresQt, APortReassignmentReachesTheMasksThatVirmakCliPrints)
     EXPECT_NE(config.find("MasqueHorsPas=0xFB\n"), std::string::npos) << config;
     EXPECT_NE(config.find("MasqueArret=0x40\n"), std::string::npos) << config;
 }
+
+TEST_F(FenetreParametresQt, EachHelpButtonOfTheDialogOpensThePageOfItsTag)
+{
+    TForm1 f;
+    f.show();
+    f.AttendreMachine();
+    const auto pages = PagesAideOuvertes(f);
+    TForm3* d = Ouvrir(f, "Jeux1");
+    ASSERT_TRUE(d);
+    for (int tag = 21; tag <= 25; ++tag)
+        Cliquer(f, d, QString("BtnAide%1").arg(tag).toUtf8().constData());
+    ASSERT_TRUE(AttendreQue([&pages] { return pages->size() == 5; }));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(pages->at(i).ends_with("/aide/" + std::to_string(1021 + i) + ".html")) << pages->at(i);
+}

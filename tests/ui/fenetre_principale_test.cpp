@@ -11,10 +11,12 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QToolTip>
 #include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -173,4 +175,35 @@ TEST_F(FenetrePrincipale, TerminateSignalClosesTheProgramLikeItsCloseBox)
     lu.Ouvrir(Param());
     EXPECT_TRUE(lu.CleExiste("FORM1", "Top"));
     EXPECT_NE(LireTout(Fichier("Virmak.His")).find(BanniereArret), std::string::npos);
+}
+
+TEST_F(FenetrePrincipale, AHelpButtonOpensThePageOfItsContextAndTheMenuEntryTheIndex)
+{
+    TForm1 f;
+    f.show();
+    f.AttendreMachine();
+    const auto pages = PagesAideOuvertes(f);
+    f.findChild<QPushButton*>("BtnAide4")->click();
+    f.Aide(0);
+    ASSERT_EQ(pages->size(), 2u);
+    const std::filesystem::path page(pages->at(0)), index(pages->at(1));
+    EXPECT_EQ(page.filename(), "1004.html");
+    EXPECT_TRUE(std::filesystem::is_regular_file(page)) << page;
+    EXPECT_EQ(index.filename(), "index.html");
+    EXPECT_EQ(index.parent_path(), page.parent_path());
+}
+
+TEST_F(FenetrePrincipale, AMissingHelpShowsOneMessageNamingThePage)
+{
+    EcrireTout(Param(), "[FICHIERS]\r\nNomAide=/nulle/part/aide.html\r\n");
+    TForm1 f;
+    f.show();
+    f.AttendreMachine();
+    const auto pages = PagesAideOuvertes(f);
+    f.findChild<QPushButton*>("BtnAide2")->click();
+    const auto boites = f.findChildren<QMessageBox*>();
+    ASSERT_EQ(boites.size(), 1);
+    EXPECT_EQ(boites[0]->text(), "Fichier d'aide introuvable : /nulle/part/1002.html.");
+    EXPECT_TRUE(pages->empty());
+    boites[0]->accept();
 }

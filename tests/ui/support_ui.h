@@ -11,8 +11,10 @@
 #include <QThread>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace virmak::test {
 
@@ -33,6 +35,14 @@ template <class Condition> bool AttendreQue(Condition condition, int ms = 5000)
         QThread::msleep(5);
     }
     return condition();
+}
+
+// The help pages the window opens from now on, kept instead of shown.
+inline std::shared_ptr<std::vector<std::string>> PagesAideOuvertes(TForm1& f)
+{
+    auto pages = std::make_shared<std::vector<std::string>>();
+    f.OuvrirPageAide = [pages](const std::string& page) { pages->push_back(page); };
+    return pages;
 }
 
 // Answers the next file dialog named `nom` as an operator would, once the
