@@ -17,6 +17,7 @@
 
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QSlider;
 class QTimer;
@@ -27,6 +28,7 @@ class QFileDialog;
 namespace virmak {
 
 class ImageApercu;
+class TAProposDe;
 class VoyantQt;
 class TFormCorrecteursOutils;
 class TForm3;
@@ -109,6 +111,8 @@ private:
     void MemoriserBornes();
     void Ouvrir(QDialog* dialogue);
     void OuvrirFichier(QFileDialog* dialogue, std::function<void(const std::string&)> fin);
+    void MenuListe(QListWidget* liste);
+    void MenusAide();
 
     Instantane etat_;
     VueMachine vue_;
@@ -122,10 +126,11 @@ private:
     TForm3* parametres_ = nullptr;
     TFormHist* historique_ = nullptr;
     TFormMachineVirtuelle* machineVirtuelle_ = nullptr;
+    TAProposDe* aPropos_ = nullptr; // a window of its own, deleted with this one
     QLabel* visues_[3] = {};
     double visuesMontrees_[3] = {};
     QTimer* rafraichissement_ = nullptr;
-    const void* lignesMontrees_ = nullptr;
+    Lignes lignesMontrees_; // held, so a later list never takes its address
     bool synchronisation_ = false;
     bool demarree_ = false;
     bool fermetureDemandee_ = false; // after a signal

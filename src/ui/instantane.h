@@ -4,6 +4,7 @@
 
 #include "foundation/cn_historique.h"
 #include "foundation/pupitre.h"
+#include "pupitre/a_propos.h"
 #include "pupitre/dialogue_outils.h"
 #include "pupitre/page_entrees_sorties.h"
 #include "pupitre/parametrage.h"
@@ -26,6 +27,7 @@ struct Instantane {
     PageEntreesSorties ES;
     FenetreHistorique Hist; // its list's lines are in LignesHist
     Lignes LignesHist;
+    FenetreAPropos APropos;
     std::string CheminAide; // the help file
     double ValPas[3] = { 0, 0, 0 };
     int32_t PortLPT = 0;
