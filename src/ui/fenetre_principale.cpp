@@ -149,12 +149,12 @@ TForm1::TForm1()
 
 TForm1::~TForm1()
 {
-    delete aPropos_;
     qApp->removeEventFilter(this);
     vue_.Fermer();
     FileMachine().Arreter();
     if (fil_.joinable())
         fil_.join();
+    delete aPropos_;
     OublierFilMachine();
     DefinirVue(vuePrecedente_);
     Entrees().ToutRelacher();
@@ -738,6 +738,23 @@ namespace {
         QMenu* menu_;
     };
 
+    struct EntreeMenu {
+        const char* nom;
+        const char* texte;
+        void (*gestionnaire)();
+    };
+
+    // Menu entries whose handler runs on the machine thread.
+    void AjouterEntrees(TForm1* fenetre, QMenu* menu, std::initializer_list<EntreeMenu> entrees)
+    {
+        for (const EntreeMenu& e : entrees) {
+            QAction* action = menu->addAction(e.texte);
+            action->setObjectName(e.nom);
+            QObject::connect(action, &QAction::triggered, fenetre,
+                [fenetre, g = e.gestionnaire] { fenetre->Executer(g); });
+        }
+    }
+
 } // namespace
 
 void TForm1::MenuListe(QListWidget* liste)
@@ -746,18 +763,10 @@ void TForm1::MenuListe(QListWidget* liste)
     // model changes until an entry is chosen.
     auto* menu = new QMenu(this);
     menu->setObjectName("PopupMenu1");
-    const struct {
-        const char* nom;
-        const char* texte;
-        void (*gestionnaire)();
-    } entrees[] = { { "Editerbloc1", "Editer bloc", Editerbloc1Click },
-        { "Insrerbloc1", "Insérer bloc", Insrerbloc1Click },
-        { "Supprimerbloc1", "Supprimer bloc", Supprimerbloc1Click } };
-    for (const auto& e : entrees) {
-        QAction* action = menu->addAction(e.texte);
-        action->setObjectName(e.nom);
-        connect(action, &QAction::triggered, this, [this, g = e.gestionnaire] { Executer(g); });
-    }
+    AjouterEntrees(this, menu,
+        { { "Editerbloc1", "Editer bloc", Editerbloc1Click },
+            { "Insrerbloc1", "Insérer bloc", Insrerbloc1Click },
+            { "Supprimerbloc1", "Supprimer bloc", Supprimerbloc1Click } });
     new AppuiDroit(liste->viewport(), menu);
 }
 
@@ -769,9 +778,7 @@ void TForm1::MenusAide()
     QAction* aide = menuAide->addAction("Aide");
     aide->setObjectName("Aide1");
     connect(aide, &QAction::triggered, this, [this] { Aide(0); });
-    QAction* aPropos = menuAide->addAction("A propos de...");
-    aPropos->setObjectName("Aproposde1");
-    connect(aPropos, &QAction::triggered, this, [this] { Executer(Aproposde1Click); });
+    AjouterEntrees(this, menuAide, { { "Aproposde1", "A propos de...", Aproposde1Click } });
     aPropos_ = new TAProposDe(this);
     Lier("AProposDe", [this] { aPropos_->Synchroniser(); });
 }
@@ -824,17 +831,9 @@ void TForm1::Construire()
     connect(correcteurs, &QAction::triggered, outils_, &TFormCorrecteursOutils::Correcteurs1Click);
     QMenu* menuParametres = menuBar()->addMenu("Paramètres");
     menuParametres->setObjectName("Parametres1");
-    const struct {
-        const char* nom;
-        const char* texte;
-        void (*gestionnaire)();
-    } entrees[] = { { "Jeux1", "Axes", Jeux1Click }, { "Vitesses1", "Vitesses", Vitesses1Click },
-        { "EntresSorties1", "Entrées / Sorties", EntresSorties1Click } };
-    for (const auto& e : entrees) {
-        QAction* action = menuParametres->addAction(e.texte);
-        action->setObjectName(e.nom);
-        connect(action, &QAction::triggered, this, [this, g = e.gestionnaire] { Executer(g); });
-    }
+    AjouterEntrees(this, menuParametres,
+        { { "Jeux1", "Axes", Jeux1Click }, { "Vitesses1", "Vitesses", Vitesses1Click },
+            { "EntresSorties1", "Entrées / Sorties", EntresSorties1Click } });
     Lier("Form3", [this] { parametres_->Synchroniser(); });
     QMenu* menuHistorique = menuBar()->addMenu("Historique");
     menuHistorique->setObjectName("Historique1");
