@@ -16,6 +16,7 @@
 #include "machine/cn_pilot.h"
 #include "machine/in_out.h"
 #include "machine/temporisation.h"
+#include "pupitre/a_propos.h"
 #include "pupitre/dialogue_outils.h"
 #include "pupitre/page_entrees_sorties.h"
 #include "pupitre/parametrage.h"
@@ -106,6 +107,7 @@ void CreerFenetresSecondaires()
     CreerDialogueParametres();
     CreerDialogueOutils();
     CreerHistorique();
+    CreerAProposDe();
     SignalerConflitsEntreeSortie();
 }
 

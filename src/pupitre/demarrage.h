@@ -14,7 +14,8 @@ void OuvrirPort();
 // Creation of the main window.
 void FormCreate();
 // The windows created after it, hidden: parameters dialog, tool dialog,
-// history window.
+// history window, About box (shown at once while the safety warnings are
+// not acknowledged).
 void CreerFenetresSecondaires();
 // Every time the main window becomes active.
 void FormActivate();

@@ -9,6 +9,7 @@
 #include "foundation/vue.h"
 #include "iso/cn_outils.h"
 #include "iso/traite_prog.h"
+#include "pupitre/editeur.h"
 
 namespace virmak {
 
@@ -66,9 +67,7 @@ bool ChargerProgramme(const std::string& chemin)
         TabProg[0] = LigneDefaut;
     NbLignesProg = 0;
     AnnulerCorDyn();
-    ZoomApercu = 1.0;
-    ProgAnalyse = false;
-    ParcoursCalcule = false;
+    InvaliderProgramme();
     VueActive().TraiterMessages();
     RedessinerApercu();
     // A program the analysis refused has nothing to run and no listing.

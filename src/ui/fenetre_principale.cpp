@@ -13,11 +13,14 @@
 #include "machine/choix_port.h"
 #include "machine/cn_pilot.h"
 #include "machine/machine_virtuelle.h"
+#include "pupitre/a_propos.h"
 #include "pupitre/demarrage.h"
+#include "pupitre/editeur.h"
 #include "pupitre/parametrage.h"
 #include "pupitre/programme.h"
 #include "ui/apercu.h"
 #include "ui/commun.h"
+#include "ui/fenetre_a_propos.h"
 #include "ui/fenetre_historique.h"
 #include "ui/fenetre_machine_virtuelle.h"
 #include "ui/fenetre_outils.h"
@@ -43,6 +46,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -168,6 +172,7 @@ TForm1::~TForm1()
     FileMachine().Arreter();
     if (fil_.joinable())
         fil_.join();
+    delete aPropos_;
     OublierFilMachine();
     DefinirVue(vuePrecedente_);
     Entrees().FinBattement();
@@ -650,7 +655,11 @@ QGroupBox* TForm1::GroupeProgramme()
     g->setObjectName("GroupBox5");
     Lier("GroupBox5", [this, g] { g->DefinirTitre(Q(etat_.Form1.GroupBox5.Texte)); });
     auto* grille = new QGridLayout(g);
-    grille->addWidget(Champ("EditLigneProg", &Pupitre::EditLigneProg), 0, 0, 1, 2);
+    QLineEdit* ligne = Champ("EditLigneProg", &Pupitre::EditLigneProg);
+    // The text went ahead as it was typed; Enter follows it in the queue.
+    connect(ligne, &QLineEdit::returnPressed, this,
+        [this] { Poster("EditLigneProg", [] { EditLigneProgKeyPress(ToucheEntree); }); });
+    grille->addWidget(ligne, 0, 0, 1, 2);
     auto* liste = new QListWidget;
     liste->setObjectName("ListBoxProg1");
     QFont policeListe(QStringLiteral("Arial"));
@@ -663,7 +672,7 @@ QGroupBox* TForm1::GroupeProgramme()
     new InfobulleTronquee(liste);
     Lier("ListBoxProg1", [this, liste] {
         // The same shared copy means the same lines: nothing to compare.
-        if (etat_.LignesProg && etat_.LignesProg.get() != lignesMontrees_) {
+        if (etat_.LignesProg && etat_.LignesProg != lignesMontrees_) {
             const auto& lignes = *etat_.LignesProg;
             if (liste->count() != static_cast<int>(lignes.size())) {
                 liste->clear();
@@ -677,7 +686,7 @@ QGroupBox* TForm1::GroupeProgramme()
                     if (liste->item(i)->text() != Q(lignes[static_cast<size_t>(i)]))
                         liste->item(i)->setText(Q(lignes[static_cast<size_t>(i)]));
             }
-            lignesMontrees_ = etat_.LignesProg.get();
+            lignesMontrees_ = etat_.LignesProg;
         }
         liste->setCurrentRow(etat_.Form1.ListBoxProg1.Selection);
         liste->setEnabled(etat_.Form1.ListBoxProg1.Actif);
@@ -686,6 +695,8 @@ QGroupBox* TForm1::GroupeProgramme()
         if (!synchronisation_)
             Poster("ListBoxProg1", [rang] { ListBoxProg1Click(rang); });
     });
+    connect(liste, &QListWidget::itemDoubleClicked, this, [this] { Executer(ListBoxProg1DblClick); });
+    MenuListe(liste);
     grille->addWidget(liste, 1, 0, 8, 1);
     grille->setColumnStretch(0, 1);
     // Bloc and URGENCE act on the press, as during a move only the press
@@ -747,6 +758,83 @@ QGroupBox* TForm1::GroupeProgramme()
     return g;
 }
 
+namespace {
+
+    // The right button's press on the program list opens its menu and goes
+    // no further: the list would move its selection to the line under the
+    // pointer, and the menu acts on the line the operator had chosen.
+    class AppuiDroit : public QObject {
+    public:
+        AppuiDroit(QWidget* cible, QMenu* menu)
+            : QObject(cible)
+            , menu_(menu)
+        {
+            cible->installEventFilter(this);
+        }
+
+    protected:
+        bool eventFilter(QObject* objet, QEvent* evenement) override
+        {
+            const QEvent::Type type = evenement->type();
+            if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick)
+                return QObject::eventFilter(objet, evenement);
+            auto* m = static_cast<QMouseEvent*>(evenement);
+            if (m->button() != Qt::RightButton)
+                return false;
+            if (type == QEvent::MouseButtonPress)
+                menu_->popup(m->globalPosition().toPoint());
+            return true;
+        }
+
+    private:
+        QMenu* menu_;
+    };
+
+    struct EntreeMenu {
+        const char* nom;
+        const char* texte;
+        void (*gestionnaire)();
+    };
+
+    // Menu entries whose handler runs on the machine thread.
+    void AjouterEntrees(TForm1* fenetre, QMenu* menu, std::initializer_list<EntreeMenu> entrees)
+    {
+        for (const EntreeMenu& e : entrees) {
+            QAction* action = menu->addAction(e.texte);
+            action->setObjectName(e.nom);
+            QObject::connect(action, &QAction::triggered, fenetre,
+                [fenetre, g = e.gestionnaire] { fenetre->Executer(g); });
+        }
+    }
+
+} // namespace
+
+void TForm1::MenuListe(QListWidget* liste)
+{
+    // ListBoxProg1MouseDown: the menu is the window's own, nothing of the
+    // model changes until an entry is chosen.
+    auto* menu = new QMenu(this);
+    menu->setObjectName("PopupMenu1");
+    AjouterEntrees(this, menu,
+        { { "Editerbloc1", "Editer bloc", Editerbloc1Click },
+            { "Insrerbloc1", "Insérer bloc", Insrerbloc1Click },
+            { "Supprimerbloc1", "Supprimer bloc", Supprimerbloc1Click } });
+    new AppuiDroit(liste->viewport(), menu);
+}
+
+void TForm1::MenusAide()
+{
+    QMenu* menuAide = menuBar()->addMenu("Aide");
+    menuAide->setObjectName("MenuAide1");
+    // Aide1Click: the help file, no topic.
+    QAction* aide = menuAide->addAction("Aide");
+    aide->setObjectName("Aide1");
+    connect(aide, &QAction::triggered, this, [this] { Aide(0); });
+    AjouterEntrees(this, menuAide, { { "Aproposde1", "A propos de...", Aproposde1Click } });
+    aPropos_ = new TAProposDe(this);
+    Lier("AProposDe", [this] { aPropos_->Synchroniser(); });
+}
+
 void TForm1::Construire()
 {
     auto* centre = new QWidget;
@@ -788,25 +876,17 @@ void TForm1::Construire()
     outils_ = new TFormCorrecteursOutils(this);
     historique_ = new TFormHist(this);
     parametres_ = new TForm3(this);
-    QMenu* menuParametres = menuBar()->addMenu("Paramètres");
-    menuParametres->setObjectName("Parametres1");
-    const struct {
-        const char* nom;
-        const char* texte;
-        void (*gestionnaire)();
-    } entrees[] = { { "Jeux1", "Axes", Jeux1Click }, { "Vitesses1", "Vitesses", Vitesses1Click },
-        { "EntresSorties1", "Entrées / Sorties", EntresSorties1Click } };
-    for (const auto& e : entrees) {
-        QAction* action = menuParametres->addAction(e.texte);
-        action->setObjectName(e.nom);
-        connect(action, &QAction::triggered, this, [this, g = e.gestionnaire] { Executer(g); });
-    }
-    Lier("Form3", [this] { parametres_->Synchroniser(); });
     QMenu* menuOutils = menuBar()->addMenu("Outils");
     menuOutils->setObjectName("Outils1");
     QAction* correcteurs = menuOutils->addAction("Correcteurs");
     correcteurs->setObjectName("Correcteurs1");
     connect(correcteurs, &QAction::triggered, outils_, &TFormCorrecteursOutils::Correcteurs1Click);
+    QMenu* menuParametres = menuBar()->addMenu("Paramètres");
+    menuParametres->setObjectName("Parametres1");
+    AjouterEntrees(this, menuParametres,
+        { { "Jeux1", "Axes", Jeux1Click }, { "Vitesses1", "Vitesses", Vitesses1Click },
+            { "EntresSorties1", "Entrées / Sorties", EntresSorties1Click } });
+    Lier("Form3", [this] { parametres_->Synchroniser(); });
     QMenu* menuHistorique = menuBar()->addMenu("Historique");
     menuHistorique->setObjectName("Historique1");
     QAction* voir = menuHistorique->addAction("Voir");
@@ -828,6 +908,7 @@ void TForm1::Construire()
             machineVirtuelle_->raise();
         });
     }
+    MenusAide();
     Lier("FormCorrecteursOutils", [this] { outils_->Synchroniser(); });
 
     Lier("Form1", [this] {
@@ -948,6 +1029,10 @@ void TForm1::RafraichirVisues()
 
 void TForm1::DonnerFocus(const std::string& controle)
 {
+    if (Q(controle) == objectName()) {
+        activateWindow();
+        return;
+    }
     if (QWidget* w = findChild<QWidget*>(Q(controle)))
         w->setFocus();
 }

@@ -17,6 +17,7 @@
 
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QSlider;
 class QTimer;
@@ -28,6 +29,7 @@ class QFileDialog;
 namespace virmak {
 
 class ImageApercu;
+class TAProposDe;
 class VoyantQt;
 class TFormCorrecteursOutils;
 class TForm3;
@@ -116,6 +118,8 @@ private:
     void MemoriserBornes();
     void Ouvrir(QDialog* dialogue);
     void OuvrirFichier(QFileDialog* dialogue, std::function<void(const std::string&)> fin);
+    void MenuListe(QListWidget* liste);
+    void MenusAide();
 
     Instantane etat_;
     VueMachine vue_;
@@ -129,13 +133,14 @@ private:
     TForm3* parametres_ = nullptr;
     TFormHist* historique_ = nullptr;
     TFormMachineVirtuelle* machineVirtuelle_ = nullptr;
+    TAProposDe* aPropos_ = nullptr; // a window of its own, deleted with this one
     QLabel* visues_[3] = {};
     QLineEdit* presets_[3] = {}; // EditX, EditY, EditZ
     QLineEdit* vitesse_ = nullptr; // EditVitAv
     QPushButton* jogs_[3][2] = {}; // per axis: minus, plus
     double visuesMontrees_[3] = {};
     QTimer* rafraichissement_ = nullptr;
-    const void* lignesMontrees_ = nullptr;
+    Lignes lignesMontrees_; // held, so a later list never takes its address
     bool synchronisation_ = false;
     bool demarree_ = false;
     bool fermetureDemandee_ = false; // after a signal

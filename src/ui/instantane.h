@@ -4,6 +4,7 @@
 
 #include "foundation/cn_historique.h"
 #include "foundation/pupitre.h"
+#include "pupitre/a_propos.h"
 #include "pupitre/dialogue_outils.h"
 #include "pupitre/page_entrees_sorties.h"
 #include "pupitre/parametrage.h"
@@ -28,6 +29,7 @@ struct Instantane {
     Lignes LignesHist;
     std::string RepExe; // the configuration folder, where the help is looked for first
     std::string NomAide;
+    FenetreAPropos APropos;
     double ValPas[3] = { 0, 0, 0 };
     int32_t PortLPT = 0;
     bool Simulation = true;

@@ -3,6 +3,7 @@
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/file_evenements.h"
+#include "pupitre/a_propos.h"
 #include "ui/fenetre_principale.h"
 
 #include <chrono>
@@ -55,6 +56,7 @@ void VueMachine::Publier(const std::string& controle)
     copie->LignesHist = Partager(lignesHist_, FormHist.ListBoxHist.Lignes);
     copie->RepExe = RepExe;
     copie->NomAide = NomAide;
+    copie->APropos = AProposDe;
     for (int i = 0; i < 3; ++i)
         copie->ValPas[i] = ValPas[i];
     copie->PortLPT = PortLPT;

@@ -11,6 +11,8 @@
 
 namespace virmak::test {
 
+bool AvertissementsLus = false;
+
 std::string LireTout(const std::string& chemin)
 {
     std::ifstream f(chemin, std::ios::binary);
@@ -31,6 +33,8 @@ void AvecConfiguration::SetUp()
     const char* d = ::mkdtemp(modele);
     ASSERT_NE(d, nullptr);
     dossier = std::string(d) + "/";
+    if (AvertissementsLus)
+        EcrireTout(dossier + "CncParam.Ini", "[BOOLEAN]\r\nAvertOK=1\r\n");
     RepDemande = dossier;
     RepExe.clear();
     DefinirVue(&vue);

@@ -107,6 +107,10 @@ public:
 std::string LireTout(const std::string& chemin);
 void EcrireTout(const std::string& chemin, const std::string& contenu);
 
+// Set by the window tests: their folders start with the safety warnings
+// acknowledged, as the box they would show keeps the main window disabled.
+extern bool AvertissementsLus;
+
 // Every test starts from an empty configuration folder of its own, with the
 // recording view and the virtual clock in place.
 class AvecConfiguration : public ::testing::Test {

@@ -195,7 +195,7 @@ TEST_F(FenetrePrincipale, AHelpButtonOpensThePageOfItsContextAndTheMenuEntryTheI
 
 TEST_F(FenetrePrincipale, AMissingHelpShowsOneMessageNamingThePage)
 {
-    EcrireTout(Param(), "[FICHIERS]\r\nNomAide=/nulle/part/aide.html\r\n");
+    EcrireTout(Param(), "[BOOLEAN]\r\nAvertOK=1\r\n[FICHIERS]\r\nNomAide=/nulle/part/aide.html\r\n");
     TForm1 f;
     f.show();
     f.AttendreMachine();

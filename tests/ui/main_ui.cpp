@@ -1,3 +1,5 @@
+#include "support/support.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -6,5 +8,6 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    virmak::test::AvertissementsLus = true;
     return RUN_ALL_TESTS();
 }
