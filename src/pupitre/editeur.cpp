@@ -42,6 +42,13 @@ namespace {
             c->Actif = true;
     }
 
+    // The line a command of the context menu acts on: -1 when the list is
+    // locked or, after the warning, when no line is selected.
+    int BlocChoisi()
+    {
+        return Modifiable() ? LigneChoisie(true) : -1;
+    }
+
     void EditerLigne(int rang)
     {
         Form1.EditLigneProg.Texte = Form1.ListBoxProg1.Lignes[static_cast<size_t>(rang)];
@@ -84,9 +91,7 @@ void EditLigneProgKeyPress(int touche)
 void Editerbloc1Click()
 {
     VERIFIER_FIL_MACHINE();
-    if (!Modifiable())
-        return;
-    const int rang = LigneChoisie(true);
+    const int rang = BlocChoisi();
     if (rang < 0)
         return;
     EditerLigne(rang);
@@ -96,9 +101,7 @@ void Editerbloc1Click()
 void Insrerbloc1Click()
 {
     VERIFIER_FIL_MACHINE();
-    if (!Modifiable())
-        return;
-    const int rang = LigneChoisie(true);
+    const int rang = BlocChoisi();
     if (rang < 0)
         return;
     auto& lignes = Form1.ListBoxProg1.Lignes;
@@ -111,9 +114,7 @@ void Insrerbloc1Click()
 void Supprimerbloc1Click()
 {
     VERIFIER_FIL_MACHINE();
-    if (!Modifiable())
-        return;
-    const int rang = LigneChoisie(true);
+    const int rang = BlocChoisi();
     if (rang < 0)
         return;
     auto& lignes = Form1.ListBoxProg1.Lignes;
