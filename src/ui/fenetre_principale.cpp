@@ -35,6 +35,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -726,7 +727,9 @@ QGroupBox* TForm1::GroupeProgramme()
         grille->addWidget(b, rang++, 1);
         urgence = b;
     }
-    urgence->setStyleSheet("QPushButton#BoutonArret { background:red; color:white; font-weight:bold; }");
+    // Engaged, the button is disabled until "RAZ": it must look it.
+    urgence->setStyleSheet("QPushButton#BoutonArret { background:red; color:white; font-weight:bold; }"
+                           "QPushButton#BoutonArret:disabled { background:#d9a0a0; color:#f4e8e8; }");
     urgence->setMinimumHeight(40);
     auto* jauge = new QProgressBar;
     jauge->setObjectName("GaugeProg");
@@ -776,6 +779,14 @@ namespace {
         bool eventFilter(QObject* objet, QEvent* evenement) override
         {
             const QEvent::Type type = evenement->type();
+            // The keyboard's menu key opens the same menu.
+            if (type == QEvent::ContextMenu) {
+                auto* c = static_cast<QContextMenuEvent*>(evenement);
+                if (c->reason() != QContextMenuEvent::Keyboard)
+                    return false;
+                menu_->popup(c->globalPos());
+                return true;
+            }
             if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick)
                 return QObject::eventFilter(objet, evenement);
             auto* m = static_cast<QMouseEvent*>(evenement);
@@ -820,6 +831,7 @@ void TForm1::MenuListe(QListWidget* liste)
             { "Insrerbloc1", "Insérer bloc", Insrerbloc1Click },
             { "Supprimerbloc1", "Supprimer bloc", Supprimerbloc1Click } });
     new AppuiDroit(liste->viewport(), menu);
+    new AppuiDroit(liste, menu);
 }
 
 void TForm1::MenusAide()

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -49,6 +50,11 @@ TEST_F(EditeurQt, TheRightButtonOpensTheMenuAtThePointerWithoutMovingTheSelectio
     ASSERT_TRUE(menu->isVisible());
     EXPECT_LE((menu->pos() - liste->viewport()->mapToGlobal(p)).manhattanLength(), 2);
     EXPECT_EQ(Textes(menu->actions()), (QStringList { "Editer bloc", "Insérer bloc", "Supprimer bloc" }));
+    menu->hide();
+    // The keyboard's menu key opens it too.
+    QContextMenuEvent touche(QContextMenuEvent::Keyboard, QPoint(2, 2), liste->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(liste, &touche);
+    EXPECT_TRUE(menu->isVisible());
     // The menu closes, then its entry acts.
     menu->hide();
     f.findChild<QAction*>("Insrerbloc1")->trigger();
