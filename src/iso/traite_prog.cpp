@@ -157,8 +157,10 @@ bool TraiteIso(BoiteProg& boite)
             TabProg[h + 1] = TabProg[h];
             // The middle point is the one diametrically opposite the start,
             // so both halves stay on the circle wherever the start lies.
-            TabProg[h].X = 2 * TabProg[h].I - TabProg[h].X;
-            TabProg[h].Y = 2 * TabProg[h].J - TabProg[h].Y;
+            // Saturated, as every program value is: a centre near the
+            // largest double would put this point at infinity.
+            TabProg[h].X = Sature(2 * TabProg[h].I - TabProg[h].X);
+            TabProg[h].Y = Sature(2 * TabProg[h].J - TabProg[h].Y);
             TabProg[h].NumSegment = static_cast<uint16_t>(TabProg[h - 1].NumSegment + 1);
             Elargir(boite, TabProg[h]);
             ++h;

@@ -8,6 +8,7 @@
 #include "support/programme.h"
 #include "support/support.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -59,6 +60,10 @@ TEST_F(Programme, AFullCircleStartingOffLevelIsSplitAtTheOppositePoint)
     EXPECT_EQ(TabProg[2].X, 5);
     EXPECT_EQ(TabProg[2].Y, 0);
     EXPECT_EQ(TabProg[3].Y, 10);
+    // A centre near the largest double keeps the opposite point finite.
+    Lignes({ "G0 X0 Y5", "G91.1 G2 X0 Y5 I-1" + std::string(400, '3') });
+    ASSERT_TRUE(Analyser());
+    EXPECT_TRUE(std::isfinite(TabProg[2].X));
 }
 
 TEST_F(Programme, BlocksWithoutXYMotionShareTheSegmentNumber)
