@@ -41,12 +41,7 @@ namespace {
     }
 
     const char* const Lettres[3] = { "X", "Y", "Z" };
-    Controle Pupitre::*const Visues[3]
-        = { &Pupitre::StaticTextX, &Pupitre::StaticTextY, &Pupitre::StaticTextZ };
-    Controle Pupitre::*const ChampsPreset[3] = { &Pupitre::EditX, &Pupitre::EditY, &Pupitre::EditZ };
-    const char* const NomsChampsPreset[3] = { "EditX", "EditY", "EditZ" };
     Controle Pupitre::*const ChampsGo[3] = { &Pupitre::EditGoX, &Pupitre::EditGoY, &Pupitre::EditGoZ };
-    Controle Pupitre::*const Raz[3] = { &Pupitre::Raz_X, &Pupitre::Raz_Y, &Pupitre::Raz_Z };
 
     const Controle& BoutonJog(int32_t axe, int32_t sens)
     {
@@ -77,22 +72,28 @@ namespace {
         return static_cast<uint8_t>(OctetSortie | (sens > 0 ? MasquePasDir[axe] : MasquePas[axe]));
     }
 
-    // The frame of the returns to zero and the go-to, the window already in
-    // its automatic layout and PeriodePas set: the monitor suspended and
-    // "Cycle actif" lit for the move.
-    void Positionner(const std::function<void()>& mouvement)
+    // Every manual motion, with the monitor suspended: a refusal left by an
+    // earlier move no longer stands, the step emitter judges anew.
+    void Deplacer(const std::function<void()>& mouvement)
     {
         Form1.Timer1.Actif = false;
-        Form1.LedCycle.Allume = true;
-        DefinirMesEtat("");
         ButeeActivee = false;
         DebutMouvement();
         mouvement();
         FinMouvement();
+        Form1.Timer1.Actif = true;
+    }
+
+    // The frame of the returns to zero and the go-to, the window already in
+    // its automatic layout and PeriodePas set: "Cycle actif" lit for the move.
+    void Positionner(const std::function<void()>& mouvement)
+    {
+        Form1.LedCycle.Allume = true;
+        DefinirMesEtat("");
+        Deplacer(mouvement);
         if (ArretUrgence)
             DefinirMesEtat(TexteArretDeclenche);
         Form1.LedCycle.Allume = false;
-        Form1.Timer1.Actif = true;
         AfficherX();
         AfficherY();
         AfficherZ();
@@ -127,19 +128,20 @@ void Jog(int32_t axe, int32_t sens, const std::function<bool()>& tenu)
     double d[3] = { 0, 0, 0 };
     d[axe] = 10;
     PeriodePas = CalculPeriode(d[0], d[1], d[2], AvanceCourante);
-    Form1.Timer1.Actif = false;
-    ButeeActivee = false;
-    DebutMouvement();
     const int k = Form1.CmbIncrement.Selection;
     if (k > 0 && k < static_cast<int>(Form1.CmbIncrement.Lignes.size()) && k <= MaxIncrements) {
         AxeAffiche = axe;
         const int32_t n = PasDe(sens * ValIncrement[k], axe);
-        if (axe == 2)
-            LigneZ(OctetSortie, n);
-        else
-            LigneXY(OctetSortie, axe == 0 ? n : 0, axe == 1 ? n : 0);
-    } else {
-        const uint8_t motif = MotifJog(axe, sens);
+        Deplacer([axe, n] {
+            if (axe == 2)
+                LigneZ(OctetSortie, n);
+            else
+                LigneXY(OctetSortie, axe == 0 ? n : 0, axe == 1 ? n : 0);
+        });
+        return;
+    }
+    const uint8_t motif = MotifJog(axe, sens);
+    Deplacer([&] {
         // A stop or a limit ends the jog even with the key still held.
         do {
             if (axe == 2) {
@@ -151,9 +153,7 @@ void Jog(int32_t axe, int32_t sens, const std::function<bool()>& tenu)
         } while (tenu() && !ArretUrgence && !ButeeActivee);
         if (axe == 2)
             SoutienZ(sens);
-    }
-    FinMouvement();
-    Form1.Timer1.Actif = true;
+    });
 }
 
 void JogBouton(int32_t axe, int32_t sens)
@@ -242,23 +242,23 @@ void GoXYZClick()
 void StaticTextClick(int32_t axe)
 {
     VERIFIER_FIL_MACHINE();
-    if (axe < 0 || axe > 2 || !MachineLibre() || !(Form1.*Raz[axe]).Actif)
+    if (axe < 0 || axe > 2 || !MachineLibre() || !(Form1.*ControlesAxes[axe].raz).Actif)
         return;
-    Controle& champ = Form1.*ChampsPreset[axe];
-    (Form1.*Visues[axe]).Visible = false;
+    Controle& champ = Form1.*ControlesAxes[axe].preset;
+    (Form1.*ControlesAxes[axe].visue).Visible = false;
     champ.Visible = true;
     champ.Texte = FormatFixe(PosMm[axe], 8, 3);
-    VueActive().Repeindre(NomsChampsPreset[axe]);
-    VueActive().DonnerFocus(NomsChampsPreset[axe]);
+    VueActive().Repeindre(ControlesAxes[axe].nomPreset);
+    VueActive().DonnerFocus(ControlesAxes[axe].nomPreset);
 }
 
 void Preset(int32_t axe)
 {
     VERIFIER_FIL_MACHINE();
     // Enter then the focus leaving the field come both: the first presets.
-    if (axe < 0 || axe > 2 || !(Form1.*ChampsPreset[axe]).Visible)
+    if (axe < 0 || axe > 2 || !(Form1.*ControlesAxes[axe].preset).Visible)
         return;
-    Controle& champ = Form1.*ChampsPreset[axe];
+    Controle& champ = Form1.*ControlesAxes[axe].preset;
     const std::optional<double> v = LireCoordonnee(champ.Texte, axe);
     if (!v)
         DefinirMesEtat(std::string("Origine ") + Lettres[axe]
@@ -267,7 +267,7 @@ void Preset(int32_t axe)
         PosMm[axe] = *v;
         PosPas[axe] = Arrondi(*v / ValPas[axe]);
     }
-    Controle& visue = Form1.*Visues[axe];
+    Controle& visue = Form1.*ControlesAxes[axe].visue;
     visue.Texte = FormatFixe(PosMm[axe], 8, 3);
     PublierVisue(axe, PosMm[axe]);
     visue.Visible = true;
@@ -287,7 +287,7 @@ void EditKeyPress(int32_t axe, int touche)
 void Reset(int32_t axe)
 {
     VERIFIER_FIL_MACHINE();
-    if (axe < 0 || axe > 2 || !MachineLibre() || !(Form1.*Raz[axe]).Actif)
+    if (axe < 0 || axe > 2 || !MachineLibre() || !(Form1.*ControlesAxes[axe].raz).Actif)
         return;
     PosMm[axe] = 0;
     PosPas[axe] = 0;

@@ -129,6 +129,22 @@ struct Pupitre {
 
 extern Pupitre Form1;
 
+// The controls of each axis (X, Y, Z) with their names: the readout, its
+// preset field and its reset button.
+struct ControlesAxe {
+    Controle Pupitre::*visue;
+    const char* nomVisue;
+    Controle Pupitre::*preset;
+    const char* nomPreset;
+    Controle Pupitre::*raz;
+    const char* nomRaz;
+};
+inline constexpr ControlesAxe ControlesAxes[3] = {
+    { &Pupitre::StaticTextX, "StaticTextX", &Pupitre::EditX, "EditX", &Pupitre::Raz_X, "Raz_X" },
+    { &Pupitre::StaticTextY, "StaticTextY", &Pupitre::EditY, "EditY", &Pupitre::Raz_Y, "Raz_Y" },
+    { &Pupitre::StaticTextZ, "StaticTextZ", &Pupitre::EditZ, "EditZ", &Pupitre::Raz_Z, "Raz_Z" },
+};
+
 // The machine message line MesEtat, repainted at once.
 void DefinirMesEtat(const std::string& texte);
 

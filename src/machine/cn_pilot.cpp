@@ -128,9 +128,7 @@ namespace {
 
     void TexteVisue(int32_t axe)
     {
-        static Controle Pupitre::*const visues[3]
-            = { &Pupitre::StaticTextX, &Pupitre::StaticTextY, &Pupitre::StaticTextZ };
-        (Form1.*visues[axe]).Texte = FormatFixe(PosMm[axe], 8, 3);
+        (Form1.*ControlesAxes[axe].visue).Texte = FormatFixe(PosMm[axe], 8, 3);
     }
 
     bool Interrompu()

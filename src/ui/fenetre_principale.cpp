@@ -383,12 +383,6 @@ QGroupBox* TForm1::GroupeVisue()
     auto* g = NouveauGroupe("GroupeVisue", "Coordonnées programme");
     auto* grille = new QGridLayout(g);
     const char* noms[3] = { "X", "Y", "Z" };
-    Controle Pupitre::*visues[3] = { &Pupitre::StaticTextX, &Pupitre::StaticTextY, &Pupitre::StaticTextZ };
-    Controle Pupitre::*champs[3] = { &Pupitre::EditX, &Pupitre::EditY, &Pupitre::EditZ };
-    Controle Pupitre::*raz[3] = { &Pupitre::Raz_X, &Pupitre::Raz_Y, &Pupitre::Raz_Z };
-    const char* nomsVisue[3] = { "StaticTextX", "StaticTextY", "StaticTextZ" };
-    const char* nomsChamp[3] = { "EditX", "EditY", "EditZ" };
-    const char* nomsRaz[3] = { "Raz_X", "Raz_Y", "Raz_Z" };
     QFont grosse(QStringLiteral("Courier New"));
     grosse.setStyleHint(QFont::Monospace);
     grosse.setPixelSize(24);
@@ -397,10 +391,10 @@ QGroupBox* TForm1::GroupeVisue()
         auto* lettre = new QLabel(noms[i]);
         lettre->setFont(grosse);
         grille->addWidget(lettre, i + 1, 0);
-        QLabel* visue = Etiquette(nomsVisue[i], visues[i]);
+        QLabel* visue = Etiquette(ControlesAxes[i].nomVisue, ControlesAxes[i].visue);
         // The readouts show what the machine thread last published, which a
         // move updates without a copy of the whole model.
-        Lier(nomsVisue[i], [this, visue, i, membre = visues[i]] {
+        Lier(ControlesAxes[i].nomVisue, [this, visue, i, membre = ControlesAxes[i].visue] {
             MiroirEtat(visue, etat_.Form1.*membre);
             visuesMontrees_[i] = VisuePubliee(i);
             visue->setText(Q(FormatFixe(visuesMontrees_[i], 8, 3)));
@@ -411,19 +405,22 @@ QGroupBox* TForm1::GroupeVisue()
         visue->setFrameShadow(QFrame::Sunken);
         visue->setAutoFillBackground(true);
         // By name, so that the readout's tooltip keeps the system's look.
-        visue->setStyleSheet(QStringLiteral("QLabel#%1 { background:black; color:lime; }").arg(nomsVisue[i]));
+        visue->setStyleSheet(
+            QStringLiteral("QLabel#%1 { background:black; color:lime; }").arg(ControlesAxes[i].nomVisue));
         visue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grille->addWidget(visue, i + 1, 1);
         // A click on the readout opens its preset field (event filter).
         visue->setCursor(Qt::PointingHandCursor);
-        QLineEdit* champ = Champ(nomsChamp[i], champs[i]);
+        QLineEdit* champ = Champ(ControlesAxes[i].nomPreset, ControlesAxes[i].preset);
         champ->setFont(grosse);
         champ->setAlignment(Qt::AlignRight);
-        connect(champ, &QLineEdit::returnPressed, this,
-            [this, i, nom = std::string(nomsChamp[i])] { Poster(nom, [i] { EditKeyPress(i, 13); }); });
+        connect(
+            champ, &QLineEdit::returnPressed, this, [this, i, nom = std::string(ControlesAxes[i].nomPreset)] {
+                Poster(nom, [i] { EditKeyPress(i, 13); });
+            });
         presets_[i] = champ;
         grille->addWidget(champ, i + 1, 1);
-        QPushButton* remise = Bouton(nomsRaz[i], raz[i]);
+        QPushButton* remise = Bouton(ControlesAxes[i].nomRaz, ControlesAxes[i].raz);
         connect(remise, &QPushButton::clicked, this, [this, i] { Poster([i] { Reset(i); }); });
         grille->addWidget(remise, i + 1, 2);
     }
@@ -1122,6 +1119,18 @@ bool TForm1::FiltrerClavier(QObject* objet, QKeyEvent* k)
     return true;
 }
 
+namespace {
+
+    // The operator left a field for another control: not when the whole
+    // window lost the focus or a menu took it for a moment.
+    bool ChampQuitte(QEvent* sortie)
+    {
+        const Qt::FocusReason raison = static_cast<QFocusEvent*>(sortie)->reason();
+        return raison != Qt::ActiveWindowFocusReason && raison != Qt::PopupFocusReason;
+    }
+
+} // namespace
+
 bool TForm1::FiltrerCommandesManuelles(QObject* objet, QEvent* evenement)
 {
     const QEvent::Type type = evenement->type();
@@ -1130,11 +1139,8 @@ bool TForm1::FiltrerCommandesManuelles(QObject* objet, QEvent* evenement)
             Poster([axe] { StaticTextClick(axe); });
             return true;
         }
-        // Leaving the preset field presets, unless the whole window lost
-        // the focus or a menu took it for a moment.
         if (type == QEvent::FocusOut && objet == presets_[axe]) {
-            const Qt::FocusReason raison = static_cast<QFocusEvent*>(evenement)->reason();
-            if (raison != Qt::ActiveWindowFocusReason && raison != Qt::PopupFocusReason)
+            if (ChampQuitte(evenement))
                 Poster([axe] { Preset(axe); });
             return false;
         }
@@ -1151,11 +1157,8 @@ bool TForm1::FiltrerCommandesManuelles(QObject* objet, QEvent* evenement)
             return false;
         }
     }
-    if (type == QEvent::FocusOut && objet == vitesse_) {
-        const Qt::FocusReason raison = static_cast<QFocusEvent*>(evenement)->reason();
-        if (raison != Qt::ActiveWindowFocusReason && raison != Qt::PopupFocusReason)
-            Poster("EditVitAv", [] { EditVitAvExit(); });
-    }
+    if (type == QEvent::FocusOut && objet == vitesse_ && ChampQuitte(evenement))
+        Poster("EditVitAv", [] { EditVitAvExit(); });
     return false;
 }
 
