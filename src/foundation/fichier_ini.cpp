@@ -6,8 +6,12 @@
 #include "foundation/texte.h"
 #include "foundation/vue.h"
 
-// Byte strings only: the wide-character variants are not used.
+// Byte strings only: the wide-character variants are not used. Debian's
+// header keeps its template bodies behind SI_IMPLEMENTATION (for its
+// library); they are compiled here, so neither that library nor the ICU it
+// pulls in is loaded at start-up.
 #define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 #include <algorithm>
 #include <cstdio>
