@@ -201,8 +201,9 @@ void FichierIni::MettreDeCote(const std::string& contenu)
 
 void FichierIni::Recharger()
 {
-    // Inside a batch the pending writes live only in memory.
-    if (lot_ > 0 && etat_->charge)
+    // Inside a batch the pending writes live only in memory; a read-only
+    // file (virmak-cli's short run) is read once, not checked at every key.
+    if ((lot_ > 0 || lectureSeule_) && etat_->charge)
         return;
     struct stat st { };
     const bool existe = ::stat(chemin_.c_str(), &st) == 0;
