@@ -189,9 +189,9 @@ void AfficherConfiguration()
 // Start-up with the configuration folder's parameters and tools, nothing
 // written. What the desktop program would record in its history goes to
 // standard error. False when a key file could not be read.
-bool Demarrer()
+bool Demarrer(Usage usage = Usage::Machine)
 {
-    FormCreate();
+    FormCreate(usage);
     RestaureParametres();
     for (const std::string& texte : HistoriqueEnAttente())
         std::fprintf(stderr, "%s\n", texte.c_str());
@@ -200,9 +200,9 @@ bool Demarrer()
 
 // The program read as the desktop program loads it, but without recording a
 // load in the machine's history, and analysed into TabProg.
-bool Analyser(const std::string& chemin)
+bool Analyser(const std::string& chemin, Usage usage)
 {
-    const bool configuration = Demarrer();
+    const bool configuration = Demarrer(usage);
     std::string erreur;
     if (!LireProgramme(chemin, Form1.ListBoxProg1.Lignes, erreur)) {
         std::fprintf(stderr, "%s\n", erreur.c_str());
@@ -234,7 +234,7 @@ int Executer(const std::string& chemin, const std::string& fichierPas)
     DefinirPlateforme(&horloge);
     MouvementsVirtuels = true;
     MachineVirtuelleDemandee = true;
-    if (!Analyser(chemin))
+    if (!Analyser(chemin, Usage::Machine))
         return SortieErreur;
     // The virtual machine whatever PortLPT says, with the configured pins,
     // inversions and enables; in memory only.
@@ -379,7 +379,7 @@ int main(int argc, char** argv)
         Ligne("Port", PortActif().Nom());
         Terminer(lu ? 0 : SortieErreur);
     }
-    if (!Analyser(mots[1]))
+    if (!Analyser(mots[1], Usage::AnalyseSeule))
         Terminer(SortieErreur);
     if (commande == "analyse")
         ListingParMorceaux(Sortir);
