@@ -57,7 +57,7 @@ std::string LigneTrace(const LigneProg& l)
     return s;
 }
 
-std::string TexteTrace(const std::vector<LigneProg>& table, std::size_t nb)
+std::string TexteTrace(std::span<const LigneProg> table, std::size_t nb)
 {
     std::string texte;
     if (table.empty())

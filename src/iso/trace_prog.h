@@ -6,7 +6,7 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
+#include <span>
 
 namespace virmak {
 
@@ -23,6 +23,6 @@ std::string LigneTrace(const LigneProg& ligne);
 
 // Records 1 to `nb` of the table (never past its end), each line ended by
 // CR LF.
-std::string TexteTrace(const std::vector<LigneProg>& table, std::size_t nb);
+std::string TexteTrace(std::span<const LigneProg> table, std::size_t nb);
 
 } // namespace virmak

@@ -62,6 +62,17 @@ namespace {
         return n;
     }
 
+    // TabProg[index] becomes a copy of the entry before it, the table growing
+    // by that entry when needed; the parser then changes it in place.
+    LigneProg& CopieSuivante(size_t index)
+    {
+        if (index < TabProg.size())
+            TabProg[index] = TabProg[index - 1];
+        else
+            TabProg.push_back(TabProg[index - 1]);
+        return TabProg[index];
+    }
+
     // Nothing of a refused program is kept: it cannot run or draw half.
     void Refuser(const std::string& raison)
     {
@@ -117,10 +128,14 @@ bool TraiteIso(BoiteProg& boite)
         RefuserTropLong(lignes.size() + 1);
         return false;
     }
-    // Room for the start block and one entry per line; a full circle grows
-    // the table further, never past MaxLProg.
+    // Sized once for the program: the start block, one entry per line and
+    // room for a full circle every eight lines, never past MaxLProg. Only
+    // the entries written take memory.
     const size_t capacite = MaxLProg;
-    TabProg.resize(std::min(capacite, std::max(TabProg.size(), lignes.size() + 1)));
+    const size_t prevues = std::min(capacite, lignes.size() + 1);
+    TabProg.reserve(std::min(capacite, prevues + prevues / 8));
+    if (TabProg.empty())
+        TabProg.emplace_back();
     TabProg[0] = LigneDefaut;
     TabProg[0].X = PosMm[0];
     TabProg[0].Y = PosMm[1];
@@ -129,19 +144,14 @@ bool TraiteIso(BoiteProg& boite)
     for (int i = 0; i < 3; ++i)
         boite.Min[i] = boite.Max[i] = PosMm[i];
 
-    auto assurer = [capacite](size_t index) {
-        if (index >= TabProg.size())
-            TabProg.resize(std::min(capacite, index + index / 4 + 1));
-    };
     size_t h = 0;
     for (size_t l = 0; l < lignes.size(); ++l) {
         if (h + 1 >= capacite) {
             RefuserTropLong(h + 1 + EntreesNecessaires(l, TabProg[h]));
             return false;
         }
-        assurer(h + 1);
-        LigneProg& courante = TabProg[h + 1];
-        const DefautBloc defaut = AnalyseLigne(lignes[l], TabProg[h], courante);
+        LigneProg& courante = CopieSuivante(h + 1);
+        const DefautBloc defaut = AnalyseLigne(lignes[l], courante, courante);
         if (defaut != DefautBloc::Aucun) {
             RefuserBloc(defaut, l + 1);
             return false;
@@ -153,8 +163,7 @@ bool TraiteIso(BoiteProg& boite)
                 RefuserTropLong(h + 2 + EntreesNecessaires(l + 1, TabProg[h]));
                 return false;
             }
-            assurer(h + 1);
-            TabProg[h + 1] = TabProg[h];
+            CopieSuivante(h + 1);
             // The middle point is the one diametrically opposite the start,
             // so both halves stay on the circle wherever the start lies.
             // Saturated, as every program value is: a centre near the
