@@ -38,8 +38,8 @@ void* AllouerTable(std::size_t octets)
         throw std::bad_alloc();
     // One huge page more than needed, then what lies outside the aligned
     // block is given back.
-    void* p = ::mmap(nullptr, taille + TailleGrandePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-        -1, 0);
+    void* p = ::mmap(
+        nullptr, taille + TailleGrandePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED)
         throw std::bad_alloc();
     const auto debut = reinterpret_cast<std::uintptr_t>(p);

@@ -18,14 +18,10 @@ inline constexpr std::size_t TailleGrandePage = std::size_t { 2 } << 20;
 void* AllouerTable(std::size_t octets);
 void LibererTable(void* bloc, std::size_t octets);
 
-template <class T>
-struct AllocateurTable {
+template <class T> struct AllocateurTable {
     using value_type = T;
     AllocateurTable() = default;
-    template <class U>
-    AllocateurTable(const AllocateurTable<U>&) noexcept
-    {
-    }
+    template <class U> AllocateurTable(const AllocateurTable<U>&) noexcept { }
     T* allocate(std::size_t n)
     {
         if (n > static_cast<std::size_t>(-1) / sizeof(T))
@@ -33,11 +29,7 @@ struct AllocateurTable {
         return static_cast<T*>(AllouerTable(n * sizeof(T)));
     }
     void deallocate(T* p, std::size_t n) noexcept { LibererTable(p, n * sizeof(T)); }
-    template <class U>
-    bool operator==(const AllocateurTable<U>&) const noexcept
-    {
-        return true;
-    }
+    template <class U> bool operator==(const AllocateurTable<U>&) const noexcept { return true; }
 };
 
 } // namespace virmak

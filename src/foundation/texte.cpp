@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -16,6 +17,15 @@ bool EstUtf8Valide(std::string_view s)
     size_t i = 0;
     const size_t n = s.size();
     while (i < n) {
+        // ASCII eight bytes at a time: a program is almost only that.
+        if (i + 8 <= n) {
+            uint64_t huit = 0;
+            std::memcpy(&huit, s.data() + i, 8);
+            if ((huit & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         const auto c = static_cast<unsigned char>(s[i]);
         if (c < 0x80) {
             ++i;
@@ -102,21 +112,41 @@ std::string DecoderLigne(std::string_view octets)
     return sortie;
 }
 
+LecteurLignes::LecteurLignes(std::string_view texte)
+    : reste_(texte)
+    , toutUtf8_(EstUtf8Valide(texte))
+{
+    // LF is ASCII: it never cuts a UTF-8 sequence, so a valid text has only
+    // valid lines.
+    for (const char *p = texte.data(), *fin = p + texte.size(); p < fin; ++nombre_) {
+        const void* lf = std::memchr(p, '\n', static_cast<size_t>(fin - p));
+        p = lf ? static_cast<const char*>(lf) + 1 : fin;
+    }
+}
+
+bool LecteurLignes::Suivante(std::string_view& ligne)
+{
+    if (reste_.empty())
+        return false;
+    const size_t fin = reste_.find('\n');
+    ligne = reste_.substr(0, fin);
+    reste_ = fin == std::string_view::npos ? std::string_view() : reste_.substr(fin + 1);
+    if (!ligne.empty() && ligne.back() == '\r')
+        ligne.remove_suffix(1);
+    if (!toutUtf8_ && !EstUtf8Valide(ligne)) {
+        converti_ = DecoderLigne(ligne);
+        ligne = converti_;
+    }
+    return true;
+}
+
 std::vector<std::string> DecouperLignes(std::string_view contenu)
 {
+    LecteurLignes lecteur(contenu);
     std::vector<std::string> lignes;
-    size_t debut = 0;
-    while (debut < contenu.size()) {
-        size_t fin = contenu.find('\n', debut);
-        const bool derniere = fin == std::string_view::npos;
-        if (derniere)
-            fin = contenu.size();
-        std::string_view ligne = contenu.substr(debut, fin - debut);
-        if (!ligne.empty() && ligne.back() == '\r')
-            ligne.remove_suffix(1);
-        lignes.push_back(DecoderLigne(ligne));
-        debut = derniere ? contenu.size() : fin + 1;
-    }
+    lignes.reserve(lecteur.Nombre());
+    for (std::string_view ligne; lecteur.Suivante(ligne);)
+        lignes.emplace_back(ligne);
     return lignes;
 }
 

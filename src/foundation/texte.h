@@ -17,9 +17,28 @@ std::string_view SansBlancs(std::string_view texte);
 // UTF-8 as is; anything else is taken as Windows-1252 and converted.
 std::string DecoderLigne(std::string_view octets);
 
-// Splits at LF, drops a CR before it, decodes each line. A final line
-// without its end of line is kept; a file ending with one is not given an
-// extra empty line.
+// The lines of a text as files hold them, one after the other: split at
+// LF, a CR before the LF dropped, a final line without its end of line kept
+// and no empty line added after a final one. A line that is not UTF-8 is
+// taken as Windows-1252 and converted. Each line is a view into the text,
+// or into the reader's own buffer for a converted line, valid until the
+// next one: a long program is read without a string per line.
+class LecteurLignes {
+public:
+    explicit LecteurLignes(std::string_view texte);
+    // False after the last line.
+    bool Suivante(std::string_view& ligne);
+    // How many lines the whole text holds.
+    std::size_t Nombre() const { return nombre_; }
+
+private:
+    std::string_view reste_;
+    std::size_t nombre_ = 0;
+    bool toutUtf8_ = true; // then no line needs a look of its own
+    std::string converti_;
+};
+
+// Every line of a text as LecteurLignes reads them.
 std::vector<std::string> DecouperLignes(std::string_view contenu);
 
 // What reading a whole file gave.

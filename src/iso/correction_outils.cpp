@@ -201,7 +201,8 @@ bool CorrectionOutils()
     const int dernier = DernierBloc();
     // Sized once: every block, one joining move per corner and the return
     // to the programmed end at most.
-    const std::size_t prevues = std::min<std::size_t>(2 * static_cast<std::size_t>(dernier + 1) + 1, IndexMaxi + 2);
+    const std::size_t prevues
+        = std::min<std::size_t>(2 * static_cast<std::size_t>(dernier + 1) + 1, IndexMaxi + 2);
     TabProgCorr.reserve(prevues);
     if (TabProgCorr.empty())
         TabProgCorr.resize(1);

@@ -5,8 +5,8 @@
 #include "foundation/ligne_prog.h"
 
 #include <cstddef>
-#include <string>
 #include <span>
+#include <string>
 
 namespace virmak {
 

@@ -43,21 +43,48 @@ namespace {
         return TabOutils[numero].Jauge[0] / 2 + TabOutils[numero].CorDyn[0];
     }
 
-    // Entries the list needs: the start block, one per line, one more per full
-    // circle. Counted without touching TabProg, for the refusal message.
-    size_t EntreesNecessaires(size_t depuisLigne, LigneProg precedente)
+    // The program list as a source of lines, as LecteurLignes is for a text.
+    class LignesListe {
+    public:
+        explicit LignesListe(const std::vector<std::string>& lignes)
+            : lignes_(lignes)
+        {
+        }
+        std::size_t Nombre() const { return lignes_.size(); }
+        bool Suivante(std::string_view& ligne)
+        {
+            if (suivante_ >= lignes_.size())
+                return false;
+            ligne = lignes_[suivante_++];
+            return true;
+        }
+
+    private:
+        const std::vector<std::string>& lignes_;
+        std::size_t suivante_ = 0;
+    };
+
+    // Entries the rest of the program needs (`courante`, a line already
+    // taken from the source, then the lines left): one per line, one more
+    // per full circle. Counted without touching TabProg, for the refusal
+    // message.
+    template <class Source>
+    size_t EntreesNecessaires(Source& source, const std::string_view* courante, LigneProg precedente)
     {
         size_t n = 0;
-        LigneProg courante;
+        LigneProg suivante;
         // The warnings of these lines were already given, or will be on a fix.
         const bool avertir = MesAvert;
         MesAvert = false;
-        const auto& lignes = Form1.ListBoxProg1.Lignes;
-        for (size_t l = depuisLigne; l < lignes.size(); ++l) {
-            AnalyseLigne(lignes[l], precedente, courante);
-            n += EstCercleComplet(courante, precedente) ? 2 : 1;
-            precedente = courante;
-        }
+        auto compter = [&](std::string_view ligne) {
+            AnalyseLigne(ligne, precedente, suivante);
+            n += EstCercleComplet(suivante, precedente) ? 2 : 1;
+            precedente = suivante;
+        };
+        if (courante)
+            compter(*courante);
+        for (std::string_view ligne; source.Suivante(ligne);)
+            compter(ligne);
         MesAvert = avertir;
         return n;
     }
@@ -117,86 +144,103 @@ std::string NomPourAffichage(const std::string& chemin)
     return premier + " ... /" + fichier;
 }
 
-bool TraiteIso(BoiteProg& boite)
-{
-    PasseAvertissements passe;
-    const auto& lignes = Form1.ListBoxProg1.Lignes;
-    ProgressionJauge jauge(static_cast<int>(lignes.size()), "Traite ISO");
-    FacteurUnite = 1.0;
-    NbLignesProg = 0;
-    if (MaxLProg == 0) {
-        RefuserTropLong(lignes.size() + 1);
-        return false;
-    }
-    // Sized once for the program: the start block, one entry per line and
-    // room for a full circle every eight lines, never past MaxLProg. Only
-    // the entries written take memory.
-    const size_t capacite = MaxLProg;
-    const size_t prevues = std::min(capacite, lignes.size() + 1);
-    TabProg.reserve(std::min(capacite, prevues + prevues / 8));
-    if (TabProg.empty())
-        TabProg.emplace_back();
-    TabProg[0] = LigneDefaut;
-    TabProg[0].X = PosMm[0];
-    TabProg[0].Y = PosMm[1];
-    TabProg[0].Z = PosMm[2];
-    TabProg[0].CentresRelatifs = CentresRelatifs;
-    for (int i = 0; i < 3; ++i)
-        boite.Min[i] = boite.Max[i] = PosMm[i];
+namespace {
 
-    size_t h = 0;
-    for (size_t l = 0; l < lignes.size(); ++l) {
-        if (h + 1 >= capacite) {
-            RefuserTropLong(h + 1 + EntreesNecessaires(l, TabProg[h]));
+    template <class Source> bool Analyser(Source& source, BoiteProg& boite)
+    {
+        PasseAvertissements passe;
+        const size_t nbLignes = source.Nombre();
+        ProgressionJauge jauge(static_cast<int>(nbLignes), "Traite ISO");
+        FacteurUnite = 1.0;
+        NbLignesProg = 0;
+        if (MaxLProg == 0) {
+            RefuserTropLong(nbLignes + 1);
             return false;
         }
-        LigneProg& courante = CopieSuivante(h + 1);
-        const DefautBloc defaut = AnalyseLigne(lignes[l], courante, courante);
-        if (defaut != DefautBloc::Aucun) {
-            RefuserBloc(defaut, l + 1);
-            return false;
-        }
-        courante.IndexLigne = static_cast<uint16_t>(l);
-        ++h;
-        if (EstCercleComplet(TabProg[h], TabProg[h - 1])) {
+        // Sized once for the program: the start block, one entry per line and
+        // room for a full circle every eight lines, never past MaxLProg. Only
+        // the entries written take memory.
+        const size_t capacite = MaxLProg;
+        const size_t prevues = std::min(capacite, nbLignes + 1);
+        TabProg.reserve(std::min(capacite, prevues + prevues / 8));
+        if (TabProg.empty())
+            TabProg.emplace_back();
+        TabProg[0] = LigneDefaut;
+        TabProg[0].X = PosMm[0];
+        TabProg[0].Y = PosMm[1];
+        TabProg[0].Z = PosMm[2];
+        TabProg[0].CentresRelatifs = CentresRelatifs;
+        for (int i = 0; i < 3; ++i)
+            boite.Min[i] = boite.Max[i] = PosMm[i];
+
+        size_t h = 0;
+        std::string_view ligne;
+        for (size_t l = 0; source.Suivante(ligne); ++l) {
             if (h + 1 >= capacite) {
-                RefuserTropLong(h + 2 + EntreesNecessaires(l + 1, TabProg[h]));
+                RefuserTropLong(h + 1 + EntreesNecessaires(source, &ligne, TabProg[h]));
                 return false;
             }
-            CopieSuivante(h + 1);
-            // The middle point is the one diametrically opposite the start,
-            // so both halves stay on the circle wherever the start lies.
-            // Saturated, as every program value is: a centre near the
-            // largest double would put this point at infinity.
-            TabProg[h].X = Sature(2 * TabProg[h].I - TabProg[h].X);
-            TabProg[h].Y = Sature(2 * TabProg[h].J - TabProg[h].Y);
-            TabProg[h].NumSegment = static_cast<uint16_t>(TabProg[h - 1].NumSegment + 1);
-            Elargir(boite, TabProg[h]);
+            LigneProg& courante = CopieSuivante(h + 1);
+            const DefautBloc defaut = AnalyseLigne(ligne, courante, courante);
+            if (defaut != DefautBloc::Aucun) {
+                RefuserBloc(defaut, l + 1);
+                return false;
+            }
+            courante.IndexLigne = static_cast<uint16_t>(l);
             ++h;
+            if (EstCercleComplet(TabProg[h], TabProg[h - 1])) {
+                if (h + 1 >= capacite) {
+                    RefuserTropLong(h + 2 + EntreesNecessaires(source, nullptr, TabProg[h]));
+                    return false;
+                }
+                CopieSuivante(h + 1);
+                // The middle point is the one diametrically opposite the start,
+                // so both halves stay on the circle wherever the start lies.
+                // Saturated, as every program value is: a centre near the
+                // largest double would put this point at infinity.
+                TabProg[h].X = Sature(2 * TabProg[h].I - TabProg[h].X);
+                TabProg[h].Y = Sature(2 * TabProg[h].J - TabProg[h].Y);
+                TabProg[h].NumSegment = static_cast<uint16_t>(TabProg[h - 1].NumSegment + 1);
+                Elargir(boite, TabProg[h]);
+                ++h;
+            }
+            const LigneProg& avant = TabProg[h - 1];
+            TabProg[h].NumSegment = static_cast<uint16_t>(
+                avant.NumSegment + ((TabProg[h].X != avant.X || TabProg[h].Y != avant.Y) ? 1 : 0));
+            Elargir(boite, TabProg[h]);
+            jauge.Avancer(static_cast<int>(l + 1));
         }
-        const LigneProg& avant = TabProg[h - 1];
-        TabProg[h].NumSegment = static_cast<uint16_t>(
-            avant.NumSegment + ((TabProg[h].X != avant.X || TabProg[h].Y != avant.Y) ? 1 : 0));
-        Elargir(boite, TabProg[h]);
-        jauge.Avancer(static_cast<int>(l + 1));
-    }
-    NbLignesProg = static_cast<uint16_t>(h);
+        NbLignesProg = static_cast<uint16_t>(h);
 
-    bool horsTable = false;
-    int32_t premierHorsTable = 0;
-    for (size_t i = 0; i <= h; ++i) {
-        bool ici = false;
-        TabProg[i].CorRayon *= RayonOutil(TabProg[i].NumOutil, ici);
-        if (ici && !horsTable) {
-            horsTable = true;
-            premierHorsTable = TabProg[i].NumOutil;
+        bool horsTable = false;
+        int32_t premierHorsTable = 0;
+        for (size_t i = 0; i <= h; ++i) {
+            bool ici = false;
+            TabProg[i].CorRayon *= RayonOutil(TabProg[i].NumOutil, ici);
+            if (ici && !horsTable) {
+                horsTable = true;
+                premierHorsTable = TabProg[i].NumOutil;
+            }
         }
+        if (horsTable)
+            VueActive().Message("Outil T" + std::to_string(premierHorsTable)
+                + " hors de la table (T00 à T99) : son rayon et sa longueur sont pris à 0.");
+        ProgAnalyse = true;
+        return true;
     }
-    if (horsTable)
-        VueActive().Message("Outil T" + std::to_string(premierHorsTable)
-            + " hors de la table (T00 à T99) : son rayon et sa longueur sont pris à 0.");
-    ProgAnalyse = true;
-    return true;
+
+} // namespace
+
+bool TraiteIso(BoiteProg& boite)
+{
+    LignesListe source(Form1.ListBoxProg1.Lignes);
+    return Analyser(source, boite);
+}
+
+bool TraiteIsoTexte(std::string_view texte, BoiteProg& boite)
+{
+    LecteurLignes source(texte);
+    return Analyser(source, boite);
 }
 
 namespace {

@@ -29,6 +29,10 @@ std::string NomPourAffichage(const std::string& chemin);
 // NbLignesProg is 0 and ProgAnalyse stays false, so nothing runs or draws
 // half a program.
 bool TraiteIso(BoiteProg& boite);
+// The same analysis of a program's text as a file holds it, without the
+// program list: what loading the file and analysing the list would give
+// (virmak-cli).
+bool TraiteIsoTexte(std::string_view texte, BoiteProg& boite);
 
 // One line of the ".MCH" listing, without its line end.
 std::string LigneListing(const LigneProg& ligne);

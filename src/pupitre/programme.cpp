@@ -32,20 +32,27 @@ void RedessinerApercu()
         DessineParcours();
 }
 
-bool LireProgramme(const std::string& chemin, std::vector<std::string>& lignes, std::string& erreur)
+bool LireTexteProgramme(const std::string& chemin, std::string& texte, std::string& erreur)
 {
-    std::string contenu;
-    const Lecture lecture = LireFichier(chemin, contenu);
+    const Lecture lecture = LireFichier(chemin, texte);
     if (lecture != Lecture::Ok) {
         erreur = MessageLecture(chemin, lecture);
         return false;
     }
-    if (contenu.find('\0') != std::string::npos) {
+    if (texte.find('\0') != std::string::npos) {
         erreur = "Le fichier " + chemin
             + " n'est pas un programme ISO (il contient des octets nuls) : il n'est pas chargé.";
         return false;
     }
-    lignes = DecouperLignes(contenu);
+    return true;
+}
+
+bool LireProgramme(const std::string& chemin, std::vector<std::string>& lignes, std::string& erreur)
+{
+    std::string texte;
+    if (!LireTexteProgramme(chemin, texte, erreur))
+        return false;
+    lignes = DecouperLignes(texte);
     return true;
 }
 

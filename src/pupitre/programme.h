@@ -7,9 +7,11 @@
 
 namespace virmak {
 
-// The lines of a program file, or false with the French message to show:
+// The text of a program file, or false with the French message to show:
 // only a regular file of text within the size limit is a program; one with
 // NUL bytes (a binary file) is not.
+bool LireTexteProgramme(const std::string& chemin, std::string& texte, std::string& erreur);
+// The same file as the lines of the program list.
 bool LireProgramme(const std::string& chemin, std::vector<std::string>& lignes, std::string& erreur);
 
 // Loads a file into the program list as the "Charger" button does, once

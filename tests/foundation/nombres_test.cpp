@@ -116,3 +116,23 @@ TEST(Texte, LinesEndWithLfOrCrLfAndOldFilesMayBeWindows1252)
     EXPECT_EQ(DecoderLigne("\x80"), "€");
     EXPECT_EQ(DecoderLigne("déjà"), "déjà");
 }
+
+TEST(Texte, TheLineReaderGivesViewsIntoTheTextAndConvertsOnlyTheWindows1252Lines)
+{
+    const std::string texte = "G0 X1\r\n(caf\xE9)\r\r\n\n(café) crème\nfin\r";
+    LecteurLignes lecteur(texte);
+    EXPECT_EQ(lecteur.Nombre(), 5u);
+    std::vector<std::string_view> vues;
+    for (std::string_view ligne; lecteur.Suivante(ligne);) {
+        EXPECT_EQ(ligne, DecouperLignes(texte)[vues.size()]);
+        vues.push_back(ligne);
+    }
+    ASSERT_EQ(vues.size(), 5u);
+    EXPECT_EQ(vues[0].data(), texte.data()); // not copied
+    EXPECT_EQ(vues[3].data(), texte.data() + texte.find("(café)"));
+    EXPECT_EQ(vues[1], "(café)\r"); // one CR is the line end, the other is text
+    EXPECT_EQ(vues[2], "");
+    EXPECT_EQ(vues[4], "fin");
+    EXPECT_EQ(LecteurLignes("").Nombre(), 0u);
+    EXPECT_EQ(LecteurLignes("\n\n").Nombre(), 2u);
+}

@@ -46,12 +46,16 @@ public:
         etat_ ^= etat_ << 17;
         return etat_;
     }
-    int Entier(int min, int max) { return min + static_cast<int>(Suivant() % static_cast<uint64_t>(max - min + 1)); }
+    int Entier(int min, int max)
+    {
+        return min + static_cast<int>(Suivant() % static_cast<uint64_t>(max - min + 1));
+    }
     bool Chance(int pourcent) { return Entier(1, 100) <= pourcent; }
     // Millimetres with three decimals at most, as a program writes them.
     double Cote(double min, double max)
     {
-        return std::round((min + (max - min) * static_cast<double>(Suivant() >> 11) / 9007199254740992.0) * 1000)
+        return std::round(
+                   (min + (max - min) * static_cast<double>(Suivant() >> 11) / 9007199254740992.0) * 1000)
             / 1000;
     }
 
@@ -80,8 +84,9 @@ const char* const Commentaires[] = { "(APPROCHE)", "(PASSE DE FINITION A 0.2 MM)
     "(A", "(POCHE CIRCULAIRE - OUTIL 6 MM - LONG COMMENTAIRE)", "()", "(caf\xE9 cr\xE8me)", "(caf\xC3\xA9)",
     "(X5 Y5 ne bouge pas)", "; fin}" };
 
-const char* const Divers[] = { "", "%", "M3 S12000", "M5", "M8 M9", "T2 M6", "T150", "G43", "G49", "N10 G4 P1",
-    "D1", "H2", "G17 G90 G94", "M3 M8 M1 M2 M3 M4 M5 M6 M7 M8 M9 M10 M11", "O1000", "\t ", "/ G0 Z5" };
+const char* const Divers[]
+    = { "", "%", "M3 S12000", "M5", "M8 M9", "T2 M6", "T150", "G43", "G49", "N10 G4 P1", "D1", "H2",
+          "G17 G90 G94", "M3 M8 M1 M2 M3 M4 M5 M6 M7 M8 M9 M10 M11", "O1000", "\t ", "/ G0 Z5" };
 
 // One program of 5 to 80 lines. Coordinates stay within a few tens of
 // millimetres so that execute stays short.
@@ -108,11 +113,13 @@ std::string Programme(int numero, bool relatifs)
         } else if (choix < 15) {
             x = a.Cote(-15, 15);
             y = a.Cote(-15, 15);
-            s = "G0 " + Mot('X', x) + " " + Mot('Y', y) + (a.Chance(30) ? " " + Mot('Z', z = a.Cote(0, 5)) : "");
+            s = "G0 " + Mot('X', x) + " " + Mot('Y', y)
+                + (a.Chance(30) ? " " + Mot('Z', z = a.Cote(0, 5)) : "");
         } else if (choix < 35) {
             x = a.Cote(-15, 15);
             y = a.Cote(-15, 15);
-            s = (a.Chance(80) ? "G1 " : "") + Mot('X', x) + " " + Mot('Y', y) + (a.Chance(30) ? " " + feed() : "");
+            s = (a.Chance(80) ? "G1 " : "") + Mot('X', x) + " " + Mot('Y', y)
+                + (a.Chance(30) ? " " + feed() : "");
         } else if (choix < 42) {
             s = "G1 " + Mot('Z', z = a.Cote(-3, 2));
         } else if (choix < 55) {
@@ -141,13 +148,14 @@ std::string Programme(int numero, bool relatifs)
             y = fy;
         } else if (choix < 65) {
             const char* codes[] = { "G41", "G42", "G40" };
-            s = std::string(codes[a.Entier(0, 2)]) + (a.Chance(50) ? " T" + std::to_string(a.Entier(0, 9)) : "");
+            s = std::string(codes[a.Entier(0, 2)])
+                + (a.Chance(50) ? " T" + std::to_string(a.Entier(0, 9)) : "");
         } else if (choix < 70 && !cycle) {
             const int g = a.Entier(81, 83);
             x = a.Cote(-15, 15);
             y = a.Cote(-15, 15);
-            s = "G" + std::to_string(g) + " " + Mot('X', x) + " " + Mot('Y', y) + " " + Mot('Z', a.Cote(-4, -0.5))
-                + " R1";
+            s = "G" + std::to_string(g) + " " + Mot('X', x) + " " + Mot('Y', y) + " "
+                + Mot('Z', a.Cote(-4, -0.5)) + " R1";
             if (g == 82)
                 s += " P" + Nombre(a.Cote(0.1, 1));
             if (g == 83)
@@ -282,10 +290,11 @@ int main(int argc, char** argv)
     // a table for the realistic program.
     const std::string outils = "[OUTIL(1)]\r\nJauge(0)=6\r\nJauge(1)=30\r\n[OUTIL(2)]\r\nJauge(0)=3\r\n"
                                "[OUTIL(3)]\r\nJauge(0)=0.5\r\nJauge(1)=-2.5\r\n[OUTIL(9)]\r\nJauge(0)=10\r\n";
-    const std::string cablage = "[AXES]\r\nValPas(0)=0.1\r\nValPas(1)=0.08\r\nValPas(2)=0.05\r\nAvMax(0)=2000\r\n"
-                                "[SORTIES]\r\nOutEnable=127\r\nOutInvert=2\r\nCBOutItem(0)=1\r\nCBOutItem(1)=2\r\n"
-                                "CBOutItem(2)=3\r\nCBOutItem(3)=4\r\nCBOutItem(4)=5\r\nCBOutItem(5)=6\r\n"
-                                "CBOutItem(6)=7\r\n";
+    const std::string cablage
+        = "[AXES]\r\nValPas(0)=0.1\r\nValPas(1)=0.08\r\nValPas(2)=0.05\r\nAvMax(0)=2000\r\n"
+          "[SORTIES]\r\nOutEnable=127\r\nOutInvert=2\r\nCBOutItem(0)=1\r\nCBOutItem(1)=2\r\n"
+          "CBOutItem(2)=3\r\nCBOutItem(3)=4\r\nCBOutItem(4)=5\r\nCBOutItem(5)=6\r\n"
+          "CBOutItem(6)=7\r\n";
     ::mkdir("cfgA", 0755);
     ::mkdir("cfgB", 0755);
     ::mkdir("cfgC", 0755);

@@ -1,6 +1,7 @@
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/pupitre.h"
+#include "foundation/texte.h"
 #include "iso/analyse_ligne.h"
 #include "iso/trace_prog.h"
 #include "iso/traite_prog.h"
@@ -144,6 +145,35 @@ TEST_F(Programme, AProgramTooLargeForTheTableIsRefusedWhole)
     Lignes({ "X1", "X2", "X3", "G2 X3 Y0 I1 J0" });
     EXPECT_FALSE(Analyser());
     EXPECT_NE(vue.messages.back().find("6 blocs"), std::string::npos);
+}
+
+TEST_F(Programme, AFileTextAnalysedWithoutTheListGivesTheListsTableAndRefusals)
+{
+    EcrireTout(Fichier("CncParam.Ini"), "[GCODES]\nMaxLProg=7\n");
+    FormCreate();
+    const char* const textes[] = {
+        "G1 X5 Y5 F100\r\n(caf\xE9 cr\xE8me)\r\nG2 X5 Y5 I6 J5\r\nZ-1\nG41 T150 X2",
+        "X1\nX2\nX3\nX4\nX5\nX6\nX7\nX8", // 9 entries for 7
+        "X1\nX2\nX3\nX4\nX5\nG2 X5 Y0 I4 J0\nX8\n", // 9 as well, the circle at the limit
+        "G1 X1\nG2 X9 R1\n",
+    };
+    for (const char* texte : textes) {
+        Lignes(DecouperLignes(texte));
+        const bool liste = Analyser();
+        const std::string listing = Listing();
+        const size_t nb = NbLignesProg;
+        const std::vector<std::string> messages = vue.messages;
+        vue.messages.clear();
+        BoiteProg b;
+        EXPECT_EQ(TraiteIsoTexte(texte, b), liste) << texte;
+        EXPECT_EQ(Listing(), listing) << texte;
+        EXPECT_EQ(NbLignesProg, nb);
+        EXPECT_EQ(vue.messages, messages) << texte;
+        EXPECT_EQ(b.Min[0], boite.Min[0]);
+        EXPECT_EQ(b.Max[1], boite.Max[1]);
+        EXPECT_EQ(TabProg[2].Commentaire, liste ? "café crème" : "");
+        vue.messages.clear();
+    }
 }
 
 TEST_F(Programme, AWarningShownThreeTimesInOnePassIsCountedInsteadAndTheNextPassStartsAfresh)
