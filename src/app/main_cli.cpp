@@ -201,20 +201,30 @@ bool Demarrer(Usage usage = Usage::Machine)
 // The program read as the desktop program loads it, but without recording a
 // load in the machine's history, and analysed into TabProg. Only a run
 // needs the program list, which it shows block by block; the analysis
-// alone reads the lines straight from the file's text.
+// alone takes the lines straight from the file.
 bool Analyser(const std::string& chemin, Usage usage)
 {
     const bool configuration = Demarrer(usage);
-    std::string texte, erreur;
-    if (!LireTexteProgramme(chemin, texte, erreur)) {
+    std::string erreur;
+    BoiteProg boite;
+    if (usage == Usage::Machine) {
+        if (!LireProgramme(chemin, Form1.ListBoxProg1.Lignes, erreur)) {
+            std::fprintf(stderr, "%s\n", erreur.c_str());
+            return false;
+        }
+        return TraiteIso(boite) && configuration;
+    }
+    LecteurLignes lignes;
+    if (!OuvrirProgramme(chemin, lignes, erreur)) {
         std::fprintf(stderr, "%s\n", erreur.c_str());
         return false;
     }
-    BoiteProg boite;
-    if (usage == Usage::AnalyseSeule)
-        return TraiteIsoTexte(texte, boite) && configuration;
-    Form1.ListBoxProg1.Lignes = DecouperLignes(texte);
-    return TraiteIso(boite) && configuration;
+    const bool analyse = TraiteIso(lignes, boite);
+    if (lignes.Etat() != Lecture::Ok) {
+        std::fprintf(stderr, "%s\n", MessageLecture(chemin, lignes.Etat()).c_str());
+        return false;
+    }
+    return analyse && configuration;
 }
 
 void Sortir(std::string_view texte)

@@ -44,10 +44,13 @@ namespace {
     // Fixed notation by integer arithmetic when that gives what to_chars
     // gives (the exact value rounded), which is most values in a listing:
     // the scaled value is far from a half, so the error of the scaling
-    // cannot change its rounding. Empty otherwise.
-    std::string_view FixeRapide(char (&tampon)[400], double valeur, int decimales)
+    // cannot change its rounding. The digits end at the end of `tampon`,
+    // right-aligned in `largeur` with spaces; a value that rounds to zero
+    // has no sign ("-0.000" reads as a sign error to an operator). Empty
+    // otherwise.
+    std::string_view FixeRapide(char (&tampon)[400], double valeur, int largeur, int decimales)
     {
-        if (decimales < 0 || decimales > 6)
+        if (decimales < 0 || decimales > 6 || largeur > 64)
             return {};
         static constexpr double Echelles[] = { 1, 10, 100, 1e3, 1e4, 1e5, 1e6 };
         const double echelle = Echelles[decimales];
@@ -58,6 +61,7 @@ namespace {
         if (std::fabs(mise - entier - 0.5) < 1e-3)
             return {};
         auto n = static_cast<uint64_t>(entier) + (mise - entier > 0.5 ? 1 : 0);
+        const bool negatif = std::signbit(valeur) && n != 0;
         char* fin = tampon + sizeof tampon;
         char* p = fin;
         for (int d = 0; d < decimales; ++d, n /= 10)
@@ -68,8 +72,10 @@ namespace {
             *--p = static_cast<char>('0' + n % 10);
             n /= 10;
         } while (n > 0);
-        if (std::signbit(valeur))
+        if (negatif)
             *--p = '-';
+        while (fin - p < largeur)
+            *--p = ' ';
         return { p, static_cast<size_t>(fin - p) };
     }
 
@@ -78,12 +84,13 @@ namespace {
 void AjouterFixe(std::string& texte, double valeur, int largeur, int decimales)
 {
     char tampon[400];
-    std::string_view chiffres = FixeRapide(tampon, valeur, decimales);
-    if (chiffres.empty()) {
-        auto [fin, err]
-            = std::to_chars(tampon, tampon + sizeof tampon, valeur, std::chars_format::fixed, decimales);
-        chiffres = err == std::errc() ? std::string_view(tampon, fin - tampon) : "?";
+    if (const std::string_view champ = FixeRapide(tampon, valeur, largeur, decimales); !champ.empty()) {
+        texte += champ;
+        return;
     }
+    auto [fin, err]
+        = std::to_chars(tampon, tampon + sizeof tampon, valeur, std::chars_format::fixed, decimales);
+    std::string_view chiffres = err == std::errc() ? std::string_view(tampon, fin - tampon) : "?";
     // "-0.000" reads as a sign error to an operator.
     if (chiffres.front() == '-' && chiffres.find_first_not_of("-0.") == std::string_view::npos)
         chiffres.remove_prefix(1);

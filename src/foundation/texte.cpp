@@ -1,5 +1,6 @@
 #include "foundation/texte.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -112,25 +113,177 @@ std::string DecoderLigne(std::string_view octets)
     return sortie;
 }
 
-LecteurLignes::LecteurLignes(std::string_view texte)
-    : reste_(texte)
-    , toutUtf8_(EstUtf8Valide(texte))
-{
-    // LF is ASCII: it never cuts a UTF-8 sequence, so a valid text has only
-    // valid lines.
-    for (const char *p = texte.data(), *fin = p + texte.size(); p < fin; ++nombre_) {
-        const void* lf = std::memchr(p, '\n', static_cast<size_t>(fin - p));
-        p = lf ? static_cast<const char*>(lf) + 1 : fin;
+namespace {
+
+    size_t CompterLF(const char* octets, size_t taille)
+    {
+        size_t n = 0;
+        for (size_t i = 0; i < taille; ++i)
+            n += octets[i] == '\n';
+        return n;
     }
+
+    constexpr size_t TailleMorceau = 65536;
+
+    // A file opened for reading after the checks of LireFichier, or -1 with
+    // the reason.
+    int OuvrirLecture(const std::string& chemin, size_t maxi, Lecture& resultat)
+    {
+        // Checked before opening: opening a device may already act on it.
+        struct stat st { };
+        resultat = Lecture::Ok;
+        if (::stat(chemin.c_str(), &st) != 0)
+            resultat = errno == ENOENT || errno == ENOTDIR ? Lecture::Absent
+                : errno == EACCES                          ? Lecture::Refusee
+                                                           : Lecture::Erreur;
+        else if (!S_ISREG(st.st_mode))
+            resultat = Lecture::PasUnFichier;
+        else if ((st.st_mode & 0444) == 0)
+            resultat = Lecture::Refusee;
+        else if (static_cast<uint64_t>(st.st_size) > maxi)
+            resultat = Lecture::TropGros;
+        if (resultat != Lecture::Ok)
+            return -1;
+        // Non-blocking, so a file swapped for a pipe meanwhile cannot hang us.
+        const int fd = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            resultat = errno == EACCES || errno == EPERM ? Lecture::Refusee : Lecture::Erreur;
+            return -1;
+        }
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            resultat = Lecture::PasUnFichier;
+            return -1;
+        }
+        return fd;
+    }
+
+    // Up to `taille` bytes, fewer only at the end of the file; -1 on an error.
+    ssize_t LireMorceau(int fd, char* octets, size_t taille)
+    {
+        size_t lus = 0;
+        while (lus < taille) {
+            const ssize_t n = ::read(fd, octets + lus, taille - lus);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return -1;
+            if (n == 0)
+                break;
+            lus += static_cast<size_t>(n);
+        }
+        return static_cast<ssize_t>(lus);
+    }
+
+} // namespace
+
+LecteurLignes::LecteurLignes(std::string_view texte)
+    : donnees_(texte.data())
+    , fin_(texte.size())
+    , nombre_(CompterLF(texte.data(), texte.size()) + (!texte.empty() && texte.back() != '\n'))
+    , toutUtf8_(EstUtf8Valide(texte)) // LF never cuts a UTF-8 sequence: every line is valid too
+{
+}
+
+LecteurLignes::~LecteurLignes()
+{
+    Fermer();
+}
+
+void LecteurLignes::Fermer()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    donnees_ = nullptr;
+    debut_ = fin_ = cherche_ = restant_ = nombre_ = 0;
+    finTexte_ = toutUtf8_ = true;
+    nul_ = false;
+}
+
+Lecture LecteurLignes::Ouvrir(const std::string& chemin, size_t maxi)
+{
+    Fermer();
+    fd_ = OuvrirLecture(chemin, maxi, etat_);
+    if (fd_ < 0)
+        return etat_;
+    tampon_.resize(TailleMorceau);
+    // The first reading: its size (a file still growing is cut off past
+    // `maxi`, not followed), its lines and whether it is text.
+    size_t total = 0;
+    char dernier = '\n';
+    for (;;) {
+        const ssize_t n = LireMorceau(fd_, tampon_.data(), tampon_.size());
+        if (n < 0)
+            etat_ = Lecture::Erreur;
+        else if (total + static_cast<size_t>(n) > maxi)
+            etat_ = Lecture::TropGros;
+        if (n <= 0 || etat_ != Lecture::Ok)
+            break;
+        const auto taille = static_cast<size_t>(n);
+        total += taille;
+        nombre_ += CompterLF(tampon_.data(), taille);
+        nul_ = nul_ || std::memchr(tampon_.data(), '\0', taille);
+        dernier = tampon_[taille - 1];
+    }
+    nombre_ += dernier != '\n';
+    if (etat_ == Lecture::Ok && ::lseek(fd_, 0, SEEK_SET) != 0)
+        etat_ = Lecture::Erreur;
+    if (etat_ != Lecture::Ok) {
+        const Lecture raison = etat_;
+        Fermer();
+        return etat_ = raison;
+    }
+    donnees_ = tampon_.data();
+    finTexte_ = total == 0;
+    toutUtf8_ = false;
+    restant_ = total;
+    return Lecture::Ok;
+}
+
+// Keeps the bytes not yet given at the start of the buffer, enlarged when
+// they fill it (one line longer than the buffer), and reads more after them.
+bool LecteurLignes::Remplir()
+{
+    const size_t garde = fin_ - debut_;
+    std::memmove(tampon_.data(), tampon_.data() + debut_, garde);
+    cherche_ -= debut_;
+    debut_ = 0;
+    fin_ = garde;
+    if (fin_ == tampon_.size())
+        tampon_.resize(2 * tampon_.size());
+    donnees_ = tampon_.data();
+    const size_t voulu = std::min(tampon_.size() - fin_, restant_);
+    const ssize_t n = LireMorceau(fd_, tampon_.data() + fin_, voulu);
+    if (n < 0) {
+        etat_ = Lecture::Erreur;
+        return false;
+    }
+    fin_ += static_cast<size_t>(n);
+    restant_ -= static_cast<size_t>(n);
+    // Less than at the first reading: the file shrank meanwhile, and what
+    // is there now is all there is.
+    finTexte_ = restant_ == 0 || static_cast<size_t>(n) < voulu;
+    return true;
 }
 
 bool LecteurLignes::Suivante(std::string_view& ligne)
 {
-    if (reste_.empty())
+    const char* lf = nullptr;
+    for (;;) {
+        if (cherche_ < fin_)
+            lf = static_cast<const char*>(std::memchr(donnees_ + cherche_, '\n', fin_ - cherche_));
+        if (lf || finTexte_)
+            break;
+        cherche_ = fin_;
+        if (!Remplir())
+            return false;
+    }
+    if (!lf && debut_ == fin_)
         return false;
-    const size_t fin = reste_.find('\n');
-    ligne = reste_.substr(0, fin);
-    reste_ = fin == std::string_view::npos ? std::string_view() : reste_.substr(fin + 1);
+    const size_t fin = lf ? static_cast<size_t>(lf - donnees_) : fin_;
+    ligne = std::string_view(donnees_ + debut_, fin - debut_);
+    debut_ = cherche_ = lf ? fin + 1 : fin_;
     if (!ligne.empty() && ligne.back() == '\r')
         ligne.remove_suffix(1);
     if (!toutUtf8_ && !EstUtf8Valide(ligne)) {
@@ -153,45 +306,28 @@ std::vector<std::string> DecouperLignes(std::string_view contenu)
 Lecture LireFichier(const std::string& chemin, std::string& contenu, size_t maxi)
 {
     contenu.clear();
-    // Checked before opening: opening a device may already act on it.
-    struct stat st { };
-    if (::stat(chemin.c_str(), &st) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? Lecture::Absent
-            : errno == EACCES                      ? Lecture::Refusee
-                                                   : Lecture::Erreur;
-    if (!S_ISREG(st.st_mode))
-        return Lecture::PasUnFichier;
-    if ((st.st_mode & 0444) == 0)
-        return Lecture::Refusee;
-    if (static_cast<uint64_t>(st.st_size) > maxi)
-        return Lecture::TropGros;
-    // Non-blocking, so a file swapped for a pipe meanwhile cannot hang us.
-    const int fd = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == EACCES || errno == EPERM ? Lecture::Refusee : Lecture::Erreur;
     Lecture resultat = Lecture::Ok;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        resultat = Lecture::PasUnFichier;
-    } else {
-        contenu.reserve(static_cast<size_t>(st.st_size));
-        char tampon[65536];
-        for (;;) {
-            const ssize_t n = ::read(fd, tampon, sizeof tampon);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                resultat = Lecture::Erreur;
-                break;
-            }
-            if (n == 0)
-                break;
-            // A file still growing is cut off here, not followed.
-            if (contenu.size() + static_cast<size_t>(n) > maxi) {
-                resultat = Lecture::TropGros;
-                break;
-            }
-            contenu.append(tampon, static_cast<size_t>(n));
+    const int fd = OuvrirLecture(chemin, maxi, resultat);
+    if (fd < 0)
+        return resultat;
+    struct stat st { };
+    if (::fstat(fd, &st) == 0)
+        contenu.reserve(std::min(static_cast<size_t>(st.st_size), maxi));
+    char tampon[TailleMorceau];
+    for (;;) {
+        const ssize_t n = LireMorceau(fd, tampon, sizeof tampon);
+        if (n < 0) {
+            resultat = Lecture::Erreur;
+            break;
         }
+        if (n == 0)
+            break;
+        // A file still growing is cut off here, not followed.
+        if (contenu.size() + static_cast<size_t>(n) > maxi) {
+            resultat = Lecture::TropGros;
+            break;
+        }
+        contenu.append(tampon, static_cast<size_t>(n));
     }
     ::close(fd);
     if (resultat != Lecture::Ok)

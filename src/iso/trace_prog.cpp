@@ -9,13 +9,13 @@ namespace virmak {
 namespace {
 
     // " X" and the value: a label, then a real in 8 characters, 3 decimals.
-    void Champ(std::string& s, const char* etiquette, double v)
+    void Champ(std::string& s, std::string_view etiquette, double v)
     {
         s += etiquette;
         AjouterFixe(s, v, 8, 3);
     }
 
-    void Entier(std::string& s, const char* etiquette, int64_t v, int largeur)
+    void Entier(std::string& s, std::string_view etiquette, int64_t v, int largeur)
     {
         s += etiquette;
         AjouterEntier(s, v, largeur);

@@ -237,10 +237,9 @@ bool TraiteIso(BoiteProg& boite)
     return Analyser(source, boite);
 }
 
-bool TraiteIsoTexte(std::string_view texte, BoiteProg& boite)
+bool TraiteIso(LecteurLignes& lignes, BoiteProg& boite)
 {
-    LecteurLignes source(texte);
-    return Analyser(source, boite);
+    return Analyser(lignes, boite);
 }
 
 namespace {
@@ -248,9 +247,9 @@ namespace {
     void AjouterLigneListing(std::string& s, const LigneProg& ligne)
     {
         AjouterDebutLigneBloc(s, ligne);
-        s += " > ENT=";
+        s += std::string_view(" > ENT=");
         AjouterEntier(s, ligne.NumSegment, 0);
-        s += " COR=";
+        s += std::string_view(" COR=");
         AjouterFixe(s, ligne.CorRayon, 8, 3);
     }
 
@@ -273,7 +272,7 @@ void ListingParMorceaux(const std::function<void(std::string_view)>& sortie)
     s.reserve(Morceau + 256);
     for (size_t i = 0; i <= fin; ++i) {
         AjouterLigneListing(s, TabProg[i]);
-        s += "\r\n";
+        s += std::string_view("\r\n");
         if (s.size() >= Morceau || i == fin) {
             sortie(s);
             s.clear();

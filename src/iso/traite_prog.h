@@ -3,6 +3,7 @@
 // listing.
 
 #include "foundation/ligne_prog.h"
+#include "foundation/texte.h"
 
 #include <functional>
 #include <string>
@@ -29,10 +30,10 @@ std::string NomPourAffichage(const std::string& chemin);
 // NbLignesProg is 0 and ProgAnalyse stays false, so nothing runs or draws
 // half a program.
 bool TraiteIso(BoiteProg& boite);
-// The same analysis of a program's text as a file holds it, without the
+// The same analysis of a program's lines as a file holds them, without the
 // program list: what loading the file and analysing the list would give
 // (virmak-cli).
-bool TraiteIsoTexte(std::string_view texte, BoiteProg& boite);
+bool TraiteIso(LecteurLignes& lignes, BoiteProg& boite);
 
 // One line of the ".MCH" listing, without its line end.
 std::string LigneListing(const LigneProg& ligne);

@@ -32,14 +32,14 @@ void RedessinerApercu()
         DessineParcours();
 }
 
-bool LireTexteProgramme(const std::string& chemin, std::string& texte, std::string& erreur)
+bool OuvrirProgramme(const std::string& chemin, LecteurLignes& lignes, std::string& erreur)
 {
-    const Lecture lecture = LireFichier(chemin, texte);
+    const Lecture lecture = lignes.Ouvrir(chemin);
     if (lecture != Lecture::Ok) {
         erreur = MessageLecture(chemin, lecture);
         return false;
     }
-    if (texte.find('\0') != std::string::npos) {
+    if (lignes.ContientNul()) {
         erreur = "Le fichier " + chemin
             + " n'est pas un programme ISO (il contient des octets nuls) : il n'est pas chargé.";
         return false;
@@ -49,10 +49,18 @@ bool LireTexteProgramme(const std::string& chemin, std::string& texte, std::stri
 
 bool LireProgramme(const std::string& chemin, std::vector<std::string>& lignes, std::string& erreur)
 {
-    std::string texte;
-    if (!LireTexteProgramme(chemin, texte, erreur))
+    LecteurLignes lecteur;
+    if (!OuvrirProgramme(chemin, lecteur, erreur))
         return false;
-    lignes = DecouperLignes(texte);
+    std::vector<std::string> lues;
+    lues.reserve(lecteur.Nombre());
+    for (std::string_view ligne; lecteur.Suivante(ligne);)
+        lues.emplace_back(ligne);
+    if (lecteur.Etat() != Lecture::Ok) {
+        erreur = MessageLecture(chemin, lecteur.Etat());
+        return false;
+    }
+    lignes = std::move(lues);
     return true;
 }
 

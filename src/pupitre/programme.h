@@ -2,15 +2,17 @@
 // Loading a file into the program list, saving the list with its analysis
 // listing, and redrawing the preview after either.
 
+#include "foundation/texte.h"
+
 #include <string>
 #include <vector>
 
 namespace virmak {
 
-// The text of a program file, or false with the French message to show:
-// only a regular file of text within the size limit is a program; one with
-// NUL bytes (a binary file) is not.
-bool LireTexteProgramme(const std::string& chemin, std::string& texte, std::string& erreur);
+// A program file opened for reading its lines, or false with the French
+// message to show: only a regular file of text within the size limit is a
+// program; one with NUL bytes (a binary file) is not.
+bool OuvrirProgramme(const std::string& chemin, LecteurLignes& lignes, std::string& erreur);
 // The same file as the lines of the program list.
 bool LireProgramme(const std::string& chemin, std::vector<std::string>& lignes, std::string& erreur);
 

@@ -1,5 +1,6 @@
 #include "foundation/nombres.h"
 #include "foundation/texte.h"
+#include "support/support.h"
 
 #include <charconv>
 #include <cmath>
@@ -7,6 +8,7 @@
 #include <limits>
 
 using namespace virmak;
+using namespace virmak::test;
 
 TEST(Arrondi, HalvesGoToTheEvenNeighbour)
 {
@@ -135,4 +137,41 @@ TEST(Texte, TheLineReaderGivesViewsIntoTheTextAndConvertsOnlyTheWindows1252Lines
     EXPECT_EQ(vues[4], "fin");
     EXPECT_EQ(LecteurLignes("").Nombre(), 0u);
     EXPECT_EQ(LecteurLignes("\n\n").Nombre(), 2u);
+}
+
+class FichierDeLignes : public AvecConfiguration { };
+
+TEST_F(FichierDeLignes, AFileIsReadThroughABufferAsTheWholeTextWouldBe)
+{
+    // Lines and CR LF across the 64 KB pieces, one line longer than a
+    // piece, a Windows-1252 line, no end of line at the end.
+    std::string texte;
+    for (int i = 0; texte.size() < 70000; ++i)
+        texte += "N" + std::to_string(i) + " G1 X" + std::to_string(i % 97) + (i % 3 ? "\r\n" : "\n");
+    texte += std::string(65534 - texte.size() % 65536, 'Y') + "\r\n(caf\xE9)\n";
+    texte += std::string(200000, 'Z') + "\nfin";
+    EcrireTout(Fichier("long.iso"), texte);
+    const std::vector<std::string> attendues = DecouperLignes(texte);
+    LecteurLignes lecteur;
+    ASSERT_EQ(lecteur.Ouvrir(Fichier("long.iso")), Lecture::Ok);
+    EXPECT_FALSE(lecteur.ContientNul());
+    EXPECT_EQ(lecteur.Nombre(), attendues.size());
+    size_t n = 0;
+    for (std::string_view ligne; lecteur.Suivante(ligne); ++n)
+        ASSERT_EQ(ligne, attendues.at(n)) << n;
+    EXPECT_EQ(n, attendues.size());
+    EXPECT_EQ(lecteur.Etat(), Lecture::Ok);
+
+    EcrireTout(Fichier("nul.iso"), std::string("G1\nX\0Y\n", 7));
+    ASSERT_EQ(lecteur.Ouvrir(Fichier("nul.iso")), Lecture::Ok);
+    EXPECT_TRUE(lecteur.ContientNul());
+    EXPECT_EQ(lecteur.Ouvrir(Fichier("long.iso"), 1000), Lecture::TropGros);
+    EXPECT_EQ(lecteur.Ouvrir(Fichier("absent.iso")), Lecture::Absent);
+    EXPECT_EQ(lecteur.Ouvrir(dossier), Lecture::PasUnFichier);
+    std::string_view ligne;
+    EXPECT_FALSE(lecteur.Suivante(ligne));
+    EcrireTout(Fichier("vide.iso"), "");
+    ASSERT_EQ(lecteur.Ouvrir(Fichier("vide.iso")), Lecture::Ok);
+    EXPECT_EQ(lecteur.Nombre(), 0u);
+    EXPECT_FALSE(lecteur.Suivante(ligne));
 }

@@ -165,7 +165,8 @@ TEST_F(Programme, AFileTextAnalysedWithoutTheListGivesTheListsTableAndRefusals)
         const std::vector<std::string> messages = vue.messages;
         vue.messages.clear();
         BoiteProg b;
-        EXPECT_EQ(TraiteIsoTexte(texte, b), liste) << texte;
+        LecteurLignes lecteur(texte);
+        EXPECT_EQ(TraiteIso(lecteur, b), liste) << texte;
         EXPECT_EQ(Listing(), listing) << texte;
         EXPECT_EQ(NbLignesProg, nb);
         EXPECT_EQ(vue.messages, messages) << texte;
