@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <span>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -241,6 +242,32 @@ void Sortir(std::string_view texte)
     std::_Exit(std::ferror(stdout) ? SortieErreur : statut);
 }
 
+constexpr size_t PasEnregistres = 5000000;
+
+// The decoded steps, one line each (instant in s, axis, direction), written
+// in pieces of about 64 KB: millions of steps never sit whole in memory.
+bool EcrirePas(const std::string& chemin, std::span<const PasVirtuel> pas)
+{
+    if (pas.size() >= PasEnregistres)
+        std::fprintf(stderr, "virmak-cli : seuls les %zu premiers pas sont écrits.\n", PasEnregistres);
+    FichierAtomique fichier;
+    if (!fichier.Ouvrir(chemin))
+        return false;
+    constexpr size_t Morceau = 1 << 16;
+    std::string texte;
+    texte.reserve(Morceau + 64);
+    for (const PasVirtuel& p : pas) {
+        AjouterFixe(texte, static_cast<double>(p.instant) / 1e9, 0, 9);
+        texte += std::string_view(p.axe == 0 ? " X " : (p.axe == 1 ? " Y " : " Z "));
+        texte += std::string_view(p.sens > 0 ? "+1\r\n" : "-1\r\n");
+        if (texte.size() >= Morceau) {
+            fichier.Ecrire(texte);
+            texte.clear();
+        }
+    }
+    return fichier.Ecrire(texte) && fichier.Terminer();
+}
+
 // The whole run on the virtual machine and clock: what the desktop program
 // would do with this configuration, every M0 acknowledged.
 int Executer(const std::string& chemin, const std::string& fichierPas)
@@ -260,7 +287,6 @@ int Executer(const std::string& chemin, const std::string& fichierPas)
     Simulation = false;
     InstantPas = 0;
     horloge.maintenant = 0;
-    constexpr size_t PasEnregistres = 5000000;
     if (!fichierPas.empty())
         m.Enregistrer(PasEnregistres);
     CycleEnCours = true;
@@ -278,19 +304,9 @@ int Executer(const std::string& chemin, const std::string& fichierPas)
         Ligne(std::string("Lecture") + axes[i], FormatFixe(PosPas[i] * ValPas[i], 0, 3));
     Ligne("Duree", FormatFixe(static_cast<double>(horloge.maintenant) / 1e9, 0, 6));
     Ligne("Fin", fin == FinCycle::Normale ? "normale" : (fin == FinCycle::Urgence ? "urgence" : "butée"));
-    if (!fichierPas.empty()) {
-        std::string texte;
-        for (const PasVirtuel& p : m.Pas()) {
-            texte += FormatFixe(static_cast<double>(p.instant) / 1e9, 0, 9);
-            texte += p.axe == 0 ? " X " : (p.axe == 1 ? " Y " : " Z ");
-            texte += p.sens > 0 ? "+1\r\n" : "-1\r\n";
-        }
-        if (m.Pas().size() >= PasEnregistres)
-            std::fprintf(stderr, "virmak-cli : seuls les %zu premiers pas sont écrits.\n", PasEnregistres);
-        if (!EcrireFichierAtomique(fichierPas, texte)) {
-            std::fprintf(stderr, "virmak-cli : impossible d'écrire %s\n", fichierPas.c_str());
-            return SortieErreur;
-        }
+    if (!fichierPas.empty() && !EcrirePas(fichierPas, m.PasEnregistres())) {
+        std::fprintf(stderr, "virmak-cli : impossible d'écrire %s\n", fichierPas.c_str());
+        return SortieErreur;
     }
     return fin == FinCycle::Normale ? 0 : SortieErreur;
 }

@@ -59,7 +59,10 @@ void EntreesOperateur::NoterFrappe(Touche touche)
 
 bool EntreesOperateur::PrendreFrappe(Touche touche)
 {
-    return frappes_[Rang(touche)].exchange(false, std::memory_order_relaxed);
+    // Polled at every step: the locked exchange only when there is a press
+    // to take.
+    auto& frappe = frappes_[Rang(touche)];
+    return frappe.load(std::memory_order_relaxed) && frappe.exchange(false, std::memory_order_relaxed);
 }
 
 void EntreesOperateur::OublierFrappes()

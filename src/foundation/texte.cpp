@@ -410,32 +410,66 @@ namespace {
 
 } // namespace
 
-bool EcrireFichierAtomique(const std::string& demande, std::string_view contenu)
+bool FichierAtomique::Ouvrir(const std::string& demande)
 {
-    const std::string chemin = CibleDesLiens(demande);
+    Abandonner();
+    chemin_ = CibleDesLiens(demande);
     // A file marked read-only is refused even to root, as the operator meant.
     struct stat ancien { };
-    const bool existe = ::stat(chemin.c_str(), &ancien) == 0;
+    const bool existe = ::stat(chemin_.c_str(), &ancien) == 0;
     if (existe
-        && (!S_ISREG(ancien.st_mode) || (ancien.st_mode & 0222) == 0 || ::access(chemin.c_str(), W_OK) != 0))
+        && (!S_ISREG(ancien.st_mode) || (ancien.st_mode & 0222) == 0 || ::access(chemin_.c_str(), W_OK) != 0))
         return false;
-    if (!DossierInscriptible(chemin))
+    if (!DossierInscriptible(chemin_))
         return false;
-    std::string temporaire = chemin + ".XXXXXX";
-    const int fd = ::mkstemp(temporaire.data());
-    if (fd < 0)
+    temporaire_ = chemin_ + ".XXXXXX";
+    fd_ = ::mkstemp(temporaire_.data());
+    if (fd_ < 0)
         return false;
     // Keep the permissions an existing file had, else the usual ones.
     const mode_t mode = existe ? (ancien.st_mode & 07777) : 0644;
-    ::fchmod(fd, mode);
-    bool ok = EcrireTout(fd, contenu);
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok && ::rename(temporaire.c_str(), chemin.c_str()) != 0)
-        ok = false;
+    ::fchmod(fd_, mode);
+    return ok_ = true;
+}
+
+bool FichierAtomique::Ecrire(std::string_view morceau)
+{
+    ok_ = ok_ && EcrireTout(fd_, morceau);
+    return ok_;
+}
+
+bool FichierAtomique::Terminer()
+{
+    if (fd_ < 0)
+        return false;
+    const bool ferme = ::close(fd_) == 0;
+    fd_ = -1;
+    const bool ok = ok_ && ferme && ::rename(temporaire_.c_str(), chemin_.c_str()) == 0;
     if (!ok)
-        ::unlink(temporaire.c_str());
+        ::unlink(temporaire_.c_str());
+    ok_ = false;
     return ok;
+}
+
+void FichierAtomique::Abandonner()
+{
+    if (fd_ < 0)
+        return;
+    ::close(fd_);
+    ::unlink(temporaire_.c_str());
+    fd_ = -1;
+    ok_ = false;
+}
+
+FichierAtomique::~FichierAtomique()
+{
+    Abandonner();
+}
+
+bool EcrireFichierAtomique(const std::string& chemin, std::string_view contenu)
+{
+    FichierAtomique fichier;
+    return fichier.Ouvrir(chemin) && fichier.Ecrire(contenu) && fichier.Terminer();
 }
 
 bool CreerFichierNeuf(const std::string& chemin, std::string_view contenu)

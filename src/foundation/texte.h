@@ -94,6 +94,27 @@ std::string MessageLecture(const std::string& chemin, Lecture lecture);
 // A file or folder whose mode grants no writing is refused, even to root.
 bool EcrireFichierAtomique(const std::string& chemin, std::string_view contenu);
 
+// The same write, the content given in pieces, so that a long file never
+// sits whole in memory: Ouvrir, Ecrire as often as needed, Terminer. A file
+// left unfinished (a step failed, or no Terminer) replaces nothing and
+// leaves no temporary file.
+class FichierAtomique {
+public:
+    FichierAtomique() = default;
+    ~FichierAtomique();
+    FichierAtomique(const FichierAtomique&) = delete;
+    FichierAtomique& operator=(const FichierAtomique&) = delete;
+    bool Ouvrir(const std::string& chemin);
+    bool Ecrire(std::string_view morceau);
+    bool Terminer();
+
+private:
+    void Abandonner();
+    std::string chemin_, temporaire_;
+    int fd_ = -1;
+    bool ok_ = false;
+};
+
 // Creates a file that did not exist, never replacing one; false when the
 // name is taken or the write failed (nothing is then left behind).
 bool CreerFichierNeuf(const std::string& chemin, std::string_view contenu);

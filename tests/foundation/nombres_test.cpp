@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -174,4 +175,28 @@ TEST_F(FichierDeLignes, AFileIsReadThroughABufferAsTheWholeTextWouldBe)
     ASSERT_EQ(lecteur.Ouvrir(Fichier("vide.iso")), Lecture::Ok);
     EXPECT_EQ(lecteur.Nombre(), 0u);
     EXPECT_FALSE(lecteur.Suivante(ligne));
+}
+
+TEST_F(FichierDeLignes, AFileWrittenInPiecesReplacesTheOldOneOnlyWhenFinished)
+{
+    EcrireTout(Fichier("pas.txt"), "ancien");
+    {
+        FichierAtomique f;
+        ASSERT_TRUE(f.Ouvrir(Fichier("pas.txt")));
+        EXPECT_TRUE(f.Ecrire("a\r\n"));
+        EXPECT_EQ(LireTout(Fichier("pas.txt")), "ancien");
+    } // not finished: nothing replaced, nothing left
+    EXPECT_EQ(LireTout(Fichier("pas.txt")), "ancien");
+    FichierAtomique f;
+    ASSERT_TRUE(f.Ouvrir(Fichier("pas.txt")));
+    EXPECT_TRUE(f.Ecrire("a\r\n"));
+    EXPECT_TRUE(f.Ecrire(std::string(100000, 'b')));
+    EXPECT_TRUE(f.Terminer());
+    EXPECT_EQ(LireTout(Fichier("pas.txt")), "a\r\n" + std::string(100000, 'b'));
+    EXPECT_FALSE(f.Terminer());
+    EXPECT_FALSE(f.Ouvrir(Fichier("absent/pas.txt")));
+    size_t n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dossier))
+        n += e.path().filename().string().starts_with("pas.txt");
+    EXPECT_EQ(n, 1u);
 }
