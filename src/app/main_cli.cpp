@@ -199,11 +199,18 @@ bool Demarrer(Usage usage = Usage::Machine)
     return !IniParam.Illisible() && !IniOutil.Illisible();
 }
 
+void Sortir(std::string_view texte)
+{
+    std::fwrite(texte.data(), 1, texte.size(), stdout);
+}
+
 // The program read as the desktop program loads it, but without recording a
-// load in the machine's history, and analysed into TabProg. Only a run
-// needs the program list, which it shows block by block; the analysis
-// alone takes the lines straight from the file.
-bool Analyser(const std::string& chemin, Usage usage)
+// load in the machine's history, and analysed. Only a run needs the program
+// list, which it shows block by block; the other commands take the lines
+// straight from the file. With `listing`, the listing is written as the
+// analysis goes (ListingIso), without filling TabProg, once the
+// configuration was read whole.
+bool Analyser(const std::string& chemin, Usage usage, bool listing = false)
 {
     const bool configuration = Demarrer(usage);
     std::string erreur;
@@ -220,17 +227,12 @@ bool Analyser(const std::string& chemin, Usage usage)
         std::fprintf(stderr, "%s\n", erreur.c_str());
         return false;
     }
-    const bool analyse = TraiteIso(lignes, boite);
+    const bool analyse = listing && configuration ? ListingIso(lignes, Sortir) : TraiteIso(lignes, boite);
     if (lignes.Etat() != Lecture::Ok) {
         std::fprintf(stderr, "%s\n", MessageLecture(chemin, lignes.Etat()).c_str());
         return false;
     }
     return analyse && configuration;
-}
-
-void Sortir(std::string_view texte)
-{
-    std::fwrite(texte.data(), 1, texte.size(), stdout);
 }
 
 // The tables and lists are released with the process: freeing them one
@@ -410,11 +412,11 @@ int main(int argc, char** argv)
         Ligne("Port", PortActif().Nom());
         Terminer(lu ? 0 : SortieErreur);
     }
-    if (!Analyser(mots[1], Usage::AnalyseSeule))
+    if (!Analyser(mots[1], Usage::AnalyseSeule, commande == "analyse"))
         Terminer(SortieErreur);
     if (commande == "analyse")
-        ListingParMorceaux(Sortir);
-    else if (commande == "programme")
+        Terminer(0);
+    if (commande == "programme")
         Sortir(TexteTrace(TabProg, NbLignesProg));
     else if (!CorrectionOutils())
         Terminer(SortieErreur);

@@ -53,6 +53,8 @@ public:
     // How many lines the whole text holds.
     std::size_t Nombre() const { return nombre_; }
     Lecture Etat() const { return etat_; }
+    // Back to the first line; false when the file cannot be read again.
+    bool Rembobiner();
 
 private:
     bool Remplir();
@@ -67,6 +69,7 @@ private:
     bool nul_ = false;
     Lecture etat_ = Lecture::Ok;
     int fd_ = -1;
+    std::size_t taille_ = 0; // of the file at the first reading
     std::size_t restant_ = 0; // bytes of the file still to read
     std::string tampon_;
     std::string converti_;

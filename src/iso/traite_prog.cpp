@@ -89,17 +89,6 @@ namespace {
         return n;
     }
 
-    // TabProg[index] becomes a copy of the entry before it, the table growing
-    // by that entry when needed; the parser then changes it in place.
-    LigneProg& CopieSuivante(size_t index)
-    {
-        if (index < TabProg.size())
-            TabProg[index] = TabProg[index - 1];
-        else
-            TabProg.push_back(TabProg[index - 1]);
-        return TabProg[index];
-    }
-
     // Nothing of a refused program is kept: it cannot run or draw half.
     void Refuser(const std::string& raison)
     {
@@ -146,30 +135,160 @@ std::string NomPourAffichage(const std::string& chemin)
 
 namespace {
 
-    template <class Source> bool Analyser(Source& source, BoiteProg& boite)
+    void AjouterLigneListing(std::string& s, const LigneProg& ligne, double corRayon)
+    {
+        AjouterDebutLigneBloc(s, ligne);
+        s += std::string_view(" > ENT=");
+        AjouterEntier(s, ligne.NumSegment, 0);
+        s += std::string_view(" COR=");
+        AjouterFixe(s, corRayon, 8, 3);
+    }
+
+    // Listing lines gathered into pieces of about 64 KB: a listing of tens of
+    // thousands of lines never sits whole in memory.
+    class EcrivainListing {
+    public:
+        explicit EcrivainListing(const std::function<void(std::string_view)>& sortie)
+            : sortie_(sortie)
+        {
+            texte_.reserve(Morceau + 256);
+        }
+        void Ligne(const LigneProg& ligne, double corRayon)
+        {
+            AjouterLigneListing(texte_, ligne, corRayon);
+            texte_ += std::string_view("\r\n");
+            if (texte_.size() >= Morceau)
+                Vider();
+        }
+        void Vider()
+        {
+            if (!texte_.empty())
+                sortie_(texte_);
+            texte_.clear();
+        }
+
+    private:
+        static constexpr size_t Morceau = 1 << 16;
+        const std::function<void(std::string_view)>& sortie_;
+        std::string texte_;
+    };
+
+    void SignalerHorsTable(int32_t outil)
+    {
+        VueActive().Message("Outil T" + std::to_string(outil)
+            + " hors de la table (T00 à T99) : son rayon et sa longueur sont pris à 0.");
+    }
+
+    // Where the analysis keeps its entries. TabProg holds them all, sized
+    // once for the program: the start block, one entry per line and room for
+    // a full circle every eight lines, never past MaxLProg. Only the entries
+    // written take memory.
+    class TableComplete {
+    public:
+        void Preparer(size_t nbLignes)
+        {
+            NbLignesProg = 0;
+            const size_t prevues = std::min<size_t>(MaxLProg, nbLignes + 1);
+            TabProg.reserve(std::min<size_t>(MaxLProg, prevues + prevues / 8));
+            if (TabProg.empty())
+                TabProg.emplace_back();
+        }
+        LigneProg& operator[](size_t index) { return TabProg[index]; }
+        // TabProg[index] becomes a copy of the entry before it, the table
+        // growing by that entry when needed; the parser then changes it in
+        // place.
+        LigneProg& CopieSuivante(size_t index)
+        {
+            if (index < TabProg.size())
+                TabProg[index] = TabProg[index - 1];
+            else
+                TabProg.push_back(TabProg[index - 1]);
+            return TabProg[index];
+        }
+        void Fixee(size_t) { }
+        // The tool radii, once every entry is there: CorRayon becomes the
+        // signed offset distance.
+        void Terminer(size_t h)
+        {
+            NbLignesProg = static_cast<uint16_t>(h);
+            bool horsTable = false;
+            int32_t premierHorsTable = 0;
+            for (size_t i = 0; i <= h; ++i) {
+                bool ici = false;
+                TabProg[i].CorRayon *= RayonOutil(TabProg[i].NumOutil, ici);
+                if (ici && !horsTable) {
+                    horsTable = true;
+                    premierHorsTable = TabProg[i].NumOutil;
+                }
+            }
+            if (horsTable)
+                SignalerHorsTable(premierHorsTable);
+            ProgAnalyse = true;
+        }
+    };
+
+    // Only the last few entries, each written out as its listing line once
+    // complete (its offset computed for the line, the entry itself keeping
+    // the side it passes on to the next): the listing of a program of any
+    // length without its table. TabProg is left as it was.
+    class TableListing {
+    public:
+        explicit TableListing(EcrivainListing* ecrivain)
+            : ecrivain_(ecrivain)
+        {
+        }
+        void Preparer(size_t) { }
+        LigneProg& operator[](size_t index) { return anneau_[index % Taille]; }
+        LigneProg& CopieSuivante(size_t index)
+        {
+            return anneau_[index % Taille] = anneau_[(index - 1) % Taille];
+        }
+        void Fixee(size_t index)
+        {
+            const LigneProg& ligne = anneau_[index % Taille];
+            bool ici = false;
+            const double corRayon = ligne.CorRayon * RayonOutil(ligne.NumOutil, ici);
+            if (ici && !horsTable_) {
+                horsTable_ = true;
+                premierHorsTable_ = ligne.NumOutil;
+            }
+            if (ecrivain_)
+                ecrivain_->Ligne(ligne, corRayon);
+        }
+        void Terminer(size_t)
+        {
+            if (ecrivain_)
+                ecrivain_->Vider();
+            else if (horsTable_)
+                SignalerHorsTable(premierHorsTable_);
+        }
+
+    private:
+        static constexpr size_t Taille = 4; // a full circle reaches back two entries from the new one
+        LigneProg anneau_[Taille];
+        EcrivainListing* ecrivain_; // none: the messages instead
+        bool horsTable_ = false;
+        int32_t premierHorsTable_ = 0;
+    };
+
+    template <class Source, class Table> bool Analyser(Source& source, Table& table, BoiteProg& boite)
     {
         PasseAvertissements passe;
         const size_t nbLignes = source.Nombre();
         ProgressionJauge jauge(static_cast<int>(nbLignes), "Traite ISO");
         FacteurUnite = 1.0;
-        NbLignesProg = 0;
         if (MaxLProg == 0) {
             RefuserTropLong(nbLignes + 1);
             return false;
         }
-        // Sized once for the program: the start block, one entry per line and
-        // room for a full circle every eight lines, never past MaxLProg. Only
-        // the entries written take memory.
         const size_t capacite = MaxLProg;
-        const size_t prevues = std::min(capacite, nbLignes + 1);
-        TabProg.reserve(std::min(capacite, prevues + prevues / 8));
-        if (TabProg.empty())
-            TabProg.emplace_back();
-        TabProg[0] = LigneDefaut;
-        TabProg[0].X = PosMm[0];
-        TabProg[0].Y = PosMm[1];
-        TabProg[0].Z = PosMm[2];
-        TabProg[0].CentresRelatifs = CentresRelatifs;
+        table.Preparer(nbLignes);
+        table[0] = LigneDefaut;
+        table[0].X = PosMm[0];
+        table[0].Y = PosMm[1];
+        table[0].Z = PosMm[2];
+        table[0].CentresRelatifs = CentresRelatifs;
+        table.Fixee(0);
         for (int i = 0; i < 3; ++i)
             boite.Min[i] = boite.Max[i] = PosMm[i];
 
@@ -177,10 +296,10 @@ namespace {
         std::string_view ligne;
         for (size_t l = 0; source.Suivante(ligne); ++l) {
             if (h + 1 >= capacite) {
-                RefuserTropLong(h + 1 + EntreesNecessaires(source, &ligne, TabProg[h]));
+                RefuserTropLong(h + 1 + EntreesNecessaires(source, &ligne, table[h]));
                 return false;
             }
-            LigneProg& courante = CopieSuivante(h + 1);
+            LigneProg& courante = table.CopieSuivante(h + 1);
             const DefautBloc defaut = AnalyseLigne(ligne, courante, courante);
             if (defaut != DefautBloc::Aucun) {
                 RefuserBloc(defaut, l + 1);
@@ -188,44 +307,33 @@ namespace {
             }
             courante.IndexLigne = static_cast<uint16_t>(l);
             ++h;
-            if (EstCercleComplet(TabProg[h], TabProg[h - 1])) {
+            if (EstCercleComplet(table[h], table[h - 1])) {
                 if (h + 1 >= capacite) {
-                    RefuserTropLong(h + 2 + EntreesNecessaires(source, nullptr, TabProg[h]));
+                    RefuserTropLong(h + 2 + EntreesNecessaires(source, nullptr, table[h]));
                     return false;
                 }
-                CopieSuivante(h + 1);
+                table.CopieSuivante(h + 1);
                 // The middle point is the one diametrically opposite the start,
                 // so both halves stay on the circle wherever the start lies.
                 // Saturated, as every program value is: a centre near the
                 // largest double would put this point at infinity.
-                TabProg[h].X = Sature(2 * TabProg[h].I - TabProg[h].X);
-                TabProg[h].Y = Sature(2 * TabProg[h].J - TabProg[h].Y);
-                TabProg[h].NumSegment = static_cast<uint16_t>(TabProg[h - 1].NumSegment + 1);
-                Elargir(boite, TabProg[h]);
+                LigneProg& moitie = table[h];
+                moitie.X = Sature(2 * moitie.I - moitie.X);
+                moitie.Y = Sature(2 * moitie.J - moitie.Y);
+                moitie.NumSegment = static_cast<uint16_t>(table[h - 1].NumSegment + 1);
+                Elargir(boite, moitie);
+                table.Fixee(h);
                 ++h;
             }
-            const LigneProg& avant = TabProg[h - 1];
-            TabProg[h].NumSegment = static_cast<uint16_t>(
-                avant.NumSegment + ((TabProg[h].X != avant.X || TabProg[h].Y != avant.Y) ? 1 : 0));
-            Elargir(boite, TabProg[h]);
+            const LigneProg& avant = table[h - 1];
+            LigneProg& fin = table[h];
+            fin.NumSegment
+                = static_cast<uint16_t>(avant.NumSegment + ((fin.X != avant.X || fin.Y != avant.Y) ? 1 : 0));
+            Elargir(boite, fin);
+            table.Fixee(h);
             jauge.Avancer(static_cast<int>(l + 1));
         }
-        NbLignesProg = static_cast<uint16_t>(h);
-
-        bool horsTable = false;
-        int32_t premierHorsTable = 0;
-        for (size_t i = 0; i <= h; ++i) {
-            bool ici = false;
-            TabProg[i].CorRayon *= RayonOutil(TabProg[i].NumOutil, ici);
-            if (ici && !horsTable) {
-                horsTable = true;
-                premierHorsTable = TabProg[i].NumOutil;
-            }
-        }
-        if (horsTable)
-            VueActive().Message("Outil T" + std::to_string(premierHorsTable)
-                + " hors de la table (T00 à T99) : son rayon et sa longueur sont pris à 0.");
-        ProgAnalyse = true;
+        table.Terminer(h);
         return true;
     }
 
@@ -234,31 +342,36 @@ namespace {
 bool TraiteIso(BoiteProg& boite)
 {
     LignesListe source(Form1.ListBoxProg1.Lignes);
-    return Analyser(source, boite);
+    TableComplete table;
+    return Analyser(source, table, boite);
 }
 
 bool TraiteIso(LecteurLignes& lignes, BoiteProg& boite)
 {
-    return Analyser(lignes, boite);
+    TableComplete table;
+    return Analyser(lignes, table, boite);
 }
 
-namespace {
-
-    void AjouterLigneListing(std::string& s, const LigneProg& ligne)
-    {
-        AjouterDebutLigneBloc(s, ligne);
-        s += std::string_view(" > ENT=");
-        AjouterEntier(s, ligne.NumSegment, 0);
-        s += std::string_view(" COR=");
-        AjouterFixe(s, ligne.CorRayon, 8, 3);
-    }
-
-} // namespace
+bool ListingIso(LecteurLignes& lignes, const std::function<void(std::string_view)>& sortie)
+{
+    BoiteProg boite;
+    TableListing verdict(nullptr);
+    if (!Analyser(lignes, verdict, boite) || !lignes.Rembobiner())
+        return false;
+    // The warnings were given by the first pass.
+    const bool avertir = MesAvert;
+    MesAvert = false;
+    EcrivainListing ecrivain(sortie);
+    TableListing listing(&ecrivain);
+    const bool ok = Analyser(lignes, listing, boite);
+    MesAvert = avertir;
+    return ok;
+}
 
 std::string LigneListing(const LigneProg& ligne)
 {
     std::string s;
-    AjouterLigneListing(s, ligne);
+    AjouterLigneListing(s, ligne, ligne.CorRayon);
     return s;
 }
 
@@ -266,18 +379,11 @@ void ListingParMorceaux(const std::function<void(std::string_view)>& sortie)
 {
     if (TabProg.empty())
         return;
-    constexpr size_t Morceau = 1 << 16;
     const size_t fin = std::min<size_t>(NbLignesProg, TabProg.size() - 1);
-    std::string s;
-    s.reserve(Morceau + 256);
-    for (size_t i = 0; i <= fin; ++i) {
-        AjouterLigneListing(s, TabProg[i]);
-        s += std::string_view("\r\n");
-        if (s.size() >= Morceau || i == fin) {
-            sortie(s);
-            s.clear();
-        }
-    }
+    EcrivainListing ecrivain(sortie);
+    for (size_t i = 0; i <= fin; ++i)
+        ecrivain.Ligne(TabProg[i], TabProg[i].CorRayon);
+    ecrivain.Vider();
 }
 
 std::string Listing()

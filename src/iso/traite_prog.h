@@ -35,6 +35,13 @@ bool TraiteIso(BoiteProg& boite);
 // (virmak-cli).
 bool TraiteIso(LecteurLignes& lignes, BoiteProg& boite);
 
+// The ".MCH" listing of a program's lines, the bytes Listing gives after
+// TraiteIso, written in pieces as the analysis goes and without TabProg:
+// the lines are analysed twice, once for the verdict and the messages, then
+// for the listing, so that a refused program writes nothing (false) and a
+// program of any length takes the memory of a few entries (virmak-cli).
+bool ListingIso(LecteurLignes& lignes, const std::function<void(std::string_view)>& sortie);
+
 // One line of the ".MCH" listing, without its line end.
 std::string LigneListing(const LigneProg& ligne);
 
