@@ -2,10 +2,12 @@
 
 #include "foundation/texte.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace virmak {
@@ -41,71 +43,140 @@ int32_t Arrondi(double valeur)
 
 namespace {
 
+    constexpr char Paires[] = "00010203040506070809101112131415161718192021222324252627282930313233343536"
+                              "37383940414243444546474849505152535455565758596061626364656667686970717273"
+                              "7475767778798081828384858687888990919293949596979899";
+
+    // The decimal digits of n, ending at `fin`; returns their start.
+    char* Chiffres(char* fin, uint64_t n)
+    {
+        while (n >= 100) {
+            const auto paire = static_cast<size_t>(n % 100) * 2;
+            n /= 100;
+            *--fin = Paires[paire + 1];
+            *--fin = Paires[paire];
+        }
+        if (n >= 10) {
+            *--fin = Paires[n * 2 + 1];
+            *--fin = Paires[n * 2];
+        } else {
+            *--fin = static_cast<char>('0' + n);
+        }
+        return fin;
+    }
+
+    // `largeur` minus what is written, in spaces, then the field.
+    char* Aligner(char* p, int largeur, std::string_view champ)
+    {
+        for (int i = static_cast<int>(champ.size()); i < largeur; ++i)
+            *p++ = ' ';
+        std::memcpy(p, champ.data(), champ.size());
+        return p + champ.size();
+    }
+
     // Fixed notation by integer arithmetic when that gives what to_chars
     // gives (the exact value rounded), which is most values in a listing:
     // the scaled value is far from a half, so the error of the scaling
-    // cannot change its rounding. The digits end at the end of `tampon`,
-    // right-aligned in `largeur` with spaces; a value that rounds to zero
-    // has no sign ("-0.000" reads as a sign error to an operator). Empty
-    // otherwise.
-    std::string_view FixeRapide(char (&tampon)[400], double valeur, int largeur, int decimales)
+    // cannot change its rounding. A value that rounds to zero has no sign.
+    // Written at p, right-aligned in `largeur`; nullptr otherwise.
+    char* FixeRapide(char* p, double valeur, int largeur, int decimales)
     {
-        if (decimales < 0 || decimales > 6 || largeur > 64)
-            return {};
+        if (decimales < 0 || decimales > 6)
+            return nullptr;
         static constexpr double Echelles[] = { 1, 10, 100, 1e3, 1e4, 1e5, 1e6 };
-        const double echelle = Echelles[decimales];
-        const double mise = std::fabs(valeur) * echelle;
+        const double mise = std::fabs(valeur) * Echelles[decimales];
         if (!(mise < 1e12))
-            return {};
-        const double entier = std::floor(mise);
-        if (std::fabs(mise - entier - 0.5) < 1e-3)
-            return {};
-        auto n = static_cast<uint64_t>(entier) + (mise - entier > 0.5 ? 1 : 0);
-        const bool negatif = std::signbit(valeur) && n != 0;
-        char* fin = tampon + sizeof tampon;
-        char* p = fin;
-        for (int d = 0; d < decimales; ++d, n /= 10)
-            *--p = static_cast<char>('0' + n % 10);
-        if (decimales > 0)
-            *--p = '.';
-        do {
-            *--p = static_cast<char>('0' + n % 10);
-            n /= 10;
-        } while (n > 0);
-        if (negatif)
-            *--p = '-';
-        while (fin - p < largeur)
-            *--p = ' ';
-        return { p, static_cast<size_t>(fin - p) };
+            return nullptr;
+        // Below 1e12 the truncation is the floor, exactly.
+        const auto entier = static_cast<uint64_t>(mise);
+        const double reste = mise - static_cast<double>(entier);
+        if (std::fabs(reste - 0.5) < 1e-3)
+            return nullptr;
+        const uint64_t n = entier + (reste > 0.5 ? 1 : 0);
+        char chiffres[32];
+        char* fin = chiffres + sizeof chiffres;
+        char* c = Chiffres(fin, n);
+        while (fin - c <= decimales) // a digit before the point at least
+            *--c = '0';
+        char champ[40];
+        char* q = champ;
+        if (std::signbit(valeur) && n != 0)
+            *q++ = '-';
+        const auto entiers = static_cast<size_t>(fin - c - decimales);
+        std::memcpy(q, c, entiers);
+        q += entiers;
+        if (decimales > 0) {
+            *q++ = '.';
+            std::memcpy(q, c + entiers, static_cast<size_t>(decimales));
+            q += decimales;
+        }
+        return Aligner(p, largeur, { champ, static_cast<size_t>(q - champ) });
     }
 
 } // namespace
 
-void AjouterFixe(std::string& texte, double valeur, int largeur, int decimales)
+void TexteRapide::Assurer(size_t taille)
 {
-    char tampon[400];
-    if (const std::string_view champ = FixeRapide(tampon, valeur, largeur, decimales); !champ.empty()) {
-        texte += champ;
+    if (n_ + taille > sizeof tampon_)
+        Vider();
+}
+
+void TexteRapide::Vider()
+{
+    texte_.append(tampon_, n_);
+    n_ = 0;
+}
+
+void TexteRapide::Ajouter(std::string_view morceau)
+{
+    if (morceau.size() > sizeof tampon_ / 2) {
+        Vider();
+        texte_ += morceau;
         return;
     }
+    Assurer(morceau.size());
+    std::memcpy(tampon_ + n_, morceau.data(), morceau.size());
+    n_ += morceau.size();
+}
+
+void TexteRapide::Fixe(double valeur, int largeur, int decimales)
+{
+    largeur = std::clamp(largeur, 0, 1000);
+    Assurer(static_cast<size_t>(largeur) + 400);
+    if (char* fin = FixeRapide(tampon_ + n_, valeur, largeur, decimales)) {
+        n_ = static_cast<size_t>(fin - tampon_);
+        return;
+    }
+    char chiffres[400];
     auto [fin, err]
-        = std::to_chars(tampon, tampon + sizeof tampon, valeur, std::chars_format::fixed, decimales);
-    std::string_view chiffres = err == std::errc() ? std::string_view(tampon, fin - tampon) : "?";
+        = std::to_chars(chiffres, chiffres + sizeof chiffres, valeur, std::chars_format::fixed, decimales);
+    std::string_view champ = err == std::errc() ? std::string_view(chiffres, fin - chiffres) : "?";
     // "-0.000" reads as a sign error to an operator.
-    if (chiffres.front() == '-' && chiffres.find_first_not_of("-0.") == std::string_view::npos)
-        chiffres.remove_prefix(1);
-    if (static_cast<int>(chiffres.size()) < largeur)
-        texte.append(static_cast<size_t>(largeur) - chiffres.size(), ' ');
-    texte += chiffres;
+    if (champ.front() == '-' && champ.find_first_not_of("-0.") == std::string_view::npos)
+        champ.remove_prefix(1);
+    n_ = static_cast<size_t>(Aligner(tampon_ + n_, largeur, champ) - tampon_);
+}
+
+void TexteRapide::Entier(int64_t valeur, int largeur)
+{
+    largeur = std::clamp(largeur, 0, 1000);
+    Assurer(static_cast<size_t>(largeur) + 24);
+    char chiffres[24];
+    const auto fin = std::to_chars(chiffres, chiffres + sizeof chiffres, valeur).ptr;
+    n_ = static_cast<size_t>(
+        Aligner(tampon_ + n_, largeur, { chiffres, static_cast<size_t>(fin - chiffres) }) - tampon_);
+}
+
+void AjouterFixe(std::string& texte, double valeur, int largeur, int decimales)
+{
+    TexteRapide t(texte);
+    t.Fixe(valeur, largeur, decimales);
 }
 
 void AjouterEntier(std::string& texte, int64_t valeur, int largeur)
 {
-    char tampon[24];
-    const auto fin = std::to_chars(tampon, tampon + sizeof tampon, valeur).ptr;
-    if (fin - tampon < largeur)
-        texte.append(static_cast<size_t>(largeur - (fin - tampon)), ' ');
-    texte.append(tampon, fin);
+    TexteRapide t(texte);
+    t.Entier(valeur, largeur);
 }
 
 std::string FormatFixe(double valeur, int largeur, int decimales)

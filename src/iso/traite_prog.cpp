@@ -135,13 +135,13 @@ std::string NomPourAffichage(const std::string& chemin)
 
 namespace {
 
-    void AjouterLigneListing(std::string& s, const LigneProg& ligne, double corRayon)
+    void AjouterLigneListing(TexteRapide& s, const LigneProg& ligne, double corRayon)
     {
         AjouterDebutLigneBloc(s, ligne);
-        s += std::string_view(" > ENT=");
-        AjouterEntier(s, ligne.NumSegment, 0);
-        s += std::string_view(" COR=");
-        AjouterFixe(s, corRayon, 8, 3);
+        s.Ajouter(" > ENT=");
+        s.Entier(ligne.NumSegment, 0);
+        s.Ajouter(" COR=");
+        s.Fixe(corRayon, 8, 3);
     }
 
     // Listing lines gathered into pieces of about 64 KB: a listing of tens of
@@ -151,17 +151,18 @@ namespace {
         explicit EcrivainListing(const std::function<void(std::string_view)>& sortie)
             : sortie_(sortie)
         {
-            texte_.reserve(Morceau + 256);
+            texte_.reserve(Morceau + 8192);
         }
         void Ligne(const LigneProg& ligne, double corRayon)
         {
-            AjouterLigneListing(texte_, ligne, corRayon);
-            texte_ += std::string_view("\r\n");
-            if (texte_.size() >= Morceau)
+            AjouterLigneListing(rapide_, ligne, corRayon);
+            rapide_.Ajouter("\r\n");
+            if (rapide_.Taille() >= Morceau)
                 Vider();
         }
         void Vider()
         {
+            rapide_.Vider();
             if (!texte_.empty())
                 sortie_(texte_);
             texte_.clear();
@@ -171,6 +172,7 @@ namespace {
         static constexpr size_t Morceau = 1 << 16;
         const std::function<void(std::string_view)>& sortie_;
         std::string texte_;
+        TexteRapide rapide_ { texte_ };
     };
 
     void SignalerHorsTable(int32_t outil)
@@ -370,9 +372,11 @@ bool ListingIso(LecteurLignes& lignes, const std::function<void(std::string_view
 
 std::string LigneListing(const LigneProg& ligne)
 {
-    std::string s;
+    std::string texte;
+    TexteRapide s(texte);
     AjouterLigneListing(s, ligne, ligne.CorRayon);
-    return s;
+    s.Vider();
+    return texte;
 }
 
 void ListingParMorceaux(const std::function<void(std::string_view)>& sortie)

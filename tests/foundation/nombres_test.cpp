@@ -106,6 +106,27 @@ TEST(LectureTexte, RealsWithPointOrCommaButNeverNaNOrInfinity)
     EXPECT_FALSE(LireReelTexte("+-1"));
 }
 
+TEST(TexteRapide, WritesThroughItsBufferWhatTheFormatsGiveOneByOne)
+{
+    std::string attendu, texte = "début ";
+    attendu = texte;
+    {
+        TexteRapide t(texte);
+        for (int i = 0; i < 2000; ++i) {
+            const double v = i % 97 == 0 ? -1e300 / (i + 1) : (i - 1000) * 1.0005;
+            t.Fixe(v, 8, 3);
+            attendu += FormatFixe(v, 8, 3);
+            t.Entier(i * 37 - 5000, 5);
+            attendu += FormatEntier(i * 37 - 5000, 5);
+            const std::string mot = i == 1000 ? std::string(5000, 'x') : " ; ";
+            t.Ajouter(mot);
+            attendu += mot;
+        }
+        EXPECT_EQ(t.Taille(), attendu.size());
+    }
+    EXPECT_EQ(texte, attendu);
+}
+
 TEST(Texte, LinesEndWithLfOrCrLfAndOldFilesMayBeWindows1252)
 {
     const auto lignes = DecouperLignes("G0 X1\r\nG1 Y2\n(caf\xE9)\r\nfin");
