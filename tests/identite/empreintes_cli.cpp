@@ -270,8 +270,14 @@ void Mesurer(const std::string& cli, const std::string& nom, const std::string& 
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage : empreintes_cli VIRMAK_CLI DOSSIER_DE_TRAVAIL\n");
+    // PARTIE/PARTIES: the programs whose number gives PARTIE modulo PARTIES
+    // (the realistic program with part 0), for runs side by side.
+    int partie = 0, parties = 1;
+    if ((argc != 3 && argc != 4)
+        || (argc == 4
+            && (std::sscanf(argv[3], "%d/%d", &partie, &parties) != 2 || parties < 1 || partie < 0
+                || partie >= parties))) {
+        std::fprintf(stderr, "usage : empreintes_cli VIRMAK_CLI DOSSIER_DE_TRAVAIL [PARTIE/PARTIES]\n");
         return 2;
     }
     std::string cli = argv[1];
@@ -308,7 +314,7 @@ int main(int argc, char** argv)
     Ecrire("cfgC/CncParam.Ini", cablage + "[GCODES]\r\nMaxLProg=65535\r\n");
     Ecrire("cfgC/CncOutil.Ini", outils);
 
-    for (int i = 0; i < NbProgrammes; ++i) {
+    for (int i = partie; i < NbProgrammes; i += parties) {
         const bool b = i % 3 == 2;
         char nom[32];
         std::snprintf(nom, sizeof nom, "p%04d.iso", i);
@@ -318,6 +324,8 @@ int main(int argc, char** argv)
         ::unlink(nom);
     }
 
+    if (partie != 0)
+        return 0;
     std::string realiste, debut;
     const std::vector<std::string> lignes = virmak::bench::ProgrammeRealiste();
     for (size_t i = 0; i < lignes.size(); ++i) {
