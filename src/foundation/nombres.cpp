@@ -25,12 +25,6 @@ int64_t Arrondi64(double valeur)
     return static_cast<int64_t>(std::nearbyint(valeur));
 }
 
-double Sature(double valeur)
-{
-    constexpr double max = std::numeric_limits<double>::max();
-    return valeur > max ? max : valeur < -max ? -max : valeur;
-}
-
 int32_t Arrondi(double valeur)
 {
     const int64_t r = Arrondi64(valeur);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,7 +19,11 @@ int64_t Arrondi64(double valeur);
 
 // An overflowed result brought back to the largest finite double of its
 // sign, so that huge program values saturate instead of becoming infinite.
-double Sature(double valeur);
+inline double Sature(double valeur)
+{
+    constexpr double max = std::numeric_limits<double>::max();
+    return valeur > max ? max : valeur < -max ? -max : valeur;
+}
 
 // Fixed notation with `decimales` digits after a point, right-aligned in
 // `largeur` characters (wider values are not cut).

@@ -116,18 +116,21 @@ std::string DecoderLigne(std::string_view octets)
 namespace {
 
     // LF bytes, eight at a time: a byte of the word xor LF is zero exactly
-    // where the text has one, and the expression below sets the high bit of
-    // exactly those bytes.
+    // where the text has one, the expression below sets the high bit of
+    // exactly those bytes, and the product adds those bits up in its top
+    // byte.
     size_t CompterLF(const char* octets, size_t taille)
     {
         constexpr uint64_t Bas7 = 0x7F7F7F7F7F7F7F7FULL;
         constexpr uint64_t LF = 0x0A0A0A0A0A0A0A0AULL;
+        constexpr uint64_t Uns = 0x0101010101010101ULL;
         size_t n = 0, i = 0;
         for (; i + 8 <= taille; i += 8) {
             uint64_t mot = 0;
             std::memcpy(&mot, octets + i, 8);
             mot ^= LF;
-            n += static_cast<size_t>(__builtin_popcountll(~(((mot & Bas7) + Bas7) | mot | Bas7)));
+            const uint64_t zeros = ~(((mot & Bas7) + Bas7) | mot | Bas7);
+            n += static_cast<size_t>(((zeros >> 7) * Uns) >> 56);
         }
         for (; i < taille; ++i)
             n += octets[i] == '\n';
