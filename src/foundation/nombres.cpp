@@ -37,29 +37,37 @@ int32_t Arrondi(double valeur)
 
 namespace {
 
-    constexpr char Paires[] = "00010203040506070809101112131415161718192021222324252627282930313233343536"
-                              "37383940414243444546474849505152535455565758596061626364656667686970717273"
-                              "7475767778798081828384858687888990919293949596979899";
-
-    // The decimal digits of n, ending at `fin`; returns their start.
-    char* Chiffres(char* fin, uint64_t n)
+    int NombreDeChiffres(uint64_t n)
     {
-        while (n >= 100) {
-            const auto paire = static_cast<size_t>(n % 100) * 2;
-            n /= 100;
-            *--fin = Paires[paire + 1];
-            *--fin = Paires[paire];
-        }
-        if (n >= 10) {
-            *--fin = Paires[n * 2 + 1];
-            *--fin = Paires[n * 2];
-        } else {
-            *--fin = static_cast<char>('0' + n);
+        int chiffres = 1;
+        for (uint64_t p = 10; n >= p && chiffres < 19; p *= 10)
+            ++chiffres;
+        return n >= 10000000000000000000ULL ? 20 : chiffres;
+    }
+
+    // `blancs` spaces, a minus sign when asked, then the `chiffres` digits
+    // of n (zeros in front when it has fewer) with a point before the last
+    // `decimales`. Written straight at p, without an intermediate buffer;
+    // returns the end.
+    char* Ecrire(char* p, int blancs, bool negatif, uint64_t n, int chiffres, int decimales)
+    {
+        for (int i = 0; i < blancs; ++i)
+            *p++ = ' ';
+        if (negatif)
+            *p++ = '-';
+        char* fin = p + chiffres + (decimales > 0 ? 1 : 0);
+        char* q = fin;
+        for (int d = 0; d < decimales; ++d, n /= 10)
+            *--q = static_cast<char>('0' + n % 10);
+        if (decimales > 0)
+            *--q = '.';
+        while (q > p) {
+            *--q = static_cast<char>('0' + n % 10);
+            n /= 10;
         }
         return fin;
     }
 
-    // `largeur` minus what is written, in spaces, then the field.
     char* Aligner(char* p, int largeur, std::string_view champ)
     {
         for (int i = static_cast<int>(champ.size()); i < largeur; ++i)
@@ -82,38 +90,18 @@ namespace {
         if (!(mise < 1e12))
             return nullptr;
         // Below 1e12 the truncation is the floor, exactly.
-        const auto entier = static_cast<uint64_t>(mise);
+        const auto entier = static_cast<int64_t>(mise);
         const double reste = mise - static_cast<double>(entier);
         if (std::fabs(reste - 0.5) < 1e-3)
             return nullptr;
-        const uint64_t n = entier + (reste > 0.5 ? 1 : 0);
-        char chiffres[32];
-        char* fin = chiffres + sizeof chiffres;
-        char* c = Chiffres(fin, n);
-        while (fin - c <= decimales) // a digit before the point at least
-            *--c = '0';
-        char champ[40];
-        char* q = champ;
-        if (std::signbit(valeur) && n != 0)
-            *q++ = '-';
-        const auto entiers = static_cast<size_t>(fin - c - decimales);
-        std::memcpy(q, c, entiers);
-        q += entiers;
-        if (decimales > 0) {
-            *q++ = '.';
-            std::memcpy(q, c + entiers, static_cast<size_t>(decimales));
-            q += decimales;
-        }
-        return Aligner(p, largeur, { champ, static_cast<size_t>(q - champ) });
+        const auto n = static_cast<uint64_t>(entier + (reste > 0.5 ? 1 : 0));
+        const bool negatif = std::signbit(valeur) && n != 0;
+        const int chiffres = std::max(NombreDeChiffres(n), decimales + 1);
+        const int longueur = chiffres + (decimales > 0 ? 1 : 0) + (negatif ? 1 : 0);
+        return Ecrire(p, std::max(largeur - longueur, 0), negatif, n, chiffres, decimales);
     }
 
 } // namespace
-
-void TexteRapide::Assurer(size_t taille)
-{
-    if (n_ + taille > sizeof tampon_)
-        Vider();
-}
 
 void TexteRapide::Vider()
 {
@@ -121,7 +109,7 @@ void TexteRapide::Vider()
     n_ = 0;
 }
 
-void TexteRapide::Ajouter(std::string_view morceau)
+void TexteRapide::AjouterLong(std::string_view morceau)
 {
     if (morceau.size() > sizeof tampon_ / 2) {
         Vider();
@@ -155,10 +143,13 @@ void TexteRapide::Entier(int64_t valeur, int largeur)
 {
     largeur = std::clamp(largeur, 0, 1000);
     Assurer(static_cast<size_t>(largeur) + 24);
-    char chiffres[24];
-    const auto fin = std::to_chars(chiffres, chiffres + sizeof chiffres, valeur).ptr;
+    const bool negatif = valeur < 0;
+    // The magnitude without overflow, INT64_MIN included.
+    const uint64_t n = negatif ? 0 - static_cast<uint64_t>(valeur) : static_cast<uint64_t>(valeur);
+    const int chiffres = NombreDeChiffres(n);
+    const int longueur = chiffres + (negatif ? 1 : 0);
     n_ = static_cast<size_t>(
-        Aligner(tampon_ + n_, largeur, { chiffres, static_cast<size_t>(fin - chiffres) }) - tampon_);
+        Ecrire(tampon_ + n_, std::max(largeur - longueur, 0), negatif, n, chiffres, 0) - tampon_);
 }
 
 void AjouterFixe(std::string& texte, double valeur, int largeur, int decimales)

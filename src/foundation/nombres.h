@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
@@ -50,7 +51,16 @@ public:
     TexteRapide(const TexteRapide&) = delete;
     TexteRapide& operator=(const TexteRapide&) = delete;
 
-    void Ajouter(std::string_view morceau);
+    void Ajouter(std::string_view morceau)
+    {
+        // Labels and line ends: copied here, where their length is known.
+        if (morceau.size() <= 16 && n_ + 16 <= sizeof tampon_) {
+            std::memcpy(tampon_ + n_, morceau.data(), morceau.size());
+            n_ += morceau.size();
+        } else {
+            AjouterLong(morceau);
+        }
+    }
     // As AjouterFixe and AjouterEntier (a width up to 1000).
     void Fixe(double valeur, int largeur, int decimales);
     void Entier(int64_t valeur, int largeur);
@@ -59,7 +69,12 @@ public:
     std::size_t Taille() const { return texte_.size() + n_; }
 
 private:
-    void Assurer(std::size_t taille);
+    void Assurer(std::size_t taille)
+    {
+        if (n_ + taille > sizeof tampon_)
+            Vider();
+    }
+    void AjouterLong(std::string_view morceau);
     std::string& texte_;
     char tampon_[4096];
     std::size_t n_ = 0;
