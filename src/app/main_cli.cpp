@@ -204,10 +204,12 @@ bool Analyser(const std::string& chemin)
 {
     const bool configuration = Demarrer();
     std::string erreur;
-    if (!LireProgramme(chemin, Form1.ListBoxProg1.Lignes, erreur)) {
+    std::vector<std::string> lignes;
+    if (!LireProgramme(chemin, lignes, erreur)) {
         std::fprintf(stderr, "%s\n", erreur.c_str());
         return false;
     }
+    Form1.ListBoxProg1.Lignes = std::move(lignes);
     BoiteProg boite;
     return TraiteIso(boite) && configuration;
 }

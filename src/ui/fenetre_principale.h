@@ -62,10 +62,14 @@ public:
     // answer: open boxes are closed and later ones are not shown.
     void DemanderFermeture(bool signal);
 
-    const Instantane& Etat() const { return etat_; }
+    const Instantane& Etat() const { return *etat_; }
+    const VueMachine& VueDuFil() const { return vue_; }
+
+    // Takes what the machine thread published since the last frame and
+    // shows it: the newest copy, the preview layers, the focus.
+    void Rattraper();
 
     // From the machine thread's view, on the window thread.
-    void Recevoir(const std::shared_ptr<const Instantane>& copie, const std::string& controle);
     void MontrerMessage(const std::string& texte, std::function<void()> fin);
     void DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres, int filtre,
         const std::string& repertoire, std::function<void(const std::string&)> fin);
@@ -76,7 +80,6 @@ public:
     // What shows a help page: the desktop's browser, unless a test put
     // itself there.
     std::function<void(const std::string&)> OuvrirPageAide;
-    void DessinerCouche(int couche, const std::vector<Trace>& traces);
 
     // Copies the last copy received into the widgets.
     void Synchroniser();
@@ -121,7 +124,7 @@ private:
     void MenuListe(QListWidget* liste);
     void MenusAide();
 
-    Instantane etat_;
+    std::shared_ptr<const Instantane> etat_;
     VueMachine vue_;
     Vue* vuePrecedente_ = nullptr;
     std::thread fil_;
@@ -140,7 +143,7 @@ private:
     QPushButton* jogs_[3][2] = {}; // per axis: minus, plus
     double visuesMontrees_[3] = {};
     QTimer* rafraichissement_ = nullptr;
-    Lignes lignesMontrees_; // held, so a later list never takes its address
+    uint64_t revisionMontree_ = 0; // of the program list's lines
     bool synchronisation_ = false;
     bool demarree_ = false;
     bool fermetureDemandee_ = false; // after a signal

@@ -451,7 +451,7 @@ TEST_F(Apercu, ARefusedProgramDrawsOnlyTheAxesAndIsNotAnalysedAgainByTheView)
     EXPECT_EQ(vue.messages.size(), 1u);
     EXPECT_EQ(vue.couches[1].size(), 2u);
     // Once the list is edited the view tries again.
-    Form1.ListBoxProg1.Lignes.resize(2);
+    Form1.ListBoxProg1.Lignes = { "G1 X10", "G1 Y10" };
     BitBtnZoomPlusClick();
     EXPECT_TRUE(ProgAnalyse);
     EXPECT_EQ(DeCouleur(1, CoulContour).size(), 2u);
