@@ -2,6 +2,7 @@
 #include "foundation/cn_varia.h"
 #include "foundation/nombres.h"
 #include "foundation/pupitre.h"
+#include "iso/correction_outils.h"
 #include "iso/traite_prog.h"
 #include "pupitre/demarrage.h"
 #include "pupitre/programme.h"
@@ -477,6 +478,21 @@ TEST_F(Apercu, AResizeRedrawsAtTheSameScaleUnlessTheListChanged)
     ImageProgResize(0, -5);
     EXPECT_EQ(Form1.LargeurImage, 1);
     EXPECT_EQ(Form1.HauteurImage, 1);
+}
+
+TEST_F(Apercu, AResizeShowsAgainThePathARunDrewUnlessThePartAloneWasDrawnSince)
+{
+    Programme({ "G1 X10 Y10" });
+    DessinePiece();
+    ASSERT_TRUE(CorrectionOutils());
+    DessineParcours(); // as a run does, without the "Outil" button
+    vue.dessins.clear();
+    ImageProgResize(800, 500);
+    EXPECT_EQ(vue.dessins, (std::vector<int> { 1, 2 }));
+    DessinePiece();
+    vue.dessins.clear();
+    ImageProgResize(600, 400);
+    EXPECT_EQ(vue.dessins, std::vector<int> { 1 });
 }
 
 TEST_F(Apercu, FarCoordinatesAndHugeZoomsStayInsideTheImageMargins)
