@@ -66,7 +66,10 @@ public:
 
     // From the machine thread's view, on the window thread.
     void Recevoir(const std::shared_ptr<const Instantane>& copie, const std::string& controle);
-    void MontrerMessage(const std::string& texte, std::function<void()> fin);
+    // `boite`, when given, is pointed at the box shown, so that the machine
+    // can take it down.
+    void MontrerMessage(const std::string& texte, std::function<void()> fin,
+        const std::shared_ptr<QPointer<QDialog>>& boite = {});
     void DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres, int filtre,
         const std::string& repertoire, std::function<void(const std::string&)> fin);
     void DialogueSauver(const std::string& repertoire, std::function<void(const std::string&)> fin);
@@ -116,7 +119,7 @@ private:
     bool FiltrerClavier(QObject* objet, QKeyEvent* evenement);
     bool FiltrerCommandesManuelles(QObject* objet, QEvent* evenement);
     void MemoriserBornes();
-    void Ouvrir(QDialog* dialogue);
+    void Ouvrir(QDialog* dialogue, Qt::WindowModality modalite = Qt::ApplicationModal);
     void OuvrirFichier(QFileDialog* dialogue, std::function<void(const std::string&)> fin);
     void MenuListe(QListWidget* liste);
     void MenusAide();
@@ -138,6 +141,7 @@ private:
     QLineEdit* presets_[3] = {}; // EditX, EditY, EditZ
     QLineEdit* vitesse_ = nullptr; // EditVitAv
     QPushButton* jogs_[3][2] = {}; // per axis: minus, plus
+    QPushButton* urgence_ = nullptr; // BoutonArret
     double visuesMontrees_[3] = {};
     QTimer* rafraichissement_ = nullptr;
     Lignes lignesMontrees_; // held, so a later list never takes its address
