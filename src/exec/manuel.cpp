@@ -317,6 +317,7 @@ void BtBrocheClick()
     ScruterEntrees();
     if (!Simulation && PortLPT != 0)
         EcrireSortiesA(OctetPort(OctetSortie));
+    SignalerDefautPort();
 }
 
 void MajAvanceCourante()
