@@ -127,7 +127,8 @@ TEST_F(ArretFenetre, AShortClickATapOrASecondPressStopASlowMoveBeforeItsNextStep
         const char* quoi;
         std::function<void()> action;
     } cas[] = {
-        { "clic",
+        // Pressed and released between two steps: shorter than one step period.
+        { "clic bref",
             [&] {
                 Souris(urgence, QEvent::MouseButtonPress, Qt::LeftButton);
                 Souris(urgence, QEvent::MouseButtonRelease, Qt::LeftButton);
