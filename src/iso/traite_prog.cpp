@@ -10,6 +10,7 @@
 #include "iso/trace_prog.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace virmak {
@@ -90,7 +91,74 @@ namespace {
                   "entre son point de départ et son point d'arrivée.");
     }
 
+    bool Bouge(const LigneProg& avant, const LigneProg& l)
+    {
+        return l.X != avant.X || l.Y != avant.Y || l.Z != avant.Z;
+    }
+
+    bool Perce(const LigneProg& l)
+    {
+        const int32_t c = l.CodeG[1];
+        return (c == 81 || c == 82 || c == 83) && l.ZCycle < 0;
+    }
+
+    // The first axis of entry i whose position, or move from entry i - 1,
+    // counts more steps than the counters hold; -1 when none. An arc is
+    // judged on its whole circle.
+    int AxeHorsCompteurs(const LigneProg& avant, const LigneProg& l)
+    {
+        const auto horsCompteurs
+            = [](double mm, int axe) { return !(std::fabs(mm / ValPas[axe]) <= PasMaxi); };
+        const double rayon
+            = (l.CodeG[0] == 2 || l.CodeG[0] == 3) ? std::hypot(avant.X - l.I, avant.Y - l.J) : 0;
+        const double centre[3] = { l.I, l.J, 0 };
+        const double v[3] = { l.X, l.Y, l.Z }, a[3] = { avant.X, avant.Y, avant.Z };
+        for (int i = 0; i < 3; ++i) {
+            if (horsCompteurs(v[i], i) || horsCompteurs(v[i] - a[i], i))
+                return i;
+            if (i < 2 && rayon > 0
+                && (horsCompteurs(std::fabs(centre[i]) + rayon, i) || horsCompteurs(2 * rayon, i)))
+                return i;
+        }
+        return -1;
+    }
+
 } // namespace
+
+size_t AvanceManquante(const std::vector<LigneProg>& table, size_t nb)
+{
+    nb = std::min(nb, table.empty() ? 0 : table.size() - 1);
+    for (size_t i = 1; i <= nb; ++i) {
+        const LigneProg& l = table[i];
+        const bool avance = l.CodeG[0] >= 1 && l.CodeG[0] <= 3 && Bouge(table[i - 1], l);
+        if ((avance || Perce(l)) && !(l.Avance > 0))
+            return i;
+    }
+    return 0;
+}
+
+std::string TexteAvanceManquante(const LigneProg& ligne)
+{
+    const std::string quoi = Perce(ligne) ? "cycle de perçage G" + std::to_string(ligne.CodeG[1])
+                                          : "déplacement en avance G" + std::to_string(ligne.CodeG[0]);
+    return "Ligne " + std::to_string(ligne.IndexLigne + 1) + " : " + quoi
+        + " sans vitesse d'avance F positive : les axes iraient aussi vite que possible. Programmer F avant "
+          "ce bloc.";
+}
+
+std::string MouvementHorsCompteurs(const std::vector<LigneProg>& table, size_t nb)
+{
+    nb = std::min(nb, table.empty() ? 0 : table.size() - 1);
+    for (size_t i = 1; i <= nb; ++i) {
+        const int axe = AxeHorsCompteurs(table[i - 1], table[i]);
+        if (axe >= 0)
+            return "Ligne " + std::to_string(table[i].IndexLigne + 1) + " : le déplacement en " + "XYZ"[axe]
+                + " demande plus de 2 000 000 000 pas (" + FormatGeneral(ValPas[axe])
+                + " mm par pas) : les compteurs de position ne peuvent pas le suivre. Le programme n'est pas "
+                  "exécuté.";
+    }
+    return {};
+}
 
 std::string NomPourAffichage(const std::string& chemin)
 {
@@ -172,6 +240,11 @@ bool TraiteIso(BoiteProg& boite)
         jauge.Avancer(static_cast<int>(l + 1));
     }
     NbLignesProg = static_cast<uint16_t>(h);
+    // Mended: such a move stepped as fast as the processor allowed.
+    if (const size_t i = AvanceManquante(TabProg, h)) {
+        Refuser(TexteAvanceManquante(TabProg[i]));
+        return false;
+    }
 
     bool horsTable = false;
     int32_t premierHorsTable = 0;

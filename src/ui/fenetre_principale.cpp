@@ -12,6 +12,7 @@
 #include "foundation/partage.h"
 #include "machine/choix_port.h"
 #include "machine/cn_pilot.h"
+#include "machine/in_out.h"
 #include "machine/machine_virtuelle.h"
 #include "pupitre/a_propos.h"
 #include "pupitre/demarrage.h"
@@ -136,6 +137,9 @@ namespace {
     // A readout refresh of about 50 per second.
     constexpr int PeriodeVisuesMs = 20;
 
+    // Marks a box in which Escape is "URGENCE".
+    constexpr const char* ProprieteUrgence = "virmakUrgence";
+
 } // namespace
 
 TForm1::TForm1()
@@ -166,6 +170,7 @@ TForm1::TForm1()
 
     vuePrecedente_ = &VueActive();
     Entrees().DemanderArret(false);
+    Entrees().PrendreUrgence();
     FileMachine().Reinitialiser();
     DefinirVue(&vue_);
     fil_ = std::thread([this] { BoucleMachine(); });
@@ -189,6 +194,9 @@ TForm1::~TForm1()
 void TForm1::BoucleMachine()
 {
     MarquerFilMachine();
+    // Signals sent to the process are handled on the window thread, so a
+    // handler that rests the outputs never interrupts a write of this one.
+    BloquerSignauxAsynchrones();
     FormCreate();
     CreerFenetresSecondaires();
     vue_.Publier();
@@ -729,6 +737,11 @@ QGroupBox* TForm1::GroupeProgramme()
         grille->addWidget(b, rang++, 1);
         urgence = b;
     }
+    // The stop does not queue behind a move: the press is seen at the
+    // machine's next step or in the wait it is in (the handler above then
+    // finds it engaged). Any mouse button presses it (event filter).
+    urgence_ = urgence;
+    connect(urgence, &QPushButton::pressed, this, [] { Entrees().DemanderUrgence(); });
     // Engaged, the button is disabled until "RAZ": it must look it.
     urgence->setStyleSheet("QPushButton#BoutonArret { background:red; color:white; font-weight:bold; }"
                            "QPushButton#BoutonArret:disabled { background:#d9a0a0; color:#f4e8e8; }");
@@ -931,10 +944,10 @@ void TForm1::Construire()
     });
 }
 
-void TForm1::Ouvrir(QDialog* dialogue)
+void TForm1::Ouvrir(QDialog* dialogue, Qt::WindowModality modalite)
 {
     dialogue->setAttribute(Qt::WA_DeleteOnClose);
-    dialogue->setWindowModality(Qt::ApplicationModal);
+    dialogue->setWindowModality(modalite);
     dialogues_.emplace_back(dialogue);
     dialogue->show();
 }
@@ -949,7 +962,8 @@ void TForm1::OuvrirFichier(QFileDialog* dialogue, std::function<void(const std::
     Ouvrir(dialogue);
 }
 
-void TForm1::MontrerMessage(const std::string& texte, std::function<void()> fin)
+void TForm1::MontrerMessage(
+    const std::string& texte, std::function<void()> fin, const std::shared_ptr<QPointer<QDialog>>& boite)
 {
     if (fermetureDemandee_) {
         // Nobody is there to answer; the text still reaches a journal.
@@ -957,10 +971,16 @@ void TForm1::MontrerMessage(const std::string& texte, std::function<void()> fin)
         fin();
         return;
     }
-    auto* boite
+    auto* message
         = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Virmak"), Q(texte), QMessageBox::Ok, this);
-    connect(boite, &QDialog::finished, this, [fin = std::move(fin)](int) { fin(); });
-    Ouvrir(boite);
+    connect(message, &QDialog::finished, this, [fin = std::move(fin)](int) { fin(); });
+    if (boite) {
+        // The machine waits on this box during a run: "URGENCE" stays within
+        // reach beside it, and Escape in it is "URGENCE", not "OK".
+        *boite = message;
+        message->setProperty(ProprieteUrgence, true);
+    }
+    Ouvrir(message, boite ? Qt::NonModal : Qt::ApplicationModal);
 }
 
 void TForm1::DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres, int filtre,
@@ -1105,12 +1125,20 @@ bool TForm1::FiltrerClavier(QObject* objet, QKeyEvent* k)
     const bool appui = k->type() == QEvent::KeyPress;
     Entrees().DefinirTouche(touche, appui);
     auto* w = qobject_cast<QWidget*>(objet);
+    if (appui && touche == Touche::Echap && w && w->window()->property(ProprieteUrgence).toBool()) {
+        Entrees().DemanderUrgence();
+        Executer(FormKeyDownEchap);
+        return true;
+    }
     if (!w || w->window() != this || !isActiveWindow())
         return false;
-    // Escape is "URGENCE" wherever the focus is in this window.
+    // Escape is "URGENCE" wherever the focus is in this window, at once
+    // even during a move, however short the tap.
     if (touche == Touche::Echap) {
-        if (appui)
+        if (appui) {
+            Entrees().DemanderUrgence();
             Executer(FormKeyDownEchap);
+        }
         return true;
     }
     if (!ToucheDeJog(touche) || FocusDeSaisie(FocusDe(QApplication::focusWidget())))
@@ -1137,6 +1165,22 @@ namespace {
 bool TForm1::FiltrerCommandesManuelles(QObject* objet, QEvent* evenement)
 {
     const QEvent::Type type = evenement->type();
+    if (type == QEvent::MouseButtonPress && objet == urgence_ && urgence_->isEnabled()
+        && static_cast<QMouseEvent*>(evenement)->button() != Qt::LeftButton) {
+        Entrees().DemanderUrgence();
+        Executer(BoutonArretMouseDown);
+        return true;
+    }
+    // A jog held on a button stops when the pointer leaves the button, as a
+    // finger leaving a real one would.
+    if (type == QEvent::MouseMove && (static_cast<QMouseEvent*>(evenement)->buttons() & Qt::LeftButton)) {
+        for (auto& sens : jogs_)
+            for (QPushButton* b : sens)
+                if (objet == b
+                    && !b->rect().contains(static_cast<QMouseEvent*>(evenement)->position().toPoint()))
+                    Entrees().DefinirBouton(BoutonSouris::Gauche, false);
+        return false;
+    }
     for (int axe = 0; axe < 3; ++axe) {
         if (type == QEvent::MouseButtonPress && objet == visues_[axe]) {
             Poster([axe] { StaticTextClick(axe); });
@@ -1186,6 +1230,7 @@ bool TForm1::eventFilter(QObject* objet, QEvent* evenement)
         break;
     }
     case QEvent::FocusOut:
+    case QEvent::MouseMove:
         FiltrerCommandesManuelles(objet, evenement);
         break;
     case QEvent::ApplicationStateChange:

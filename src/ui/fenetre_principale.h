@@ -70,7 +70,10 @@ public:
     void Rattraper();
 
     // From the machine thread's view, on the window thread.
-    void MontrerMessage(const std::string& texte, std::function<void()> fin);
+    // `boite`, when given, is pointed at the box shown, so that the machine
+    // can take it down.
+    void MontrerMessage(const std::string& texte, std::function<void()> fin,
+        const std::shared_ptr<QPointer<QDialog>>& boite = {});
     void DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres, int filtre,
         const std::string& repertoire, std::function<void(const std::string&)> fin);
     void DialogueSauver(const std::string& repertoire, std::function<void(const std::string&)> fin);
@@ -119,7 +122,7 @@ private:
     bool FiltrerClavier(QObject* objet, QKeyEvent* evenement);
     bool FiltrerCommandesManuelles(QObject* objet, QEvent* evenement);
     void MemoriserBornes();
-    void Ouvrir(QDialog* dialogue);
+    void Ouvrir(QDialog* dialogue, Qt::WindowModality modalite = Qt::ApplicationModal);
     void OuvrirFichier(QFileDialog* dialogue, std::function<void(const std::string&)> fin);
     void MenuListe(QListWidget* liste);
     void MenusAide();
@@ -141,6 +144,7 @@ private:
     QLineEdit* presets_[3] = {}; // EditX, EditY, EditZ
     QLineEdit* vitesse_ = nullptr; // EditVitAv
     QPushButton* jogs_[3][2] = {}; // per axis: minus, plus
+    QPushButton* urgence_ = nullptr; // BoutonArret
     double visuesMontrees_[3] = {};
     QTimer* rafraichissement_ = nullptr;
     uint64_t revisionMontree_ = 0; // of the program list's lines

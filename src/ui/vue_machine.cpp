@@ -6,6 +6,8 @@
 #include "pupitre/a_propos.h"
 #include "ui/fenetre_principale.h"
 
+#include <QDialog>
+#include <QPointer>
 #include <algorithm>
 #include <chrono>
 
@@ -190,7 +192,8 @@ void VueMachine::AttendreMessages()
     // Blocks on the queue, not a spin; wakes now and then all the same, so a
     // wait never outlives a queue stopped under it.
     Publier();
-    if (!FileMachine().AttendreEtExecuter(std::chrono::steady_clock::now() + std::chrono::milliseconds(250)))
+    // Short, so that the run's own checks (the machine's inputs) come often.
+    if (!FileMachine().AttendreEtExecuter(std::chrono::steady_clock::now() + std::chrono::milliseconds(50)))
         ArretUrgence = true;
 }
 
@@ -203,6 +206,32 @@ void VueMachine::Message(const std::string& texte)
         f->MontrerMessage(texte, [promesse] { promesse->set_value(true); });
     });
     Attendre(reponse, false);
+}
+
+bool VueMachine::MessageInterruptible(const std::string& texte, bool (*arret)())
+{
+    Publier();
+    auto promesse = std::make_shared<std::promise<bool>>();
+    std::future<bool> reponse = promesse->get_future();
+    auto boite = std::make_shared<QPointer<QDialog>>();
+    VersFenetre([f = fenetre_, texte, promesse, boite] {
+        f->MontrerMessage(
+            texte, [promesse] { promesse->set_value(true); }, boite);
+    });
+    while (reponse.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+        if (fermee_.load())
+            return false;
+        if (arret()) {
+            // Shown after the box, so it finds it there.
+            VersFenetre([boite] {
+                if (*boite)
+                    (*boite)->reject();
+            });
+            Publier();
+            return false;
+        }
+    }
+    return true;
 }
 
 void VueMachine::DonnerFocus(const std::string& controle)

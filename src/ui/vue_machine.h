@@ -37,6 +37,7 @@ public:
     void TraiterMessages() override;
     void AttendreMessages() override;
     void Message(const std::string& texte) override;
+    bool MessageInterruptible(const std::string& texte, bool (*arret)()) override;
     void DonnerFocus(const std::string& controle) override;
     void Aide(int contexte) override;
     std::string DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres, int filtre,
