@@ -40,6 +40,8 @@ namespace {
 
     // Something was drawn since start-up, so a resize draws it again.
     bool dessine = false;
+    // The tool path is in view: drawn since the part was last drawn alone.
+    bool parcoursMontre = false;
     // The list whose analysis was refused, known by its fingerprint: zoom,
     // pan and resize do not analyse it again, which would repeat the
     // message at every mouse move.
@@ -373,6 +375,7 @@ namespace {
             }
         }
         dessine = true;
+        parcoursMontre = false;
         VueActive().DessinerCouche(1, d.traces);
     }
 
@@ -420,6 +423,7 @@ void InitialiserApercu()
     LimitesProg = BoiteProg {};
     SourisPrec[0] = SourisPrec[1] = 0;
     dessine = false;
+    parcoursMontre = false;
     refusConnu = false;
     empreinteRefusee = 0;
 }
@@ -487,6 +491,7 @@ void DessineParcours()
             break;
         }
     }
+    parcoursMontre = true;
     VueActive().DessinerCouche(2, d.traces);
 }
 
@@ -596,7 +601,12 @@ void ImageProgResize(int32_t largeur, int32_t hauteur)
     VERIFIER_FIL_MACHINE();
     Form1.LargeurImage = std::clamp(largeur, 1, TailleImageMaxi);
     Form1.HauteurImage = std::clamp(hauteur, 1, TailleImageMaxi);
+    // Decided: a resize shows again what was in view, the path a run drew
+    // included; a list edited since has no path to show.
+    const bool parcours = parcoursMontre && ProgAnalyse && !ParcoursCalcule;
     Redessine();
+    if (parcours && ProgAnalyse)
+        DessineParcours();
 }
 
 void CheckBoxOTClick(bool cochee)

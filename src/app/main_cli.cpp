@@ -216,10 +216,12 @@ bool Analyser(const std::string& chemin, Usage usage, bool listing = false)
     std::string erreur;
     BoiteProg boite;
     if (usage == Usage::Machine) {
-        if (!LireProgramme(chemin, Form1.ListBoxProg1.Lignes, erreur)) {
+        std::vector<std::string> lignes;
+        if (!LireProgramme(chemin, lignes, erreur)) {
             std::fprintf(stderr, "%s\n", erreur.c_str());
             return false;
         }
+        Form1.ListBoxProg1.Lignes = std::move(lignes);
         return TraiteIso(boite) && configuration;
     }
     LecteurLignes lignes;
@@ -284,6 +286,9 @@ int Executer(const std::string& chemin, const std::string& fichierPas)
     // inversions and enables; in memory only.
     auto machine = std::make_unique<MachineVirtuelle>();
     MachineVirtuelle& m = *machine;
+    // Its travel as the window's virtual machine has it, so a program that
+    // leaves it ends on a limit switch here too.
+    ReglerCourses(m);
     DefinirPort(std::move(machine));
     PortLPT = 1;
     Simulation = false;
@@ -371,6 +376,10 @@ int main(int argc, char** argv)
                                          : "la commande " + commande + " ne prend pas d'argument");
     if (frequence < 1 || frequence > VitesseMaxTable)
         return ErreurUsage("la fréquence va de 1 à 20000 pas par seconde");
+    if (!(duree > 0))
+        return ErreurUsage("la durée de la mesure doit dépasser 0 seconde");
+    if (cpu >= 0 && (cpu != std::floor(cpu) || !ProcesseurDisponible(static_cast<int>(cpu))))
+        return ErreurUsage("le processeur " + FormatGeneral(cpu) + " n'existe pas ou n'est pas permis ici");
     // A mistyped folder must not be taken for an empty configuration.
     struct stat st { };
     if (!RepDemande.empty() && (::stat(RepDemande.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))) {
@@ -410,6 +419,8 @@ int main(int argc, char** argv)
         if (!refus.empty())
             std::fprintf(stderr, "%s\n", refus.c_str());
         Ligne("Port", PortActif().Nom());
+        // The check is over: the port goes back to whoever else needs it.
+        FermerPort();
         Terminer(lu ? 0 : SortieErreur);
     }
     if (!Analyser(mots[1], Usage::AnalyseSeule, commande == "analyse"))

@@ -27,8 +27,8 @@ void PreparerSignauxFermeture()
     action.sa_handler = GestionnaireSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
+    for (int s : { SIGTERM, SIGINT, SIGHUP })
+        ::sigaction(s, &action, nullptr);
 }
 
 void InstallerSignauxFermeture(TForm1* fenetre)

@@ -1,5 +1,6 @@
 #pragma once
-// SIGTERM and SIGINT close the desktop program as its close box does.
+// SIGTERM, SIGINT and SIGHUP (the terminal closing) close the desktop
+// program as its close box does.
 
 namespace virmak {
 

@@ -10,6 +10,7 @@
 #include "machine/cn_pilot.h"
 #include "machine/temporisation.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace virmak {
@@ -20,27 +21,44 @@ namespace {
     // displacement; each move is rounded to steps on its own.
     constexpr double ZNominal = 10;
 
-    void Mouvement(uint8_t octet, double deplacement, double vitesseAffichee, double avance)
+    // False once a stop or a limit ended the move: the cycle goes no
+    // further, not even its retract, which would otherwise run towards or
+    // away from a latched switch as if nothing had happened.
+    bool Mouvement(uint8_t octet, double deplacement, double vitesseAffichee, double avance)
     {
         Form1.TrackBarVitAv.DefinirPosition(Arrondi(vitesseAffichee));
         VueActive().DonnerFocus("TrackBarTAv");
         PeriodePas = CalculPeriode(0, 0, ZNominal, avance);
         LigneZ(octet, PasDe(deplacement, 2));
+        return !ArretUrgence && !ButeeActivee;
     }
 
     struct Percage {
         uint8_t octet;
         double avance;
 
-        void Rapide(double deplacement) const
+        bool Rapide(double deplacement) const
         {
-            Mouvement(octet, deplacement, AvanceMax, AvanceMax * AvRap * Form1.TrackBarTAv.Position / 10);
+            return Mouvement(
+                octet, deplacement, AvanceMax, AvanceMax * AvRap * Form1.TrackBarTAv.Position / 10);
         }
-        void Travail(double deplacement) const
+        bool Travail(double deplacement) const
         {
-            Mouvement(octet, deplacement, avance, Form1.TrackBarTAv.Position * avance / 10);
+            return Mouvement(octet, deplacement, avance, Form1.TrackBarTAv.Position * avance / 10);
         }
     };
+
+    // The dwell at the bottom: the machine's one wait, which a stop ends at
+    // once; the step after it goes at once and is not late.
+    bool Temporiser(double millisecondes)
+    {
+        const int64_t ms = std::min(Arrondi64(std::fabs(millisecondes)), int64_t { 3600000 });
+        int64_t maintenant = 0;
+        const bool complete
+            = Patienter(PlateformeActive().Compteur() + ms * (FreqCompteur / 1000), maintenant);
+        ReprendreApresPause();
+        return complete;
+    }
 
 } // namespace
 
@@ -61,30 +79,36 @@ void CyclePercage(
     if (profondeur == 0 || !std::isfinite(profondeur) || !std::isfinite(r) || !std::isfinite(q))
         return;
 
-    const bool calage = CalageZ;
+    // CalageZ comes back whatever ends the cycle.
+    struct Calage {
+        bool avant = CalageZ;
+        ~Calage() { CalageZ = avant; }
+    } calage;
     CalageZ = false;
-    percage.Rapide(r);
+    if (!percage.Rapide(r))
+        return;
     if (cycle == 83) {
         int64_t n = static_cast<int64_t>(std::fabs(profondeur) / std::fabs(q));
         if (std::fabs(profondeur) == std::fabs(q) * static_cast<double>(n))
             --n;
-        percage.Travail(q);
-        percage.Rapide(-q);
+        if (!percage.Travail(q) || !percage.Rapide(-q))
+            return;
         for (int64_t k = 2; k <= n; ++k) {
-            percage.Rapide(static_cast<double>(k - 1) * q - d);
-            percage.Travail(q + d);
-            percage.Rapide(-static_cast<double>(k) * q);
+            if (!percage.Rapide(static_cast<double>(k - 1) * q - d) || !percage.Travail(q + d)
+                || !percage.Rapide(-static_cast<double>(k) * q))
+                return;
         }
-        percage.Rapide(static_cast<double>(n) * q - d);
-        CalageZ = calage;
-        percage.Travail(profondeur - (static_cast<double>(n) * q - d));
+        if (!percage.Rapide(static_cast<double>(n) * q - d))
+            return;
+        CalageZ = calage.avant;
+        if (!percage.Travail(profondeur - (static_cast<double>(n) * q - d)))
+            return;
     } else {
-        CalageZ = calage;
-        percage.Travail(profondeur);
-        // The dwell sleeps on the machine thread; the window stays alive.
-        if (cycle == 82)
-            PlateformeActive().Dormir(
-                static_cast<int>(std::min(Arrondi64(std::fabs(p)), int64_t { 3600000 })));
+        CalageZ = calage.avant;
+        if (!percage.Travail(profondeur))
+            return;
+        if (cycle == 82 && !Temporiser(p))
+            return;
     }
     percage.Rapide(-(profondeur + r));
 }

@@ -5,6 +5,7 @@
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/file_evenements.h"
+#include "foundation/partage.h"
 #include "foundation/pupitre.h"
 #include "foundation/vue.h"
 #include "machine/cn_pilot.h"
@@ -109,19 +110,20 @@ void BitBtnPasPasClick()
 void BoutonArretClick()
 {
     VERIFIER_FIL_MACHINE();
-    Form1.BoutonArretTag = Form1.BoutonArretTag == 1 ? 0 : 1;
-    if (Form1.BoutonArretTag == 1) {
-        Form1.BoutonArret.Actif = false;
-        CycleEnCours = ModePasAPas = StopFinBloc = false;
-        PasSuivant = true;
-        DefinirMesEtat(TexteArretUrgenceBouton);
-        MsgHistorique("ARRET URGENCE bouton fenetre principale");
-        ArretUrgence = true;
-        BtBrocheClick();
-    } else {
-        Form1.BoutonArret.Actif = true;
-        ArretUrgence = false;
-    }
+    // The request that brought this press, if any, is taken with it.
+    Entrees().PrendreUrgence();
+    // Mended: a press while the stop is engaged changes nothing. A second
+    // press released it, while the axis could still be moving; only RAZ does.
+    if (Form1.BoutonArretTag == 1)
+        return;
+    Form1.BoutonArretTag = 1;
+    Form1.BoutonArret.Actif = false;
+    CycleEnCours = ModePasAPas = StopFinBloc = false;
+    PasSuivant = true;
+    DefinirMesEtat(TexteArretUrgenceBouton);
+    MsgHistorique("ARRET URGENCE bouton fenetre principale");
+    ArretUrgence = true;
+    BtBrocheClick();
 }
 
 void BoutonArretMouseDown()
@@ -136,6 +138,7 @@ void MesRazClick()
     VueActive().Repeindre("MesEtat");
     Form1.BoutonArret.Actif = true;
     Form1.BoutonArretTag = 0;
+    Entrees().PrendreUrgence();
     ArretUrgence = false;
     // Decided: during a run the controls stay locked until it ends.
     if (!CycleUsinageEnCours())

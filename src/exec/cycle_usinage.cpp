@@ -13,6 +13,7 @@
 #include "foundation/vue.h"
 #include "iso/correction_outils.h"
 #include "iso/trace_prog.h"
+#include "iso/traite_prog.h"
 #include "machine/cn_algos.h"
 #include "machine/cn_pilot.h"
 #include "machine/temporisation.h"
@@ -99,10 +100,21 @@ namespace {
             ArcXY(OctetSortie, g == 2 ? 0 : 1, PosMm[0], PosMm[1], b.X, b.Y, b.I, b.J, b.Avance);
     }
 
+    // What the run watches while the operator has the hand (the M0 box,
+    // the step-by-step and block-stop waits): the stops asked from the
+    // window, then the inputs, as the monitor would.
+    bool ArretEnAttente()
+    {
+        if (PrendreArrets())
+            return true;
+        ScruterEntrees();
+        return ArretUrgence;
+    }
+
     void FonctionM(int32_t m)
     {
         if (m == 0) {
-            VueActive().Message(TexteArretProgramme);
+            VueActive().MessageInterruptible(TexteArretProgramme, ArretEnAttente);
         } else if (m == 3 || m == 5) {
             BrocheEnMarche = m == 3;
             ScruterEntrees();
@@ -114,10 +126,23 @@ namespace {
     void Attendre(const char* texte, bool (*fin)())
     {
         DefinirMesEtat(texte);
-        while (!fin())
+        while (!fin() && !ArretEnAttente())
             VueActive().AttendreMessages();
         DefinirMesEtat("");
         ModeAutomatique();
+    }
+
+    // Mended: an analysis made before the machine moved (a jog, a go-to, a
+    // preset, an earlier run) starts from the old position, and the first
+    // block would rapid there. The run analyses again from where the tool is.
+    void OublierAnalyseSiDeplace()
+    {
+        AfficherX();
+        AfficherY();
+        AfficherZ();
+        if (ProgAnalyse && !TabProg.empty()
+            && (TabProg[0].X != PosMm[0] || TabProg[0].Y != PosMm[1] || TabProg[0].Z != PosMm[2]))
+            ProgAnalyse = false;
     }
 
     FinCycle Executer()
@@ -125,10 +150,22 @@ namespace {
         Form1.Timer1.Actif = false;
         Form1.LedCycle.Allume = true;
         ModeAutomatique();
+        OublierAnalyseSiDeplace();
         DessinePiece();
         // Decided: a tool path that cannot be computed stops the run before
         // any motion; the compensation said why.
         if (!CorrectionOutils() || !ProgAnalyse) {
+            Rendre();
+            return FinCycle::Refus;
+        }
+        // The offsets may make a block move that did not: no feed move
+        // without a feed, whatever the path. Mended: a move beyond the step
+        // counters was skipped as if it had been made.
+        const size_t sansAvance = AvanceManquante(TabProgCorr, NbLignesCorr);
+        const std::string refus = sansAvance ? TexteAvanceManquante(TabProgCorr[sansAvance])
+                                             : MouvementHorsCompteurs(TabProgCorr, NbLignesCorr);
+        if (!refus.empty()) {
+            VueActive().Message(refus);
             Rendre();
             return FinCycle::Refus;
         }
@@ -158,6 +195,9 @@ namespace {
             Form1.LedG41.Allume = b.CorRayon < 0;
             Form1.LedG42.Allume = b.CorRayon > 0;
             FonctionM(b.CodeM[1]);
+            // A stop taken in the M0 box, or the input seen by M3 or M5.
+            if (Arret(fin))
+                return FinArret(fin);
             const bool bouge = b.X != PosMm[0] || b.Y != PosMm[1] || b.Z != PosMm[2];
             const bool outilValide = b.NumOutil >= 0 && b.NumOutil < NbOutils;
             if (b.NumOutil != p.NumOutil && b.NumOutil != 0 && outilValide)
@@ -182,6 +222,10 @@ namespace {
                 CyclePercage(cycle, OctetSortie, b.ZCycle, b.R, cycle == 81 ? 0 : b.P, cycle == 83 ? b.Q : 0,
                     b.Avance);
                 FinMouvement();
+                // Mended: a stop or a limit during the cycle ends the run here,
+                // not at the next block, which the last one does not have.
+                if (Arret(fin))
+                    return FinArret(fin);
             }
             Form1.LedG81.Allume = Form1.LedG82.Allume = Form1.LedG83.Allume = false;
             AfficherX();
@@ -200,6 +244,9 @@ namespace {
                 Attendre(TexteAttenteBloc, [] { return CycleEnCours || ArretUrgence; });
             }
         }
+        // Mended: a stop in the wait after the last block is no success.
+        if (Arret(fin))
+            return FinArret(fin);
 
         Form1.GaugeProg.Visible = false;
         Form1.LabelGaugeProg.Texte.clear();

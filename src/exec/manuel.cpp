@@ -40,6 +40,16 @@ namespace {
         return !mouvementManuel && !CycleUsinageEnCours();
     }
 
+    // Mended: with no feed the period of the last move stood, or none at
+    // all; no manual move starts without a speed.
+    bool AvanceDonnee()
+    {
+        if (AvanceCourante > 0)
+            return true;
+        DefinirMesEtat(TexteAvanceNulle);
+        return false;
+    }
+
     const char* const Lettres[3] = { "X", "Y", "Z" };
     Controle Pupitre::*const ChampsGo[3] = { &Pupitre::EditGoX, &Pupitre::EditGoY, &Pupitre::EditGoZ };
 
@@ -103,7 +113,7 @@ namespace {
     void RetourZero(const Controle& bouton, bool xy)
     {
         VERIFIER_FIL_MACHINE();
-        if (!MachineLibre() || !bouton.Actif)
+        if (!MachineLibre() || !bouton.Actif || !AvanceDonnee())
             return;
         Occupation occupation;
         ModeAutomatique();
@@ -122,7 +132,7 @@ namespace {
 void Jog(int32_t axe, int32_t sens, const std::function<bool()>& tenu)
 {
     VERIFIER_FIL_MACHINE();
-    if (axe < 0 || axe > 2 || !MachineLibre() || !BoutonJog(axe, sens).Actif)
+    if (axe < 0 || axe > 2 || !MachineLibre() || !BoutonJog(axe, sens).Actif || !AvanceDonnee())
         return;
     Occupation occupation;
     double d[3] = { 0, 0, 0 };
@@ -211,7 +221,7 @@ void Z_ZeroClick()
 void GoXYZClick()
 {
     VERIFIER_FIL_MACHINE();
-    if (!MachineLibre() || !Form1.GoXYZ.Actif)
+    if (!MachineLibre() || !Form1.GoXYZ.Actif || !AvanceDonnee())
         return;
     double cible[3];
     for (int32_t i = 0; i < 3; ++i) {
@@ -307,6 +317,7 @@ void BtBrocheClick()
     ScruterEntrees();
     if (!Simulation && PortLPT != 0)
         EcrireSortiesA(OctetPort(OctetSortie));
+    SignalerDefautPort();
 }
 
 void MajAvanceCourante()
@@ -331,6 +342,8 @@ void TrackBarTAvChange()
     const int position = Form1.TrackBarTAv.Position;
     Form1.LabelTAv.Texte = FormatEntier(static_cast<int64_t>(position) * 10, 3) + "%";
     MajAvanceCourante();
+    // F1 and F2 move it during a move too: the operator sees it at once.
+    VueActive().Repeindre("LabelTAv");
     // The running move takes the new override at its very next step.
     if (position > 0) {
         PeriodePas = Arrondi64(static_cast<double>(PeriodePas) * CorrAvance / position);

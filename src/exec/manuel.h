@@ -11,6 +11,8 @@
 namespace virmak {
 
 inline constexpr const char* TexteArretDeclenche = "ARRET Déclenché !";
+inline constexpr const char* TexteAvanceNulle
+    = "Vitesse d'avance F nulle : aucun déplacement. Saisir une vitesse F.";
 
 // --- Jogs ---
 

@@ -34,7 +34,14 @@ namespace {
             return false;
         struct stat st { };
         bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) != 0;
-        ok = ok && ::write(fd, texte.data(), texte.size()) == static_cast<ssize_t>(texte.size());
+        if (ok) {
+            const ssize_t ecrits = ::write(fd, texte.data(), texte.size());
+            ok = ecrits == static_cast<ssize_t>(texte.size());
+            // Mended: half a line (a full disk) is taken back, so the next
+            // line does not glue onto it.
+            if (!ok && ecrits > 0) [[maybe_unused]]
+                const int r = ::ftruncate(fd, st.st_size);
+        }
         ok = (::close(fd) == 0) && ok;
         return ok;
     }

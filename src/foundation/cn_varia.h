@@ -59,6 +59,8 @@ extern std::string LibIncrement[MaxIncrements + 1];
 // Motion state
 extern double PosMm[3];
 extern int32_t PosPas[3];
+// The most steps a position or one move may count, within PosPas's range.
+inline constexpr double PasMaxi = 2e9;
 extern int32_t PosAffichee[3];
 extern int32_t SensAxe[3];
 extern bool ButeeMoins[3], ButeePlus[3];

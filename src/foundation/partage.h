@@ -64,6 +64,18 @@ public:
     // The window is closing: a move in progress stops at its next step.
     void DemanderArret(bool demande) { arret_.store(demande, std::memory_order_relaxed); }
     bool ArretDemande() const { return arret_.load(std::memory_order_relaxed); }
+
+    // "URGENCE" pressed or Escape down, on the window thread: set at once,
+    // whatever the machine thread is doing, and taken by it at its next step
+    // or in the wait it is in. A press never releases the stop.
+    void DemanderUrgence() { urgence_.store(true, std::memory_order_release); }
+    bool UrgenceDemandee() const { return urgence_.load(std::memory_order_acquire); }
+    // Machine thread: true once per request.
+    bool PrendreUrgence()
+    {
+        return urgence_.load(std::memory_order_relaxed)
+            && urgence_.exchange(false, std::memory_order_acq_rel);
+    }
     Focus FocusActuel() const { return static_cast<Focus>(focus_.load(std::memory_order_relaxed)); }
 
     // Longer than this without a heartbeat, the window is taken as gone.
@@ -79,6 +91,7 @@ private:
     std::atomic<bool> boutons_[NbBoutons] {};
     std::atomic<bool> fenetreActive_ { false };
     std::atomic<bool> arret_ { false };
+    std::atomic<bool> urgence_ { false };
     std::atomic<int> focus_ { static_cast<int>(Focus::Aucun) };
 };
 

@@ -48,6 +48,14 @@ int64_t PlateformeLinux::AttendreJusqua(int64_t echeance)
     return maintenant;
 }
 
+int64_t PlateformeLinux::DormirJusqua(int64_t echeance)
+{
+    const timespec ts { static_cast<time_t>(echeance / 1000000000),
+        static_cast<long>(echeance % 1000000000) };
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) { }
+    return Compteur();
+}
+
 bool PlateformeLinux::ToucheEnfoncee(Touche touche)
 {
     return Entrees().ToucheEnfoncee(touche);

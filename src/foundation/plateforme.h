@@ -21,6 +21,9 @@ public:
     // Returns once the counter has reached `echeance`, with the counter's
     // reading then; at once when it already has.
     virtual int64_t AttendreJusqua(int64_t echeance) = 0;
+    // The same without the precision: a long wait cut in slices sleeps
+    // through each but the last, and wakes a little late at worst.
+    virtual int64_t DormirJusqua(int64_t echeance) { return AttendreJusqua(echeance); }
     virtual bool ToucheEnfoncee(Touche touche) = 0;
     // Down now, or pressed since the last call: what a periodic poll must
     // not miss.
@@ -37,6 +40,7 @@ public:
     int64_t FrequenceCompteur() override;
     bool PrioriteTempsReel(bool active) override;
     int64_t AttendreJusqua(int64_t echeance) override;
+    int64_t DormirJusqua(int64_t echeance) override;
     bool ToucheEnfoncee(Touche touche) override;
     bool ToucheFrappee(Touche touche) override;
     bool BoutonEnfonce(BoutonSouris bouton) override;

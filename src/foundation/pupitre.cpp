@@ -3,6 +3,7 @@
 #include "foundation/vue.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace virmak {
 
@@ -34,15 +35,119 @@ void Curseur::DefinirMax(int max)
     DefinirPosition(Position);
 }
 
+namespace {
+
+    // One count for every list, of every thread: a number is never given
+    // twice, not even to a list made anew.
+    std::atomic<uint64_t> derniereRevision { 0 };
+
+    uint64_t NouvelleRevision()
+    {
+        return derniereRevision.fetch_add(1, std::memory_order_relaxed) + 1;
+    }
+
+} // namespace
+
+LignesRevisees::LignesRevisees()
+{
+    Refondre();
+}
+
+LignesRevisees::LignesRevisees(const LignesRevisees& autre)
+    : lignes_(autre.lignes_)
+{
+    Refondre();
+}
+
+LignesRevisees::LignesRevisees(LignesRevisees&& autre) noexcept
+    : lignes_(std::move(autre.lignes_))
+    , revision_(autre.revision_)
+    , refonte_(autre.refonte_)
+{
+    autre.Vider();
+}
+
+LignesRevisees& LignesRevisees::operator=(const LignesRevisees& autre)
+{
+    if (this != &autre) {
+        lignes_ = autre.lignes_;
+        Refondre();
+    }
+    return *this;
+}
+
+LignesRevisees& LignesRevisees::operator=(LignesRevisees&& autre) noexcept
+{
+    if (this != &autre) {
+        lignes_ = std::move(autre.lignes_);
+        revision_ = autre.revision_;
+        refonte_ = autre.refonte_;
+        autre.Vider();
+    }
+    return *this;
+}
+
+LignesRevisees& LignesRevisees::operator=(std::initializer_list<std::string> lignes)
+{
+    return *this = std::vector<std::string>(lignes);
+}
+
+LignesRevisees& LignesRevisees::operator=(std::vector<std::string> lignes)
+{
+    lignes_ = std::move(lignes);
+    Refondre();
+    return *this;
+}
+
+void LignesRevisees::Refondre()
+{
+    revision_ = refonte_ = NouvelleRevision();
+}
+
+void LignesRevisees::Remplacer(size_t i, std::string ligne)
+{
+    if (i >= lignes_.size())
+        return;
+    lignes_[i] = std::move(ligne);
+    Refondre();
+}
+
+void LignesRevisees::Inserer(size_t i, std::string ligne)
+{
+    lignes_.insert(
+        lignes_.begin() + static_cast<std::ptrdiff_t>(std::min(i, lignes_.size())), std::move(ligne));
+    Refondre();
+}
+
+void LignesRevisees::Supprimer(size_t i)
+{
+    if (i >= lignes_.size())
+        return;
+    lignes_.erase(lignes_.begin() + static_cast<std::ptrdiff_t>(i));
+    Refondre();
+}
+
+void LignesRevisees::Ajouter(std::string ligne)
+{
+    lignes_.push_back(std::move(ligne));
+    revision_ = NouvelleRevision();
+}
+
+void LignesRevisees::Vider()
+{
+    lignes_.clear();
+    Refondre();
+}
+
 void Liste::Vider()
 {
-    Lignes.clear();
+    Lignes.Vider();
     Selection = -1;
 }
 
 void Liste::Ajouter(std::string ligne)
 {
-    Lignes.push_back(std::move(ligne));
+    Lignes.Ajouter(std::move(ligne));
 }
 
 void Pupitre::Initialiser()

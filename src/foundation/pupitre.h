@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,67 @@ struct Curseur {
     void DefinirMax(int max);
 };
 
+// The lines of a list, read as a vector of strings. Every change goes
+// through here and takes a new revision number, so the window copies a long
+// program or history only when it changed, and never compares it to know.
+class LignesRevisees {
+public:
+    using const_iterator = std::vector<std::string>::const_iterator;
+    using iterator = const_iterator; // read only: changes go through the members below
+
+    // A copy takes numbers of its own: the two may then change apart. A
+    // move carries them along, so a list moved away and back is the same.
+    LignesRevisees();
+    LignesRevisees(const LignesRevisees& autre);
+    LignesRevisees(LignesRevisees&& autre) noexcept;
+    LignesRevisees& operator=(const LignesRevisees& autre);
+    LignesRevisees& operator=(LignesRevisees&& autre) noexcept;
+    ~LignesRevisees() = default;
+
+    // Both replace all the lines.
+    LignesRevisees& operator=(std::vector<std::string> lignes);
+    LignesRevisees& operator=(std::initializer_list<std::string> lignes);
+
+    const std::vector<std::string>& Tout() const { return lignes_; }
+    operator const std::vector<std::string>&() const { return lignes_; }
+    size_t size() const { return lignes_.size(); }
+    bool empty() const { return lignes_.empty(); }
+    const std::string& operator[](size_t i) const { return lignes_[i]; }
+    const std::string& front() const { return lignes_.front(); }
+    const std::string& back() const { return lignes_.back(); }
+    const_iterator begin() const { return lignes_.begin(); }
+    const_iterator end() const { return lignes_.end(); }
+
+    void Remplacer(size_t i, std::string ligne);
+    void Inserer(size_t i, std::string ligne);
+    void Supprimer(size_t i);
+    void Ajouter(std::string ligne); // at the end
+    void Vider();
+
+    // Changes with every change of the lines; equal numbers, equal lines.
+    uint64_t Revision() const { return revision_; }
+    // Changes with every change but lines added at the end: while it holds,
+    // the lines known before are still the first ones.
+    uint64_t Refonte() const { return refonte_; }
+
+    friend bool operator==(const LignesRevisees& a, const LignesRevisees& b)
+    {
+        return a.lignes_ == b.lignes_;
+    }
+    friend bool operator==(const LignesRevisees& a, const std::vector<std::string>& b)
+    {
+        return a.lignes_ == b;
+    }
+
+private:
+    void Refondre();
+
+    std::vector<std::string> lignes_;
+    uint64_t revision_, refonte_; // never 0
+};
+
 struct Liste {
-    std::vector<std::string> Lignes;
+    LignesRevisees Lignes;
     int Selection = -1; // -1: none
     bool Actif = true;
     std::string Conseil;

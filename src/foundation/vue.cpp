@@ -25,6 +25,10 @@ namespace {
             else
                 dessous->Message(texte);
         }
+        bool MessageInterruptible(const std::string& texte, bool (*arret)()) override
+        {
+            return dessous->MessageInterruptible(texte, arret);
+        }
         void DonnerFocus(const std::string& c) override { dessous->DonnerFocus(c); }
         void Aide(int contexte) override { dessous->Aide(contexte); }
         std::string DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres,

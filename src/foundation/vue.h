@@ -22,6 +22,14 @@ public:
     virtual void AttendreMessages() { TraiterMessages(); }
     // A box with one OK button; returns once the operator has closed it.
     virtual void Message(const std::string& texte) = 0;
+    // The same box while the machine waits on it during a run: `arret` is
+    // asked every few milliseconds on the machine thread, and when it says
+    // so the box is taken down at once. True when the operator closed it.
+    virtual bool MessageInterruptible(const std::string& texte, bool (*arret)())
+    {
+        Message(texte);
+        return !arret();
+    }
     virtual void DonnerFocus(const std::string& controle) = 0;
     // Help file opened at context 1000 + n; context 0 opens it without topic.
     virtual void Aide(int contexte) = 0;

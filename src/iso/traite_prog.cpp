@@ -10,6 +10,7 @@
 #include "iso/trace_prog.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace virmak {
@@ -117,7 +118,79 @@ namespace {
                   "entre son point de départ et son point d'arrivée.");
     }
 
+    bool Bouge(const LigneProg& avant, const LigneProg& l)
+    {
+        return l.X != avant.X || l.Y != avant.Y || l.Z != avant.Z;
+    }
+
+    bool Perce(const LigneProg& l)
+    {
+        const int32_t c = l.CodeG[1];
+        return (c == 81 || c == 82 || c == 83) && l.ZCycle < 0;
+    }
+
+    // Entry l, after `avant`, moves at the feed (G1, G2, G3, or a drilling
+    // cycle that drills) with no positive feed in force.
+    bool SansAvance(const LigneProg& avant, const LigneProg& l)
+    {
+        const bool avance = l.CodeG[0] >= 1 && l.CodeG[0] <= 3 && Bouge(avant, l);
+        return (avance || Perce(l)) && !(l.Avance > 0);
+    }
+
+    // The first axis of entry i whose position, or move from entry i - 1,
+    // counts more steps than the counters hold; -1 when none. An arc is
+    // judged on its whole circle.
+    int AxeHorsCompteurs(const LigneProg& avant, const LigneProg& l)
+    {
+        const auto horsCompteurs
+            = [](double mm, int axe) { return !(std::fabs(mm / ValPas[axe]) <= PasMaxi); };
+        const double rayon
+            = (l.CodeG[0] == 2 || l.CodeG[0] == 3) ? std::hypot(avant.X - l.I, avant.Y - l.J) : 0;
+        const double centre[3] = { l.I, l.J, 0 };
+        const double v[3] = { l.X, l.Y, l.Z }, a[3] = { avant.X, avant.Y, avant.Z };
+        for (int i = 0; i < 3; ++i) {
+            if (horsCompteurs(v[i], i) || horsCompteurs(v[i] - a[i], i))
+                return i;
+            if (i < 2 && rayon > 0
+                && (horsCompteurs(std::fabs(centre[i]) + rayon, i) || horsCompteurs(2 * rayon, i)))
+                return i;
+        }
+        return -1;
+    }
+
 } // namespace
+
+size_t AvanceManquante(std::span<const LigneProg> table, size_t nb)
+{
+    nb = std::min(nb, table.empty() ? 0 : table.size() - 1);
+    for (size_t i = 1; i <= nb; ++i)
+        if (SansAvance(table[i - 1], table[i]))
+            return i;
+    return 0;
+}
+
+std::string TexteAvanceManquante(const LigneProg& ligne)
+{
+    const std::string quoi = Perce(ligne) ? "cycle de perçage G" + std::to_string(ligne.CodeG[1])
+                                          : "déplacement en avance G" + std::to_string(ligne.CodeG[0]);
+    return "Ligne " + std::to_string(ligne.IndexLigne + 1) + " : " + quoi
+        + " sans vitesse d'avance F positive : les axes iraient aussi vite que possible. Programmer F avant "
+          "ce bloc.";
+}
+
+std::string MouvementHorsCompteurs(std::span<const LigneProg> table, size_t nb)
+{
+    nb = std::min(nb, table.empty() ? 0 : table.size() - 1);
+    for (size_t i = 1; i <= nb; ++i) {
+        const int axe = AxeHorsCompteurs(table[i - 1], table[i]);
+        if (axe >= 0)
+            return "Ligne " + std::to_string(table[i].IndexLigne + 1) + " : le déplacement en " + "XYZ"[axe]
+                + " demande plus de 2 000 000 000 pas (" + FormatGeneral(ValPas[axe])
+                + " mm par pas) : les compteurs de position ne peuvent pas le suivre. Le programme n'est pas "
+                  "exécuté.";
+    }
+    return {};
+}
 
 std::string NomPourAffichage(const std::string& chemin)
 {
@@ -208,11 +281,16 @@ namespace {
             return TabProg[index];
         }
         void Fixee(size_t) { }
-        // The tool radii, once every entry is there: CorRayon becomes the
-        // signed offset distance.
-        void Terminer(size_t h)
+        // The feeds checked and the tool radii applied, once every entry is
+        // there: CorRayon becomes the signed offset distance.
+        bool Terminer(size_t h)
         {
             NbLignesProg = static_cast<uint16_t>(h);
+            // Mended: such a move stepped as fast as the processor allowed.
+            if (const size_t i = AvanceManquante(TabProg, h)) {
+                Refuser(TexteAvanceManquante(TabProg[i]));
+                return false;
+            }
             bool horsTable = false;
             int32_t premierHorsTable = 0;
             for (size_t i = 0; i <= h; ++i) {
@@ -226,6 +304,7 @@ namespace {
             if (horsTable)
                 SignalerHorsTable(premierHorsTable);
             ProgAnalyse = true;
+            return true;
         }
     };
 
@@ -248,6 +327,8 @@ namespace {
         void Fixee(size_t index)
         {
             const LigneProg& ligne = anneau_[index % Taille];
+            if (index > 0 && sansAvance_.empty() && SansAvance(anneau_[(index - 1) % Taille], ligne))
+                sansAvance_ = TexteAvanceManquante(ligne);
             bool ici = false;
             const double corRayon = ligne.CorRayon * RayonOutil(ligne.NumOutil, ici);
             if (ici && !horsTable_) {
@@ -257,18 +338,25 @@ namespace {
             if (ecrivain_)
                 ecrivain_->Ligne(ligne, corRayon);
         }
-        void Terminer(size_t)
+        // A refusal found only once every entry is there, as with the table.
+        bool Terminer(size_t)
         {
+            if (!sansAvance_.empty()) {
+                Refuser(sansAvance_);
+                return false;
+            }
             if (ecrivain_)
                 ecrivain_->Vider();
             else if (horsTable_)
                 SignalerHorsTable(premierHorsTable_);
+            return true;
         }
 
     private:
         static constexpr size_t Taille = 4; // a full circle reaches back two entries from the new one
         LigneProg anneau_[Taille];
         EcrivainListing* ecrivain_; // none: the messages instead
+        std::string sansAvance_; // the refusal of the first feed move without a feed
         bool horsTable_ = false;
         int32_t premierHorsTable_ = 0;
     };
@@ -335,8 +423,7 @@ namespace {
             table.Fixee(h);
             jauge.Avancer(static_cast<int>(l + 1));
         }
-        table.Terminer(h);
-        return true;
+        return table.Terminer(h);
     }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "foundation/texte.h"
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,7 +27,8 @@ std::string NomPourAffichage(const std::string& chemin);
 
 // Analyses the program list into TabProg, the arc centres starting in the
 // mode of the CentresRelatifs key. False when the program does not fit in
-// the table or holds an R arc that cannot be drawn: the operator is told,
+// the table, holds an R arc that cannot be drawn or a feed move with no
+// feed: the operator is told,
 // NbLignesProg is 0 and ProgAnalyse stays false, so nothing runs or draws
 // half a program.
 bool TraiteIso(BoiteProg& boite);
@@ -41,6 +43,17 @@ bool TraiteIso(LecteurLignes& lignes, BoiteProg& boite);
 // for the listing, so that a refused program writes nothing (false) and a
 // program of any length takes the memory of a few entries (virmak-cli).
 bool ListingIso(LecteurLignes& lignes, const std::function<void(std::string_view)>& sortie);
+
+// The first entry of table[1..nb] that moves at the feed (G1, G2, G3, or a
+// drilling cycle that drills) with no positive feed in force; 0 when none.
+size_t AvanceManquante(std::span<const LigneProg> table, size_t nb);
+// Why such a program is refused, naming its line.
+std::string TexteAvanceManquante(const LigneProg& ligne);
+
+// Why table[1..nb] cannot run when a position or a move of it counts more
+// steps than the counters hold (an arc judged on its whole circle); empty
+// when it can.
+std::string MouvementHorsCompteurs(std::span<const LigneProg> table, size_t nb);
 
 // One line of the ".MCH" listing, without its line end.
 std::string LigneListing(const LigneProg& ligne);

@@ -23,18 +23,16 @@ namespace {
     };
     Choix ouvert;
 
-    // The travel of each axis of the virtual machine, in mm either side of
-    // zero (0: none), from its own section of the configuration.
-    void ReglerCourses(MachineVirtuelle& m)
-    {
-        for (int i = 0; i < 3; ++i) {
-            const double course = IniParam.LireReel(SectionMachineVirtuelle, CleIndexee("Course", i), 0);
-            const double pas = std::isfinite(course) && course > 0 ? course / ValPas[i] : 0;
-            m.DefinirCourse(i, pas < 9e15 ? static_cast<int64_t>(pas) : 0);
-        }
-    }
-
 } // namespace
+
+void ReglerCourses(MachineVirtuelle& m)
+{
+    for (int i = 0; i < 3; ++i) {
+        const double course = IniParam.LireReel(SectionMachineVirtuelle, CleIndexee("Course", i), 0);
+        const double pas = std::isfinite(course) && course > 0 ? course / ValPas[i] : 0;
+        m.DefinirCourse(i, pas < 9e15 ? static_cast<int64_t>(pas) : 0);
+    }
+}
 
 std::string OuvrirPortConfigure()
 {

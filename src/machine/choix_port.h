@@ -17,7 +17,13 @@ inline constexpr const char* SectionMachineVirtuelle = "MACHINE VIRTUELLE";
 // empty otherwise (and when the same refusal was already given).
 std::string OuvrirPortConfigure();
 
-// Forgets the port open (tests, a new start-up).
+// Forgets the port open, and releases it (tests, a new start-up, the
+// command line's check).
 void FermerPort();
+
+class MachineVirtuelle;
+// The travel of each axis of the virtual machine, from its section of the
+// configuration (Course(i), mm either side of zero; 0: none).
+void ReglerCourses(MachineVirtuelle& machine);
 
 } // namespace virmak

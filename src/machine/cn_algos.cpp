@@ -52,7 +52,7 @@ int32_t Maxi(int32_t a, int32_t b)
 int32_t PasDe(double mm, int axe)
 {
     const double n = mm / ValPas[axe];
-    if (!std::isfinite(n) || std::fabs(n) > 2e9)
+    if (!std::isfinite(n) || std::fabs(n) > PasMaxi)
         return 0;
     return static_cast<int32_t>(Arrondi64(n));
 }

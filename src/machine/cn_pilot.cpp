@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <pthread.h>
 #include <sched.h>
 #include <string>
@@ -42,9 +43,38 @@ namespace {
         return (entrees & masque) == masque;
     }
 
-    uint8_t EntreesEffectives()
+    bool defautSignale = false;
+
+    // The effective input byte; false when the port did not answer, which
+    // stops the machine as its emergency input would.
+    bool LireEntrees(uint8_t& e)
     {
-        return PortLPT != 0 ? static_cast<uint8_t>((LirePortEntrees() ^ InInvert) & InEnable) : 0;
+        e = 0;
+        if (PortLPT == 0)
+            return true;
+        const std::optional<uint8_t> octet = LirePortEntrees();
+        if (!octet)
+            return false;
+        e = static_cast<uint8_t>((*octet ^ InInvert) & InEnable);
+        return true;
+    }
+
+    void AfficherButees()
+    {
+        Voyant* voyants[3] = { &Form1.LedButeeX, &Form1.LedButeeY, &Form1.LedButeeZ };
+        for (int i = 0; i < 3; ++i)
+            voyants[i]->Allume = ButeeMoins[i] || ButeePlus[i];
+    }
+
+    // The step period below which no axis of the pattern may go: the
+    // slowest maximum among the axes that step.
+    int64_t PeriodeMini(uint8_t motif)
+    {
+        int64_t mini = 0;
+        for (int i = 0; i < 3; ++i)
+            if (MasquePas[i] != 0 && (motif & MasquePas[i]) == MasquePas[i])
+                mini = std::max(mini, TabPeriodes[std::clamp(AvMax[i], 1, VitesseMaxTable)]);
+        return mini;
     }
 
     // One switch serves both ends: the end latched is the one the axis last
@@ -63,14 +93,62 @@ namespace {
         }
     }
 
-    bool RefuseParButee(uint8_t motif)
+    // The first axis the pattern would step towards its latched end, or -1.
+    int AxeRefuse(uint8_t motif)
     {
         for (int i = 0; i < 3; ++i) {
             const uint8_t m = motif & MasquePasDir[i];
             if ((m == MasquePas[i] && ButeeMoins[i]) || (m == MasquePasDir[i] && ButeePlus[i]))
-                return true;
+                return i;
         }
-        return false;
+        return -1;
+    }
+
+    // Every stop of the machine leaves the spindle at rest, and says so at
+    // once.
+    void StopperMachine(const char* voyant)
+    {
+        ArreterBroche();
+        VueActive().Repeindre(voyant);
+    }
+
+    void ArretParMachine()
+    {
+        if (!ArretUrgence)
+            MsgHistorique(TexteArretMachine);
+        ArretUrgence = true;
+        Form1.LedArret.Allume = true;
+        StopperMachine("LedArret");
+    }
+
+    void ArretParPort()
+    {
+        ArretUrgence = true;
+        Form1.LedArret.Allume = true;
+        StopperMachine("LedArret");
+    }
+
+    void ArretParButee(int axe)
+    {
+        DefinirMesEtat(TexteButeeActivee);
+        AfficherButees();
+        MsgHistorique(std::string("FIN DE COURSE : butée ") + "XYZ"[axe] + " activée, mouvement arrêté.");
+        StopperMachine("GroupBox2");
+    }
+
+    // During a long wait: the emergency input, or a port that stopped
+    // answering, ends it.
+    bool ArretParEntree()
+    {
+        uint8_t e = 0;
+        if (!LireEntrees(e)) {
+            ArretParPort();
+            return true;
+        }
+        if (!Actif(e, MasqueArret))
+            return false;
+        ArretParMachine();
+        return true;
     }
 
     // The keys and the mouse button, polled at every step event: the only
@@ -97,15 +175,9 @@ namespace {
         }
         if (!f1 && !f2)
             ToucheFn = false;
-        if (Entrees().ArretDemande())
-            ArretUrgence = true;
-        if (p.ToucheEnfoncee(Touche::Echap)) {
-            if (ClicBoutonArret)
-                ClicBoutonArret();
-            else
-                ArretUrgence = true;
-            VueActive().TraiterMessages();
-        }
+        if (p.ToucheEnfoncee(Touche::Echap))
+            Entrees().DemanderUrgence();
+        PrendreArrets();
     }
 
     // The backlash test and the last direction of one axis of a step event.
@@ -139,30 +211,75 @@ namespace {
     bool EmettreEvenement(uint8_t motif)
     {
         ScruterOperateur();
+        // Without a machine nothing is emitted, but a stop taken here still
+        // holds this event's step.
         if (Simulation)
-            return true;
+            return !ArretUrgence;
         EmettrePas(motif, PeriodePas);
         return !Interrompu();
     }
 
 } // namespace
 
+bool PrendreArrets()
+{
+    if (Entrees().PrendreUrgence()) {
+        if (ClicBoutonArret)
+            ClicBoutonArret();
+        else
+            ArretUrgence = true;
+    }
+    if (Entrees().ArretDemande())
+        ArretUrgence = true;
+    return ArretUrgence;
+}
+
+void ArreterBroche()
+{
+    BrocheEnMarche = false;
+    OctetSortie = static_cast<uint8_t>(OctetSortie & ~MasqueBroche);
+    Form1.LedBroche.Allume = false;
+    if (!Simulation && PortLPT != 0)
+        EcrireSortiesA(OctetPort(OctetSortie));
+}
+
+void SignalerDefautPort()
+{
+    if (!PortEnDefaut())
+        return;
+    const std::string texte = "Arrêt : " + TexteDefautPort() + ".";
+    OublierDefautPort();
+    // Once, until the port answers again.
+    if (defautSignale)
+        return;
+    defautSignale = true;
+    DefinirMesEtat(texte);
+    MsgHistorique(texte);
+    VueActive().Message(texte
+        + " Aucun mouvement n'est possible tant qu'il ne répond pas : vérifier le câble, l'alimentation "
+          "de la carte et le port choisi (Paramètres, Entrées / Sorties).");
+}
+
 void ScruterEntrees()
 {
-    uint8_t e = EntreesEffectives();
+    uint8_t e = 0;
+    const bool enPanne = !LireEntrees(e) && !Simulation;
     if (Simulation)
         e = 0;
 
     VerrouillerButees(e);
-    Voyant* voyants[3] = { &Form1.LedButeeX, &Form1.LedButeeY, &Form1.LedButeeZ };
-    for (int i = 0; i < 3; ++i)
-        voyants[i]->Allume = ButeeMoins[i] || ButeePlus[i];
+    AfficherButees();
     Form1.LedJeu.Allume = false;
 
-    if (Actif(e, MasqueArret)) {
+    // A port that does not answer is a machine that cannot be stopped by
+    // its own input: it stops as if that input were active.
+    if (Actif(e, MasqueArret) || enPanne) {
         Form1.LedArret.Allume = true;
-        if (!ArretUrgence)
-            MsgHistorique(TexteArretMachine);
+        if (!ArretUrgence) {
+            if (!enPanne)
+                MsgHistorique(TexteArretMachine);
+            ArreterBroche();
+        }
         ArretUrgence = true;
     } else {
         Form1.LedArret.Allume = false;
@@ -175,6 +292,9 @@ void ScruterEntrees()
     if (ArretUrgence)
         Form1.LedArret.Allume = true;
     Form1.LedBroche.Allume = BrocheEnMarche;
+    SignalerDefautPort();
+    if (!enPanne && !PortEnDefaut())
+        defautSignale = false;
 }
 
 void Timer1Timer()
@@ -187,40 +307,76 @@ void Timer1Timer()
         JogClavier();
 }
 
+bool Patienter(int64_t echeance, int64_t& maintenant)
+{
+    Plateforme& p = PlateformeActive();
+    // The inputs are read between slices of 2 ms: an hour's dwell still
+    // stops at once.
+    const int64_t tranche = std::max<int64_t>(1, FreqCompteur / 500);
+    maintenant = p.Compteur();
+    while (echeance - maintenant > tranche) {
+        if (PrendreArrets())
+            return false;
+        maintenant = p.DormirJusqua(maintenant + tranche);
+        if (!Simulation && ArretParEntree())
+            return false;
+    }
+    if (PrendreArrets())
+        return false;
+    maintenant = p.AttendreJusqua(echeance);
+    return !PrendreArrets();
+}
+
 void EmettrePas(uint8_t motif, int64_t periode)
 {
-    const uint8_t e = EntreesEffectives();
+    if (PrendreArrets())
+        return;
+    // The spindle line as it is now, not as it was when the move began:
+    // "Broche" pressed during a move holds from its next step on.
+    motif = static_cast<uint8_t>((motif & ~MasqueBroche) | (OctetSortie & MasqueBroche));
+    // Mended: whatever period the caller holds (0 with no feed, or one the
+    // override shortened), no axis steps faster than its maximum.
+    periode = std::max(periode, PeriodeMini(motif));
+    const uint8_t impulsion = OctetPort(motif);
+    const uint8_t repos = OctetPort(motif & MasqueHorsPas);
+    // The direction lines settle during the wait.
+    if (PortLPT != 0 && !EcrireSortiesA(repos)) {
+        ArretParPort();
+        return;
+    }
+    // Measured from the previous step: a late step delays the next ones
+    // instead of bringing a burst.
+    const int64_t echeance = InstantPas + periode;
+    int64_t maintenant = 0;
+    if (!Patienter(echeance, maintenant))
+        return;
+
+    // The inputs as they are after the wait: a switch or the emergency
+    // input that closed during it holds this very step.
+    uint8_t e = 0;
+    if (!LireEntrees(e)) {
+        ArretParPort();
+        return;
+    }
     const bool butees = (e & MasqueButees) != 0;
     if (butees) {
         VerrouillerButees(e);
-        ButeeActivee = RefuseParButee(motif);
+        const int axe = AxeRefuse(motif);
+        ButeeActivee = axe >= 0;
         if (ButeeActivee) {
-            DefinirMesEtat(TexteButeeActivee);
+            ArretParButee(axe);
             return;
         }
     }
     if (Actif(e, MasqueArret)) {
-        ArretUrgence = true;
+        ArretParMachine();
         return;
     }
-    if (ArretUrgence)
-        return;
     // Decided: a step made with every switch open clears a refusal left
     // from before, so a step after a switch released by hand is counted.
     if (!butees)
         ButeeActivee = false;
 
-    // The spindle line as it is now, not as it was when the move began:
-    // "Broche" pressed during a move holds from its next step on.
-    motif = static_cast<uint8_t>((motif & ~MasqueBroche) | (OctetSortie & MasqueBroche));
-    const uint8_t impulsion = OctetPort(motif);
-    const uint8_t repos = OctetPort(motif & MasqueHorsPas);
-    if (PortLPT != 0)
-        EcrireSortiesA(repos);
-    // Measured from the previous step: a late step delays the next ones
-    // instead of bringing a burst.
-    const int64_t echeance = InstantPas + periode;
-    const int64_t maintenant = PlateformeActive().AttendreJusqua(echeance);
     RetardDernierPas = maintenant - echeance > 0 ? maintenant - echeance : 0;
     // The first step of a move comes after a pause: going at once is not late.
     if (premierPas) {
@@ -234,9 +390,10 @@ void EmettrePas(uint8_t motif, int64_t periode)
     }
     InstantPas = maintenant;
     if (PortLPT != 0) {
-        EcrireSortiesA(impulsion);
+        const bool impulsionEcrite = EcrireSortiesA(impulsion);
         BoucleAttente(BouclesCreneau);
-        EcrireSortiesA(repos);
+        if (!EcrireSortiesA(repos) || !impulsionEcrite)
+            ArretParPort();
     }
 }
 
@@ -421,6 +578,7 @@ void FinMouvement()
         PlateformeActive().PrioriteTempsReel(false);
     mouvementEnCours = false;
     Form1.LedAxeOcc.Allume = false;
+    SignalerDefautPort();
     for (int32_t axe = 0; axe < 3; ++axe)
         TexteVisue(axe);
     if (PasEnRetard > 0)

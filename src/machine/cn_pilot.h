@@ -22,9 +22,28 @@ void Timer1Timer();
 // The keyboard jog run by the tick; none until manual operation sets it.
 extern void (*JogClavier)();
 
-// What Escape does during a move: the click of the emergency-stop button,
-// set by run control. Without it the stop is engaged directly.
+// What a press of "URGENCE" or Escape does wherever it is taken: the
+// emergency-stop button's engagement, set by run control. Without it the
+// stop is engaged directly.
 extern void (*ClicBoutonArret)();
+
+// Takes the stops asked from the window thread: the operator's (engaged
+// as the button would) and the window closing. True when ArretUrgence is
+// in force. Every step and every wait of the machine calls it.
+bool PrendreArrets();
+
+// The one wait of the machine (between steps, the dwell): until the
+// counter reaches `echeance`, or less when a stop comes first, the
+// operator's or the machine's emergency input, read every 2 ms of a long
+// wait. False when a stop ended it; `maintenant` is the counter then.
+bool Patienter(int64_t echeance, int64_t& maintenant);
+
+// The spindle off and its line at rest at once, as every stop leaves it.
+void ArreterBroche();
+
+// A port access that failed since the last report: said once in the
+// message line, a box and the history, until the port answers again.
+void SignalerDefautPort();
 
 inline constexpr const char* TexteButeeActivee = "Butée activée";
 
@@ -33,10 +52,12 @@ inline constexpr int32_t CorrectionMaxi = 12;
 
 // --- Step emission ---
 
-// Waits for `periode` ticks since the previous step, then emits `motif`:
-// the rest byte first so the directions settle, the pulse, the rest byte.
-// A limit switch latched towards the motion refuses the step (ButeeActivee,
-// "Butée activée"); an emergency-stop input refuses it (ArretUrgence).
+// Waits for `periode` ticks since the previous step (never less than the
+// slowest maximum of the axes that step), then emits `motif`: the rest
+// byte first so the directions settle, the pulse, the rest byte. A stop
+// during the wait, a limit switch latched towards the motion (ButeeActivee,
+// "Butée activée"), the emergency-stop input or a port that fails refuse
+// the step (ArretUrgence); each leaves the spindle at rest.
 void EmettrePas(uint8_t motif, int64_t periode);
 
 // Step events of the interpolation and the jogs: operator polling, the

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace virmak {
@@ -13,17 +14,24 @@ namespace virmak {
 class AccesPort {
 public:
     virtual ~AccesPort() = default;
-    virtual uint8_t Lire(uint16_t adresse) = 0;
-    virtual void Ecrire(uint16_t adresse, uint8_t valeur) = 0;
+    // False when the access failed: the port did not answer.
+    virtual bool Lire(uint16_t adresse, uint8_t& valeur) = 0;
+    virtual bool Ecrire(uint16_t adresse, uint8_t valeur) = 0;
     // Its name for the operator ("ppdev /dev/parport0", "machine virtuelle"...).
     virtual std::string Nom() const = 0;
+    // Why the last access failed, in French.
+    virtual std::string Defaut() const { return "erreur inconnue"; }
 };
 
 // No port: inputs read 0, nothing is written.
 class PortInactif : public AccesPort {
 public:
-    uint8_t Lire(uint16_t) override { return 0; }
-    void Ecrire(uint16_t, uint8_t) override { }
+    bool Lire(uint16_t, uint8_t& valeur) override
+    {
+        valeur = 0;
+        return true;
+    }
+    bool Ecrire(uint16_t, uint8_t) override { return true; }
     std::string Nom() const override { return "aucun"; }
 };
 
@@ -32,14 +40,22 @@ AccesPort& PortActif();
 // Hands the port over; nullptr leaves none.
 void DefinirPort(std::unique_ptr<AccesPort> port);
 
-// Status register AND 0xF8.
-uint8_t LirePortEntrees();
+// Status register AND 0xF8; nothing when the port did not answer.
+std::optional<uint8_t> LirePortEntrees();
 // The byte to the data register, then 0, the latch's bit, 0 to the control
 // register: latch A (bit 0) carries the run-time outputs, B and C are only
-// cleared at start-up and close.
-void EcrireSortiesA(uint8_t valeur);
-void EcrireSortiesB(uint8_t valeur);
-void EcrireSortiesC(uint8_t valeur);
+// cleared at start-up and close. False when an access failed; the rest of
+// the sequence is then not written, but the control register is put back
+// at 0 if the port allows it.
+bool EcrireSortiesA(uint8_t valeur);
+bool EcrireSortiesB(uint8_t valeur);
+bool EcrireSortiesC(uint8_t valeur);
+
+// The failure of an access, kept until it is reported: the port, what was
+// done and why it failed, in French.
+bool PortEnDefaut();
+std::string TexteDefautPort();
+void OublierDefautPort();
 
 // What goes on the data lines for an output pattern: the enabled lines,
 // with their inversion.
@@ -50,13 +66,29 @@ uint8_t OctetPort(uint8_t motif);
 uint8_t OctetSortiesRepos();
 
 // The clearing of the latches at start-up and close: the data latch at the
-// inactive level, B and C (wiring unknown here) at 0. Nothing is written
-// in simulation or with the port disabled.
+// inactive level, B and C (wiring unknown here) at 0, then the data
+// register itself back at the inactive level, for drives wired straight on
+// the data lines. Nothing is written in simulation or with the port
+// disabled.
 void EffacerSorties();
 
-// From now on, a fatal signal (SIGSEGV, SIGABRT, SIGBUS, SIGFPE) first puts
-// the data latch at the inactive level, then lets the process die as it
-// would have.
+// The last word of a process that is going: the machine thread's writes are
+// cut off first (a write sequence already under way on another thread is
+// let finish, a second at most), then latch A is put at rest, so no write
+// of the machine can follow or interleave. Async-signal-safe; nothing is
+// written in simulation or with the port disabled.
+void CouperSortiesEtReposer();
+
+// From now on, a signal that would end the process (a crash, SIGQUIT,
+// SIGUSR1, SIGPIPE, SIGALRM...) first cuts and rests the outputs, then lets
+// the process die as it would have. Signals another part of the program
+// handles or ignores are left to it.
 void ProtegerSortiesContreSignauxFataux();
+
+// The signals sent to the process rather than caused by a thread (SIGTERM,
+// SIGQUIT, SIGUSR1...) are kept from the calling thread, so that their
+// handler runs elsewhere: the machine thread calls it, and a handler then
+// never waits for a write sequence it has itself interrupted.
+void BloquerSignauxAsynchrones();
 
 } // namespace virmak

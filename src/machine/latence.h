@@ -17,6 +17,9 @@ struct MesureLatence {
     std::string Conseil; // one French line
 };
 
+// True when `cpu` is a processor this process may run on.
+bool ProcesseurDisponible(int cpu);
+
 // `duree` seconds at `frequence` steps per second (1..20000) on X, on a
 // virtual machine that replaces the port for the measure; `cpu` >= 0 pins
 // the thread to that CPU. The configuration must be loaded.

@@ -15,10 +15,13 @@ bool MachineVirtuelle::ButeeFermee(int axe) const
     return course > 0 && (p > course || p < -course);
 }
 
-uint8_t MachineVirtuelle::Lire(uint16_t adresse)
+bool MachineVirtuelle::Lire(uint16_t adresse, uint8_t& valeur)
 {
+    valeur = 0;
+    if (panneDans_.load(std::memory_order_relaxed) == 0)
+        return false;
     if (adresse != AdrELPT)
-        return 0;
+        return true;
     // The logical inputs put on the lines they are wired to, then the
     // inversion of each line, as a real switch wired that way would read.
     uint8_t logique = 0;
@@ -27,17 +30,23 @@ uint8_t MachineVirtuelle::Lire(uint16_t adresse)
             logique |= MasqueButee[axe];
     if (arret_.load(std::memory_order_relaxed))
         logique |= MasqueArret;
-    return static_cast<uint8_t>((logique ^ InInvert) & 0xF8);
+    valeur = static_cast<uint8_t>((logique ^ InInvert) & 0xF8);
+    return true;
 }
 
-void MachineVirtuelle::Ecrire(uint16_t adresse, uint8_t valeur)
+bool MachineVirtuelle::Ecrire(uint16_t adresse, uint8_t valeur)
 {
+    const int64_t panne = panneDans_.load(std::memory_order_relaxed);
+    if (panne == 0)
+        return false;
+    if (panne > 0)
+        panneDans_.store(panne - 1, std::memory_order_relaxed);
     if (adresse == AdrDLPT) {
         donnees_ = valeur;
-        return;
+        return true;
     }
     if (adresse != AdrCLPT)
-        return;
+        return true;
     // A latch takes the data lines on the rising edge of its control bit.
     const uint8_t avant = controle_.load(std::memory_order_relaxed);
     controle_.store(valeur, std::memory_order_relaxed);
@@ -46,6 +55,7 @@ void MachineVirtuelle::Ecrire(uint16_t adresse, uint8_t valeur)
         if ((valeur & bit) && !(avant & bit))
             Prendre(latch);
     }
+    return true;
 }
 
 void MachineVirtuelle::Prendre(int latch)

@@ -24,9 +24,15 @@ struct PasVirtuel {
 
 class MachineVirtuelle : public AccesPort {
 public:
-    uint8_t Lire(uint16_t adresse) override;
-    void Ecrire(uint16_t adresse, uint8_t valeur) override;
+    bool Lire(uint16_t adresse, uint8_t& valeur) override;
+    bool Ecrire(uint16_t adresse, uint8_t valeur) override;
     std::string Nom() const override { return "machine virtuelle"; }
+    std::string Defaut() const override { return "panne simulée"; }
+
+    // A port that stops answering: every access fails from the `apres`-th
+    // write from now on (0: at once), until Reparer.
+    void Tomber(int64_t apres = 0) { panneDans_.store(apres); }
+    void Reparer() { panneDans_.store(-1); }
 
     int64_t Position(int axe) const { return position_[axe].load(std::memory_order_relaxed); }
     // Steps decoded on the axis, both ways.
@@ -83,6 +89,7 @@ private:
     int64_t changementSens_[3] = { INT64_MIN / 2, INT64_MIN / 2, INT64_MIN / 2 };
     std::atomic<int64_t> delaiDirection_ { 0 };
     std::atomic<int64_t> violations_ { 0 };
+    std::atomic<int64_t> panneDans_ { -1 }; // writes left before the port fails; -1: never
     mutable std::mutex enregistrement_; // Enregistrer against Pas
     std::unique_ptr<PasVirtuel[]> pas_;
     size_t capacite_ = 0;

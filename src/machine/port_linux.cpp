@@ -36,12 +36,15 @@ namespace {
             return "non disponible sur ce système";
         case EINVAL:
             return "adresse refusée";
+        case EIO:
+            return "erreur d'entrée-sortie";
         default:
             return std::string("erreur ") + std::to_string(numero) + " (" + std::strerror(numero) + ")";
         }
     }
 
     // One ioctl per access, the access itself: no buffering, no allocation.
+    // A refused ioctl is a port that stopped answering: said, never ignored.
     class PortPpdev : public AccesPort {
     public:
         PortPpdev(int fd, std::string chemin)
@@ -54,26 +57,36 @@ namespace {
             ::ioctl(fd_, PPRELEASE);
             ::close(fd_);
         }
-        uint8_t Lire(uint16_t adresse) override
+        bool Lire(uint16_t adresse, uint8_t& valeur) override
         {
             unsigned char octet = 0;
-            if (adresse == AdrELPT)
-                ::ioctl(fd_, PPRSTATUS, &octet);
-            return octet;
+            valeur = 0;
+            if (adresse != AdrELPT)
+                return true;
+            if (::ioctl(fd_, PPRSTATUS, &octet) != 0)
+                return Echec();
+            valeur = octet;
+            return true;
         }
-        void Ecrire(uint16_t adresse, uint8_t valeur) override
+        bool Ecrire(uint16_t adresse, uint8_t valeur) override
         {
             unsigned char octet = valeur;
-            if (adresse == AdrDLPT)
-                ::ioctl(fd_, PPWDATA, &octet);
-            else if (adresse == AdrCLPT)
-                ::ioctl(fd_, PPWCONTROL, &octet);
+            const unsigned long requete
+                = adresse == AdrDLPT ? PPWDATA : (adresse == AdrCLPT ? PPWCONTROL : 0);
+            return requete == 0 || ::ioctl(fd_, requete, &octet) == 0 || Echec();
         }
         std::string Nom() const override { return "ppdev " + chemin_; }
+        std::string Defaut() const override { return Erreur(erreur_); }
 
     private:
+        bool Echec()
+        {
+            erreur_ = errno;
+            return false;
+        }
         int fd_;
         std::string chemin_;
+        int erreur_ = 0;
     };
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -85,8 +98,17 @@ namespace {
         {
         }
         ~PortDirect() override { ::ioperm(base_, 3, 0); }
-        uint8_t Lire(uint16_t adresse) override { return ::inb(adresse); }
-        void Ecrire(uint16_t adresse, uint8_t valeur) override { ::outb(valeur, adresse); }
+        // The processor's instructions cannot fail: a missing port reads 0xFF.
+        bool Lire(uint16_t adresse, uint8_t& valeur) override
+        {
+            valeur = ::inb(adresse);
+            return true;
+        }
+        bool Ecrire(uint16_t adresse, uint8_t valeur) override
+        {
+            ::outb(valeur, adresse);
+            return true;
+        }
         std::string Nom() const override
         {
             char texte[40];

@@ -82,9 +82,9 @@ void EditLigneProgKeyPress(int touche)
     Liste& liste = Form1.ListBoxProg1;
     const int rang = LigneChoisie(false);
     if (rang >= 0)
-        liste.Lignes[static_cast<size_t>(rang)] = Form1.EditLigneProg.Texte;
+        liste.Lignes.Remplacer(static_cast<size_t>(rang), Form1.EditLigneProg.Texte);
     else
-        liste.Lignes.push_back(Form1.EditLigneProg.Texte);
+        liste.Lignes.Ajouter(Form1.EditLigneProg.Texte);
     ListeModifiee();
 }
 
@@ -104,8 +104,7 @@ void Insrerbloc1Click()
     const int rang = BlocChoisi();
     if (rang < 0)
         return;
-    auto& lignes = Form1.ListBoxProg1.Lignes;
-    lignes.insert(lignes.begin() + rang, std::string());
+    Form1.ListBoxProg1.Lignes.Inserer(static_cast<size_t>(rang), std::string());
     Form1.EditLigneProg.Texte.clear();
     ListeModifiee();
     VueActive().DonnerFocus("EditLigneProg");
@@ -117,8 +116,7 @@ void Supprimerbloc1Click()
     const int rang = BlocChoisi();
     if (rang < 0)
         return;
-    auto& lignes = Form1.ListBoxProg1.Lignes;
-    lignes.erase(lignes.begin() + rang);
+    Form1.ListBoxProg1.Lignes.Supprimer(static_cast<size_t>(rang));
     // Decided: nothing stays selected, so a repeated command warns instead
     // of removing a line the operator never chose.
     Form1.ListBoxProg1.Selection = -1;

@@ -63,20 +63,13 @@ int ModeleHistorique::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : connues_;
 }
 
-const std::vector<std::string>& ModeleHistorique::Lignes() const
-{
-    static const std::vector<std::string> aucune;
-    return lignes_ ? *lignes_ : aucune;
-}
-
 QVariant ModeleHistorique::data(const QModelIndex& index, int role) const
 {
-    const auto& lignes = Lignes();
     const auto rang = static_cast<size_t>(index.row());
-    if (!index.isValid() || rang >= lignes.size())
+    if (!index.isValid() || rang >= lignes_.size())
         return {};
     if (role == Qt::DisplayRole)
-        return QString::fromStdString(lignes[rang]);
+        return QString::fromStdString(lignes_[rang]);
     // Every row has the size of the widest one; the view asks only once.
     if (role == Qt::SizeHintRole)
         return QSize(largeur_, hauteurLigne_);
@@ -85,44 +78,38 @@ QVariant ModeleHistorique::data(const QModelIndex& index, int role) const
 
 void ModeleHistorique::Mesurer(size_t debut, size_t fin)
 {
-    const auto& lignes = Lignes();
     for (size_t i = debut; i < fin; ++i)
-        largeur_ = std::max(largeur_, Caracteres(lignes[i]) * largeurCaractere_ + 2 * largeurCaractere_);
+        largeur_ = std::max(largeur_, Caracteres(lignes_[i]) * largeurCaractere_ + 2 * largeurCaractere_);
 }
 
 bool ModeleHistorique::Rafraichir()
 {
-    const Instantane& etat = principale_->Etat();
-    if (!etat.LignesHist || etat.LignesHist == lignes_)
+    const LignesPartagees& nouvelles = principale_->Etat().LignesHist;
+    if (nouvelles.Revision() == lignes_.Revision())
         return false;
-    // The rows shown keep reading the copy they were counted in until the
-    // model announces the new one.
-    const auto nouvelles = etat.LignesHist;
-    const auto& lignes = *nouvelles;
-    const int total = static_cast<int>(lignes.size());
+    const int total = static_cast<int>(nouvelles.size());
     const int largeurAvant = largeur_;
-    // The list only grows, except through "Effacer" or a new start-up:
-    // then it no longer holds the last line shown where it was.
-    const bool prolonge
-        = total >= connues_ && (connues_ == 0 || lignes[static_cast<size_t>(connues_ - 1)] == derniere_);
-    if (prolonge) {
-        if (total > connues_) {
-            beginInsertRows(QModelIndex(), connues_, total - 1);
+    // The list only grows, except through "Effacer" or a new start-up.
+    // The rows shown keep reading the lines they were counted in until the
+    // model announces the new ones.
+    if (nouvelles.Refonte() == lignes_.Refonte() && total >= connues_) {
+        if (total == connues_) {
             lignes_ = nouvelles;
-            Mesurer(static_cast<size_t>(connues_), lignes.size());
-            connues_ = total;
-            endInsertRows();
+            return false;
         }
+        beginInsertRows(QModelIndex(), connues_, total - 1);
+        lignes_ = nouvelles;
+        Mesurer(static_cast<size_t>(connues_), lignes_.size());
+        connues_ = total;
+        endInsertRows();
     } else {
         beginResetModel();
         lignes_ = nouvelles;
         largeur_ = LargeurDefilement;
-        Mesurer(0, lignes.size());
+        Mesurer(0, lignes_.size());
         connues_ = total;
         endResetModel();
     }
-    lignes_ = nouvelles;
-    derniere_ = connues_ > 0 ? lignes.back() : std::string();
     return largeur_ != largeurAvant;
 }
 

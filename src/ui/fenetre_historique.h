@@ -3,11 +3,11 @@
 // lets the operator clear it. It exists for the whole run; closing it only
 // hides it.
 
+#include "ui/instantane.h"
+
 #include <QAbstractListModel>
 #include <QWidget>
-#include <memory>
 #include <string>
-#include <vector>
 
 class QListView;
 
@@ -16,8 +16,8 @@ namespace virmak {
 class TForm1;
 
 // Reads the lines from the copy the main window last received, shared and
-// never copied again here; new lines are announced as rows inserted at the
-// end.
+// never copied again here; lines added at the end are announced as rows
+// inserted there.
 class ModeleHistorique : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -30,12 +30,10 @@ public:
 
 private:
     void Mesurer(size_t debut, size_t fin);
-    const std::vector<std::string>& Lignes() const;
 
     TForm1* principale_;
-    std::shared_ptr<const std::vector<std::string>> lignes_; // as shown
+    LignesPartagees lignes_; // as shown
     int connues_ = 0;
-    std::string derniere_;
     int largeurCaractere_;
     int hauteurLigne_;
     int largeur_;

@@ -12,6 +12,7 @@
 #include "foundation/partage.h"
 #include "machine/choix_port.h"
 #include "machine/cn_pilot.h"
+#include "machine/in_out.h"
 #include "machine/machine_virtuelle.h"
 #include "pupitre/a_propos.h"
 #include "pupitre/demarrage.h"
@@ -136,6 +137,9 @@ namespace {
     // A readout refresh of about 50 per second.
     constexpr int PeriodeVisuesMs = 20;
 
+    // Marks a box in which Escape is "URGENCE".
+    constexpr const char* ProprieteUrgence = "virmakUrgence";
+
 } // namespace
 
 TForm1::TForm1()
@@ -145,12 +149,17 @@ TForm1::TForm1()
     QFont police(QStringLiteral("Arial"));
     police.setPixelSize(14);
     setFont(police);
-    etat_.Form1.Initialiser();
+    auto initial = std::make_shared<Instantane>();
+    initial->Form1.Initialiser();
+    etat_ = std::move(initial);
     Construire();
     rafraichissement_ = new QTimer(this);
     rafraichissement_->setInterval(PeriodeVisuesMs);
+    // The frame: what the machine published since the last one, then the
+    // readouts; Qt paints what changed once after it.
     connect(rafraichissement_, &QTimer::timeout, this, [this] {
         Entrees().Battre();
+        Rattraper();
         RafraichirVisues();
     });
     rafraichissement_->start();
@@ -161,6 +170,7 @@ TForm1::TForm1()
 
     vuePrecedente_ = &VueActive();
     Entrees().DemanderArret(false);
+    Entrees().PrendreUrgence();
     FileMachine().Reinitialiser();
     DefinirVue(&vue_);
     fil_ = std::thread([this] { BoucleMachine(); });
@@ -184,11 +194,14 @@ TForm1::~TForm1()
 void TForm1::BoucleMachine()
 {
     MarquerFilMachine();
+    // Signals sent to the process are handled on the window thread, so a
+    // handler that rests the outputs never interrupts a write of this one.
+    BloquerSignauxAsynchrones();
     FormCreate();
     CreerFenetresSecondaires();
     vue_.Publier();
     vue_.VersFenetre([this] {
-        const Pupitre& p = etat_.Form1;
+        const Pupitre& p = etat_->Form1;
         QList<QRect> ecrans;
         for (const QScreen* ecran : QGuiApplication::screens())
             ecrans << ecran->availableGeometry();
@@ -269,7 +282,7 @@ QPushButton* TForm1::Bouton(const char* nom, Controle Pupitre::*membre)
     auto* b = new QPushButton;
     b->setObjectName(nom);
     Lier(nom, [this, b, membre] {
-        const Controle& modele = etat_.Form1.*membre;
+        const Controle& modele = etat_->Form1.*membre;
         if (b->text() != Q(modele.Texte)) {
             b->setText(Q(modele.Texte));
             // As narrow as its caption allows, so the window fits small screens.
@@ -285,7 +298,7 @@ QLabel* TForm1::Etiquette(const char* nom, Controle Pupitre::*membre)
     auto* l = new QLabel;
     l->setObjectName(nom);
     Lier(nom, [this, l, membre] {
-        const Controle& modele = etat_.Form1.*membre;
+        const Controle& modele = etat_->Form1.*membre;
         l->setText(Q(modele.Texte));
         MiroirEtat(l, modele);
     });
@@ -297,7 +310,7 @@ QLineEdit* TForm1::Champ(const char* nom, Controle Pupitre::*membre)
     auto* e = new QLineEdit;
     e->setObjectName(nom);
     Lier(nom, [this, e, membre] {
-        const Controle& modele = etat_.Form1.*membre;
+        const Controle& modele = etat_->Form1.*membre;
         if (e->text() != Q(modele.Texte))
             e->setText(Q(modele.Texte));
         MiroirEtat(e, modele);
@@ -314,7 +327,7 @@ void TForm1::Raccourcir(QLabel* etiquette, Controle Pupitre::*membre)
     // tooltip then holds it whole.
     etiquette->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     Lier(etiquette->objectName().toStdString(), [this, etiquette, membre] {
-        const Controle& modele = etat_.Form1.*membre;
+        const Controle& modele = etat_->Form1.*membre;
         etiquette->setText(Q(modele.Texte));
         MiroirEtat(etiquette, modele);
         if (modele.Conseil.empty()
@@ -329,7 +342,7 @@ QSlider* TForm1::Glissiere(const char* nom, Curseur Pupitre::*membre)
     glissiere->setObjectName(nom);
     glissiere->setTickPosition(QSlider::TicksBelow);
     Lier(nom, [this, glissiere, membre] {
-        const Curseur& c = etat_.Form1.*membre;
+        const Curseur& c = etat_->Form1.*membre;
         glissiere->setRange(c.Min, c.Max);
         glissiere->setValue(c.Position);
         glissiere->setTickInterval(c.Frequence);
@@ -348,7 +361,7 @@ VoyantQt* TForm1::Lampe(const char* nom, Voyant Pupitre::*membre, QColor couleur
 {
     auto* v = new VoyantQt(couleur, rond);
     v->setObjectName(nom);
-    Lier(nom, [this, v, membre] { v->Allumer((etat_.Form1.*membre).Allume); });
+    Lier(nom, [this, v, membre] { v->Allumer((etat_->Form1.*membre).Allume); });
     return v;
 }
 
@@ -395,7 +408,7 @@ QGroupBox* TForm1::GroupeVisue()
         // The readouts show what the machine thread last published, which a
         // move updates without a copy of the whole model.
         Lier(ControlesAxes[i].nomVisue, [this, visue, i, membre = ControlesAxes[i].visue] {
-            MiroirEtat(visue, etat_.Form1.*membre);
+            MiroirEtat(visue, etat_->Form1.*membre);
             visuesMontrees_[i] = VisuePubliee(i);
             visue->setText(Q(FormatFixe(visuesMontrees_[i], 8, 3)));
         });
@@ -464,7 +477,7 @@ QGroupBox* TForm1::GroupeCommandes()
     increments->setObjectName("CmbIncrement");
     Lier("CmbIncrement", [this, increments] {
         QStringList lignes;
-        for (const auto& l : etat_.Form1.CmbIncrement.Lignes)
+        for (const auto& l : etat_->Form1.CmbIncrement.Lignes)
             lignes << Q(l);
         QStringList actuelles;
         for (int i = 0; i < increments->count(); ++i)
@@ -473,7 +486,7 @@ QGroupBox* TForm1::GroupeCommandes()
             increments->clear();
             increments->addItems(lignes);
         }
-        increments->setCurrentIndex(etat_.Form1.CmbIncrement.Selection);
+        increments->setCurrentIndex(etat_->Form1.CmbIncrement.Selection);
     });
     connect(increments, &QComboBox::activated, this,
         [this](int index) { Poster("CmbIncrement", [index] { CmbIncrementClick(index); }); });
@@ -581,7 +594,7 @@ QGroupBox* TForm1::GroupeDeplacements()
     QPushButton* aller = Bouton("GoXYZ", &Pupitre::GoXYZ);
     connect(aller, &QPushButton::clicked, this, [this] { Executer(GoXYZClick); });
     Lier("GoXYZ.Curseur", [this, aller] {
-        aller->setCursor(etat_.Form1.GoXYZ.Sablier ? Qt::WaitCursor : Qt::PointingHandCursor);
+        aller->setCursor(etat_->Form1.GoXYZ.Sablier ? Qt::WaitCursor : Qt::PointingHandCursor);
     });
     ligne->addWidget(aller);
     ligne->addWidget(BoutonAide(5, "Déplacements multiaxes manuels"));
@@ -612,7 +625,7 @@ QGroupBox* TForm1::GroupeParcours()
     imageProg_->setMinimumSize(240, 160);
     imageProg_->DefinirPoste([this](std::function<void()> action) { Poster(std::move(action)); });
     imageProg_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    Lier("ImageProg", [this] { imageProg_->setToolTip(Conseil(etat_.Form1.ImageProg.Conseil)); });
+    Lier("ImageProg", [this] { imageProg_->setToolTip(Conseil(etat_->Form1.ImageProg.Conseil)); });
     colonne->addWidget(imageProg_, 1);
     auto* boutons = new QHBoxLayout;
     const struct {
@@ -636,7 +649,7 @@ QGroupBox* TForm1::GroupeParcours()
     }
     auto* ot = new QCheckBox("OT");
     ot->setObjectName("CheckBoxOT");
-    Lier("CheckBoxOT", [this, ot] { ot->setChecked(etat_.Form1.CheckBoxOT.Cochee); });
+    Lier("CheckBoxOT", [this, ot] { ot->setChecked(etat_->Form1.CheckBoxOT.Cochee); });
     connect(ot, &QCheckBox::toggled, this, [this](bool c) {
         if (!synchronisation_)
             Poster("CheckBoxOT", [c] { CheckBoxOTClick(c); });
@@ -651,7 +664,7 @@ QGroupBox* TForm1::GroupeProgramme()
 {
     auto* g = new GroupeAjuste("Programme");
     g->setObjectName("GroupBox5");
-    Lier("GroupBox5", [this, g] { g->DefinirTitre(Q(etat_.Form1.GroupBox5.Texte)); });
+    Lier("GroupBox5", [this, g] { g->DefinirTitre(Q(etat_->Form1.GroupBox5.Texte)); });
     auto* grille = new QGridLayout(g);
     QLineEdit* ligne = Champ("EditLigneProg", &Pupitre::EditLigneProg);
     // The text went ahead as it was typed; Enter follows it in the queue.
@@ -669,25 +682,25 @@ QGroupBox* TForm1::GroupeProgramme()
     liste->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     new InfobulleTronquee(liste);
     Lier("ListBoxProg1", [this, liste] {
-        // The same shared copy means the same lines: nothing to compare.
-        if (etat_.LignesProg && etat_.LignesProg != lignesMontrees_) {
-            const auto& lignes = *etat_.LignesProg;
+        // The same revision means the same lines: nothing to compare.
+        const LignesPartagees& lignes = etat_->LignesProg;
+        if (lignes.Revision() != revisionMontree_) {
             if (liste->count() != static_cast<int>(lignes.size())) {
                 liste->clear();
                 QStringList textes;
                 textes.reserve(static_cast<int>(lignes.size()));
-                for (const auto& l : lignes)
-                    textes << Q(l);
+                for (size_t i = 0; i < lignes.size(); ++i)
+                    textes << Q(lignes[i]);
                 liste->addItems(textes);
             } else {
                 for (int i = 0; i < liste->count(); ++i)
                     if (liste->item(i)->text() != Q(lignes[static_cast<size_t>(i)]))
                         liste->item(i)->setText(Q(lignes[static_cast<size_t>(i)]));
             }
-            lignesMontrees_ = etat_.LignesProg;
+            revisionMontree_ = lignes.Revision();
         }
-        liste->setCurrentRow(etat_.Form1.ListBoxProg1.Selection);
-        liste->setEnabled(etat_.Form1.ListBoxProg1.Actif);
+        liste->setCurrentRow(etat_->Form1.ListBoxProg1.Selection);
+        liste->setEnabled(etat_->Form1.ListBoxProg1.Actif);
     });
     connect(liste, &QListWidget::currentRowChanged, this, [this](int rang) {
         if (!synchronisation_)
@@ -724,6 +737,11 @@ QGroupBox* TForm1::GroupeProgramme()
         grille->addWidget(b, rang++, 1);
         urgence = b;
     }
+    // The stop does not queue behind a move: the press is seen at the
+    // machine's next step or in the wait it is in (the handler above then
+    // finds it engaged). Any mouse button presses it (event filter).
+    urgence_ = urgence;
+    connect(urgence, &QPushButton::pressed, this, [] { Entrees().DemanderUrgence(); });
     // Engaged, the button is disabled until "RAZ": it must look it.
     urgence->setStyleSheet("QPushButton#BoutonArret { background:red; color:white; font-weight:bold; }"
                            "QPushButton#BoutonArret:disabled { background:#d9a0a0; color:#f4e8e8; }");
@@ -731,7 +749,7 @@ QGroupBox* TForm1::GroupeProgramme()
     auto* jauge = new QProgressBar;
     jauge->setObjectName("GaugeProg");
     Lier("GaugeProg", [this, jauge] {
-        const Jauge& j = etat_.Form1.GaugeProg;
+        const Jauge& j = etat_->Form1.GaugeProg;
         jauge->setRange(0, std::max(1, j.Max));
         jauge->setValue(j.Progression);
         jauge->setVisible(j.Visible);
@@ -741,8 +759,8 @@ QGroupBox* TForm1::GroupeProgramme()
     auto* suivi = new QCheckBox;
     suivi->setObjectName("CheckBoxSuiviPrg");
     Lier("CheckBoxSuiviPrg", [this, suivi] {
-        suivi->setText(Q(etat_.Form1.CheckBoxSuiviPrg.Texte));
-        suivi->setChecked(etat_.Form1.CheckBoxSuiviPrg.Cochee);
+        suivi->setText(Q(etat_->Form1.CheckBoxSuiviPrg.Texte));
+        suivi->setChecked(etat_->Form1.CheckBoxSuiviPrg.Cochee);
     });
     connect(suivi, &QCheckBox::toggled, this, [this](bool c) {
         if (!synchronisation_)
@@ -921,20 +939,15 @@ void TForm1::Construire()
     Lier("FormCorrecteursOutils", [this] { outils_->Synchroniser(); });
 
     Lier("Form1", [this] {
-        setWindowTitle(Q(etat_.Form1.Caption));
-        setEnabled(etat_.Form1.Actif);
+        setWindowTitle(Q(etat_->Form1.Caption));
+        setEnabled(etat_->Form1.Actif);
     });
 }
 
-void TForm1::DessinerCouche(int couche, const std::vector<Trace>& traces)
-{
-    imageProg_->DessinerCouche(couche, traces);
-}
-
-void TForm1::Ouvrir(QDialog* dialogue)
+void TForm1::Ouvrir(QDialog* dialogue, Qt::WindowModality modalite)
 {
     dialogue->setAttribute(Qt::WA_DeleteOnClose);
-    dialogue->setWindowModality(Qt::ApplicationModal);
+    dialogue->setWindowModality(modalite);
     dialogues_.emplace_back(dialogue);
     dialogue->show();
 }
@@ -949,7 +962,8 @@ void TForm1::OuvrirFichier(QFileDialog* dialogue, std::function<void(const std::
     Ouvrir(dialogue);
 }
 
-void TForm1::MontrerMessage(const std::string& texte, std::function<void()> fin)
+void TForm1::MontrerMessage(
+    const std::string& texte, std::function<void()> fin, const std::shared_ptr<QPointer<QDialog>>& boite)
 {
     if (fermetureDemandee_) {
         // Nobody is there to answer; the text still reaches a journal.
@@ -957,10 +971,16 @@ void TForm1::MontrerMessage(const std::string& texte, std::function<void()> fin)
         fin();
         return;
     }
-    auto* boite
+    auto* message
         = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Virmak"), Q(texte), QMessageBox::Ok, this);
-    connect(boite, &QDialog::finished, this, [fin = std::move(fin)](int) { fin(); });
-    Ouvrir(boite);
+    connect(message, &QDialog::finished, this, [fin = std::move(fin)](int) { fin(); });
+    if (boite) {
+        // The machine waits on this box during a run: "URGENCE" stays within
+        // reach beside it, and Escape in it is "URGENCE", not "OK".
+        *boite = message;
+        message->setProperty(ProprieteUrgence, true);
+    }
+    Ouvrir(message, boite ? Qt::NonModal : Qt::ApplicationModal);
 }
 
 void TForm1::DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres, int filtre,
@@ -1001,14 +1021,17 @@ void TForm1::DialogueSauver(const std::string& repertoire, std::function<void(co
     OuvrirFichier(dialogue, std::move(fin));
 }
 
-void TForm1::Recevoir(const std::shared_ptr<const Instantane>& copie, const std::string& controle)
+void TForm1::Rattraper()
 {
-    etat_ = *copie;
-    Synchroniser();
-    if (controle.empty())
-        return;
-    if (QWidget* w = findChild<QWidget*>(Q(controle)))
-        w->repaint();
+    VueMachine::Envoi envoi = vue_.Prendre();
+    for (const auto& [couche, traces] : envoi.couches)
+        imageProg_->DessinerCouche(couche, traces);
+    if (envoi.etat) {
+        etat_ = std::move(envoi.etat);
+        Synchroniser();
+    }
+    if (envoi.focus)
+        DonnerFocus(*envoi.focus);
 }
 
 void TForm1::Synchroniser()
@@ -1018,7 +1041,7 @@ void TForm1::Synchroniser()
         // The operator's own action on this control is still on its way:
         // the widget already shows it, an older copy must not undo it.
         auto action = actions_.find(nom);
-        if (action != actions_.end() && action->second > etat_.Sequence)
+        if (action != actions_.end() && action->second > etat_->Sequence)
             continue;
         miroir();
     }
@@ -1050,10 +1073,10 @@ void TForm1::Aide(int contexte)
 {
     // No help viewer takes context numbers here: each context is a page of
     // its own, shown by the desktop's browser.
-    const auto dossiers = DossiersAide(etat_.RepExe, QCoreApplication::applicationDirPath().toStdString());
-    const std::string chemin = CheminAide(etat_.NomAide, contexte, dossiers);
+    const auto dossiers = DossiersAide(etat_->RepExe, QCoreApplication::applicationDirPath().toStdString());
+    const std::string chemin = CheminAide(etat_->NomAide, contexte, dossiers);
     if (chemin.empty()) {
-        MontrerMessage(MessageAideIntrouvable(etat_.NomAide, contexte, dossiers), [] {});
+        MontrerMessage(MessageAideIntrouvable(etat_->NomAide, contexte, dossiers), [] {});
         return;
     }
     if (OuvrirPageAide)
@@ -1102,12 +1125,20 @@ bool TForm1::FiltrerClavier(QObject* objet, QKeyEvent* k)
     const bool appui = k->type() == QEvent::KeyPress;
     Entrees().DefinirTouche(touche, appui);
     auto* w = qobject_cast<QWidget*>(objet);
+    if (appui && touche == Touche::Echap && w && w->window()->property(ProprieteUrgence).toBool()) {
+        Entrees().DemanderUrgence();
+        Executer(FormKeyDownEchap);
+        return true;
+    }
     if (!w || w->window() != this || !isActiveWindow())
         return false;
-    // Escape is "URGENCE" wherever the focus is in this window.
+    // Escape is "URGENCE" wherever the focus is in this window, at once
+    // even during a move, however short the tap.
     if (touche == Touche::Echap) {
-        if (appui)
+        if (appui) {
+            Entrees().DemanderUrgence();
             Executer(FormKeyDownEchap);
+        }
         return true;
     }
     if (!ToucheDeJog(touche) || FocusDeSaisie(FocusDe(QApplication::focusWidget())))
@@ -1134,6 +1165,22 @@ namespace {
 bool TForm1::FiltrerCommandesManuelles(QObject* objet, QEvent* evenement)
 {
     const QEvent::Type type = evenement->type();
+    if (type == QEvent::MouseButtonPress && objet == urgence_ && urgence_->isEnabled()
+        && static_cast<QMouseEvent*>(evenement)->button() != Qt::LeftButton) {
+        Entrees().DemanderUrgence();
+        Executer(BoutonArretMouseDown);
+        return true;
+    }
+    // A jog held on a button stops when the pointer leaves the button, as a
+    // finger leaving a real one would.
+    if (type == QEvent::MouseMove && (static_cast<QMouseEvent*>(evenement)->buttons() & Qt::LeftButton)) {
+        for (auto& sens : jogs_)
+            for (QPushButton* b : sens)
+                if (objet == b
+                    && !b->rect().contains(static_cast<QMouseEvent*>(evenement)->position().toPoint()))
+                    Entrees().DefinirBouton(BoutonSouris::Gauche, false);
+        return false;
+    }
     for (int axe = 0; axe < 3; ++axe) {
         if (type == QEvent::MouseButtonPress && objet == visues_[axe]) {
             Poster([axe] { StaticTextClick(axe); });
@@ -1183,6 +1230,7 @@ bool TForm1::eventFilter(QObject* objet, QEvent* evenement)
         break;
     }
     case QEvent::FocusOut:
+    case QEvent::MouseMove:
         FiltrerCommandesManuelles(objet, evenement);
         break;
     case QEvent::ApplicationStateChange:

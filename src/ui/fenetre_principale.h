@@ -62,11 +62,18 @@ public:
     // answer: open boxes are closed and later ones are not shown.
     void DemanderFermeture(bool signal);
 
-    const Instantane& Etat() const { return etat_; }
+    const Instantane& Etat() const { return *etat_; }
+    const VueMachine& VueDuFil() const { return vue_; }
+
+    // Takes what the machine thread published since the last frame and
+    // shows it: the newest copy, the preview layers, the focus.
+    void Rattraper();
 
     // From the machine thread's view, on the window thread.
-    void Recevoir(const std::shared_ptr<const Instantane>& copie, const std::string& controle);
-    void MontrerMessage(const std::string& texte, std::function<void()> fin);
+    // `boite`, when given, is pointed at the box shown, so that the machine
+    // can take it down.
+    void MontrerMessage(const std::string& texte, std::function<void()> fin,
+        const std::shared_ptr<QPointer<QDialog>>& boite = {});
     void DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres, int filtre,
         const std::string& repertoire, std::function<void(const std::string&)> fin);
     void DialogueSauver(const std::string& repertoire, std::function<void(const std::string&)> fin);
@@ -76,7 +83,6 @@ public:
     // What shows a help page: the desktop's browser, unless a test put
     // itself there.
     std::function<void(const std::string&)> OuvrirPageAide;
-    void DessinerCouche(int couche, const std::vector<Trace>& traces);
 
     // Copies the last copy received into the widgets.
     void Synchroniser();
@@ -116,12 +122,12 @@ private:
     bool FiltrerClavier(QObject* objet, QKeyEvent* evenement);
     bool FiltrerCommandesManuelles(QObject* objet, QEvent* evenement);
     void MemoriserBornes();
-    void Ouvrir(QDialog* dialogue);
+    void Ouvrir(QDialog* dialogue, Qt::WindowModality modalite = Qt::ApplicationModal);
     void OuvrirFichier(QFileDialog* dialogue, std::function<void(const std::string&)> fin);
     void MenuListe(QListWidget* liste);
     void MenusAide();
 
-    Instantane etat_;
+    std::shared_ptr<const Instantane> etat_;
     VueMachine vue_;
     Vue* vuePrecedente_ = nullptr;
     std::thread fil_;
@@ -138,9 +144,10 @@ private:
     QLineEdit* presets_[3] = {}; // EditX, EditY, EditZ
     QLineEdit* vitesse_ = nullptr; // EditVitAv
     QPushButton* jogs_[3][2] = {}; // per axis: minus, plus
+    QPushButton* urgence_ = nullptr; // BoutonArret
     double visuesMontrees_[3] = {};
     QTimer* rafraichissement_ = nullptr;
-    Lignes lignesMontrees_; // held, so a later list never takes its address
+    uint64_t revisionMontree_ = 0; // of the program list's lines
     bool synchronisation_ = false;
     bool demarree_ = false;
     bool fermetureDemandee_ = false; // after a signal

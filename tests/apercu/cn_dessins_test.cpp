@@ -2,6 +2,7 @@
 #include "foundation/cn_varia.h"
 #include "foundation/nombres.h"
 #include "foundation/pupitre.h"
+#include "iso/correction_outils.h"
 #include "iso/traite_prog.h"
 #include "pupitre/demarrage.h"
 #include "pupitre/programme.h"
@@ -171,7 +172,7 @@ TEST_F(Apercu, MovesAreDrawnByTheirMotionCode)
 
 TEST_F(Apercu, AZOnlyBlockDrawsNothingButADrillingBlockAlwaysDrawsItsHole)
 {
-    Programme({ "G1 Z-5", "G0 Z2", "T3 G81 X10 Y0 Z-4 R1", "Z-6", "G80" });
+    Programme({ "G1 Z-5 F100", "G0 Z2", "T3 G81 X10 Y0 Z-4 R1", "Z-6", "G80" });
     TabOutils[3].Jauge[0] = 4;
     TabOutils[3].CorDyn[0] = 0.5;
     DessinePiece();
@@ -233,7 +234,7 @@ TEST_F(Apercu, AnArcWhoseEndsAreNeighbourPixelsIsAStraightLine)
 
 TEST_F(Apercu, AFullCircleIsDrawnAsItsTwoHalves)
 {
-    Programme({ "G0 X10 Y0", "G2 X10 Y0 I5 J0" });
+    Programme({ "G0 X10 Y0", "G2 X10 Y0 I5 J0 F100" });
     DessinePiece();
     const auto arcs = DeCouleur(1, CoulContour);
     ASSERT_EQ(arcs.size(), 2u);
@@ -276,7 +277,7 @@ TEST_F(Apercu, PieceAfterZoomingAndPanningRestoresTheFit)
 
 TEST_F(Apercu, ZoomOrPanRedrawsThePathOnlyOnceOutilHasDrawnIt)
 {
-    Programme({ "G0 X5 Y5", "G1 X20", "G1 Y20" });
+    Programme({ "G0 X5 Y5", "G1 X20 F100", "G1 Y20" });
     DessinePiece();
     vue.dessins.clear();
     BitBtnZoomPlusClick();
@@ -299,9 +300,9 @@ TEST_F(Apercu, ZoomOrPanRedrawsThePathOnlyOnceOutilHasDrawnIt)
 
 TEST_F(Apercu, OutilAfterAnEditAnalysesTheNewListFirst)
 {
-    Programme({ "G1 X10" });
+    Programme({ "G1 X10 F100" });
     DessinePiece();
-    Programme({ "G1 X10", "G1 Y10" });
+    Programme({ "G1 X10 F100", "G1 Y10" });
     vue.dessins.clear();
     BitBtnParcoursOutilClick();
     EXPECT_TRUE(ProgAnalyse);
@@ -418,7 +419,7 @@ TEST_F(Apercu, BeforeAnyDrawingTheViewControlsOnlyKeepTheirSettings)
 TEST_F(Apercu, LoadingAProgramDrawsItsPart)
 {
     const std::string chemin = Fichier("piece.iso");
-    EcrireTout(chemin, "G1 X10 Y10\r\nG1 X20\r\n");
+    EcrireTout(chemin, "G1 X10 Y10 F100\r\nG1 X20\r\n");
     ZoomApercu = 3;
     ASSERT_TRUE(ChargerProgramme(chemin));
     EXPECT_EQ(vue.dessins, std::vector<int> { 1 });
@@ -433,7 +434,7 @@ TEST_F(Apercu, ARefusedProgramDrawsOnlyTheAxesAndIsNotAnalysedAgainByTheView)
     EcrireTout(Fichier("CncParam.Ini"), "[GCODES]\r\nMaxLProg=3\r\n");
     FormCreate();
     vue.messages.clear();
-    Programme({ "G1 X10", "G1 Y10", "G1 X0", "G1 Y0" });
+    Programme({ "G1 X10 F100", "G1 Y10", "G1 X0", "G1 Y0" });
     PosMm[0] = 2;
     DessinePiece();
     EXPECT_FALSE(ProgAnalyse);
@@ -448,7 +449,7 @@ TEST_F(Apercu, ARefusedProgramDrawsOnlyTheAxesAndIsNotAnalysedAgainByTheView)
     EXPECT_EQ(vue.messages.size(), 1u);
     EXPECT_EQ(vue.couches[1].size(), 2u);
     // Once the list is edited the view tries again.
-    Form1.ListBoxProg1.Lignes.resize(2);
+    Form1.ListBoxProg1.Lignes = { "G1 X10 F100", "G1 Y10" };
     BitBtnZoomPlusClick();
     EXPECT_TRUE(ProgAnalyse);
     EXPECT_EQ(DeCouleur(1, CoulContour).size(), 2u);
@@ -459,7 +460,7 @@ TEST_F(Apercu, AResizeRedrawsAtTheSameScaleUnlessTheListChanged)
     ImageProgResize(600, 400);
     EXPECT_TRUE(vue.dessins.empty()); // nothing drawn yet
     EXPECT_EQ(Form1.LargeurImage, 600);
-    Programme({ "G1 X10 Y10" });
+    Programme({ "G1 X10 Y10 F100" });
     DessinePiece();
     BitBtnParcoursOutilClick();
     const double echelle = EchelleApercu;
@@ -468,7 +469,7 @@ TEST_F(Apercu, AResizeRedrawsAtTheSameScaleUnlessTheListChanged)
     EXPECT_EQ(vue.dessins, (std::vector<int> { 1, 2 }));
     EXPECT_EQ(EchelleApercu, echelle);
     EXPECT_EQ(vue.couches[1][0].x2, 800); // the horizontal axis spans the new width
-    Programme({ "G1 X10 Y10" });
+    Programme({ "G1 X10 Y10 F100" });
     ImageProgResize(400, 500);
     EXPECT_DOUBLE_EQ(EchelleApercu, 400.0 / 22);
     ImageProgResize(0, -5);
@@ -476,9 +477,24 @@ TEST_F(Apercu, AResizeRedrawsAtTheSameScaleUnlessTheListChanged)
     EXPECT_EQ(Form1.HauteurImage, 1);
 }
 
+TEST_F(Apercu, AResizeShowsAgainThePathARunDrewUnlessThePartAloneWasDrawnSince)
+{
+    Programme({ "G1 X10 Y10 F100" });
+    DessinePiece();
+    ASSERT_TRUE(CorrectionOutils());
+    DessineParcours(); // as a run does, without the "Outil" button
+    vue.dessins.clear();
+    ImageProgResize(800, 500);
+    EXPECT_EQ(vue.dessins, (std::vector<int> { 1, 2 }));
+    DessinePiece();
+    vue.dessins.clear();
+    ImageProgResize(600, 400);
+    EXPECT_EQ(vue.dessins, std::vector<int> { 1 });
+}
+
 TEST_F(Apercu, FarCoordinatesAndHugeZoomsStayInsideTheImageMargins)
 {
-    Programme({ "G1 X1000000000 Y-1000000000", "G2 X-1000000000 Y-1000000000 I0 J0", "G0 X3 Y4",
+    Programme({ "G1 X1000000000 Y-1000000000 F100", "G2 X-1000000000 Y-1000000000 I0 J0", "G0 X3 Y4",
         "G3 X3 Y-4 I0 J0", "G81 X1 Y1 Z-1 R1", "G80", "G1 X1" + std::string(300, '0') });
     TabOutils[0].Jauge[0] = 6;
     DessinePiece();

@@ -71,7 +71,7 @@ protected:
 TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMessage)
 {
     EcrireTout(Fichier("un_fichier"), "");
-    EcrireTout(Fichier("p.iso"), "G1 X1\n");
+    EcrireTout(Fichier("p.iso"), "G1 X1 F100\n");
     // 400 steps of X at 1000 a second, on the virtual clock; no pin is
     // assigned in this folder, so nothing decodes.
     EcrireTout(Fichier("e.iso"), "G1 X1 F600\n");
@@ -79,6 +79,16 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
     // back up whose first step goes at once: 1.050 + 0.399 s.
     EcrireTout(Fichier("g82.iso"), "G1 X1 F600\nG82 X1 Z-1 R0 P250 F600\n");
     EcrireTout(Fichier("rayon.iso"), "G1 X1\nG2 X9 R1\n");
+    EcrireTout(Fichier("sansf.iso"), "G1 X10\n");
+    EcrireTout(Fichier("arc.iso"), "G0 X10 F0\nG2 X0 Y0 I5 J0\n");
+    EcrireTout(Fichier("loin.iso"), "G0 X10000000\n");
+    // With its outputs wired and 0.5 mm of travel, the virtual machine stops on
+    // its switch as the window's would.
+    const std::string cable = dossier + "cable/";
+    fs::create_directory(cable);
+    EcrireTout(cable + "CncParam.Ini",
+        "[SORTIES]\nCBOutItem(0)=1\nCBOutItem(1)=2\nOutEnable=3\n[ENTREES]\nCBInItem(0)=1\nInEnable=8\n"
+        "[MACHINE VIRTUELLE]\nCourse(0)=0.5\n");
     const struct {
         std::vector<std::string> args;
         int statut;
@@ -105,6 +115,15 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
         { { "--rep", dossier, "execute", Fichier("e.iso") }, 0, "Duree=0.400000\nFin=normale", "" },
         { { "--rep", dossier, "execute", Fichier("g82.iso") }, 0, "LectureX=1.000", "" },
         { { "--rep", dossier, "execute", Fichier("g82.iso") }, 0, "Duree=1.449000", "" },
+        { { "--rep", dossier, "execute", Fichier("sansf.iso") }, 1, "",
+            "Ligne 1 : déplacement en avance G1 sans" },
+        { { "--rep", dossier, "execute", Fichier("arc.iso") }, 1, "",
+            "Ligne 2 : déplacement en avance G2 sans" },
+        { { "--rep", dossier, "execute", Fichier("loin.iso") }, 1, "", "plus de 2 000 000 000 pas" },
+        { { "--rep", cable, "execute", Fichier("e.iso") }, 1, "PasX=201\n", "" },
+        { { "--rep", cable, "execute", Fichier("e.iso") }, 1, "Fin=butée", "" },
+        { { "--rep", dossier, "latence", "--duree", "0" }, 2, "", "la durée de la mesure doit dépasser 0" },
+        { { "--rep", dossier, "latence", "--cpu", "4000" }, 2, "", "le processeur 4000 n'existe pas" },
     };
     for (const auto& c : cas) {
         const std::string nom = c.args.empty() ? "(rien)" : c.args.back();
@@ -121,7 +140,7 @@ TEST_F(LigneDeCommande, TheConfigurationFolderIsOnlyRead)
     const std::string param = "; atelier\n[AXES]\nValPas(1)=1e308\n[BOOLEAN]\nSimulation=0\n";
     EcrireTout(Fichier("CncParam.Ini"), param);
     EcrireTout(Fichier("CncOutil.Ini"), "[OUTIL(1)]\nJauge(0)=6\n");
-    EcrireTout(Fichier("p.iso"), "T1 G41 G1 X10 Y0\nG1 X10 Y10\n");
+    EcrireTout(Fichier("p.iso"), "T1 G41 G1 X10 Y0 F100\nG1 X10 Y10\n");
     const auto avant = Photo();
     for (const std::string commande : { "config", "analyse", "programme", "parcours" }) {
         std::vector<std::string> args { "--rep", dossier, commande };

@@ -6,12 +6,16 @@
 
 #include <algorithm>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <regex>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace virmak;
 using namespace virmak::test;
@@ -130,6 +134,28 @@ TEST_F(Historique, AFailedWriteKeepsTheLineInTheListSaysSoOnceAndLetsTheCallerGo
     EXPECT_TRUE(EstLigneDatee(Liste()[avant + 1], "Impossible d'écrire dans " + His()));
     EXPECT_TRUE(EstLigneDatee(Liste()[avant + 2], "ARRET demandé par la machine."));
     EXPECT_TRUE(vue.messages.empty());
+}
+
+TEST_F(Historique, HalfALineWrittenOnAFullDiskIsTakenBackSoTheNextLineStartsOnItsOwn)
+{
+    CreerHistorique();
+    const std::string avant = Contenu();
+    // A child whose files may not grow more than a few bytes: the disk full.
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const rlimit limite { avant.size() + 10, avant.size() + 10 };
+        ::setrlimit(RLIMIT_FSIZE, &limite);
+        std::signal(SIGXFSZ, SIG_IGN);
+        MsgHistorique("ARRET URGENCE bouton fenetre principale");
+        ::_exit(0);
+    }
+    int statut = 0;
+    ASSERT_EQ(::waitpid(pid, &statut, 0), pid);
+    EXPECT_EQ(Contenu(), avant);
+    MsgHistorique("CYCLE TERMINE avec succès.");
+    const std::vector<std::string> lignes = DecouperLignes(Contenu());
+    EXPECT_TRUE(EstLigneDatee(lignes.back(), "CYCLE TERMINE avec succès.")) << lignes.back();
 }
 
 TEST_F(Historique, AReadOnlyFileIsNotWrittenAndTheFailureIsShownInTheList)

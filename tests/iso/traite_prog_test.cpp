@@ -37,7 +37,7 @@ TEST_F(Programme, EmptyListGivesOnlyTheStartBlockAtTheCurrentPosition)
 
 TEST_F(Programme, AFullCircleIsSplitIntoTwoHalves)
 {
-    Lignes({ "G0 X10 Y0", "G2 X10 Y0 I5 J0" });
+    Lignes({ "G0 X10 Y0", "G2 X10 Y0 I5 J0 F100" });
     ASSERT_TRUE(Analyser());
     ASSERT_EQ(NbLignesProg, 3);
     EXPECT_EQ(TabProg[2].X, 0);
@@ -55,21 +55,21 @@ TEST_F(Programme, AFullCircleIsSplitIntoTwoHalves)
 
 TEST_F(Programme, AFullCircleStartingOffLevelIsSplitAtTheOppositePoint)
 {
-    Lignes({ "G0 X5 Y10", "G3 X5 Y10 I5 J5" });
+    Lignes({ "G0 X5 Y10", "G3 X5 Y10 I5 J5 F100" });
     ASSERT_TRUE(Analyser());
     ASSERT_EQ(NbLignesProg, 3);
     EXPECT_EQ(TabProg[2].X, 5);
     EXPECT_EQ(TabProg[2].Y, 0);
     EXPECT_EQ(TabProg[3].Y, 10);
     // A centre near the largest double keeps the opposite point finite.
-    Lignes({ "G0 X0 Y5", "G91.1 G2 X0 Y5 I-1" + std::string(400, '3') });
+    Lignes({ "G0 X0 Y5", "G91.1 G2 F100 X0 Y5 I-1" + std::string(400, '3') });
     ASSERT_TRUE(Analyser());
     EXPECT_TRUE(std::isfinite(TabProg[2].X));
 }
 
 TEST_F(Programme, BlocksWithoutXYMotionShareTheSegmentNumber)
 {
-    Lignes({ "G1 X5 Y5", "Z-1", "Z-2", "M3", "X6" });
+    Lignes({ "G1 X5 Y5 F100", "Z-1", "Z-2", "M3", "X6" });
     ASSERT_TRUE(Analyser());
     EXPECT_EQ(TabProg[1].NumSegment, 1);
     EXPECT_EQ(TabProg[2].NumSegment, 1);
@@ -81,7 +81,7 @@ TEST_F(Programme, BlocksWithoutXYMotionShareTheSegmentNumber)
 
 TEST_F(Programme, TheBoxAlwaysHoldsTheCurrentPosition)
 {
-    Lignes({ "G0 X10 Y20 Z5", "G1 X30 Y40" });
+    Lignes({ "G0 X10 Y20 Z5", "G1 X30 Y40 F100" });
     ASSERT_TRUE(Analyser());
     EXPECT_EQ(boite.Min[0], 0);
     EXPECT_EQ(boite.Min[1], 0);
@@ -115,10 +115,10 @@ TEST_F(Programme, AToolOutsideTheTableHasNoRadiusAndIsReportedOnce)
 
 TEST_F(Programme, AnalysisStartsAfreshEachTime)
 {
-    Lignes({ "G70", "G1 X1" });
+    Lignes({ "G70", "G1 X1 F4" });
     ASSERT_TRUE(Analyser());
     EXPECT_DOUBLE_EQ(TabProg[2].X, 25.4);
-    Lignes({ "G1 X1" });
+    Lignes({ "G1 X1 F100" });
     ASSERT_TRUE(Analyser());
     EXPECT_DOUBLE_EQ(TabProg[1].X, 1);
     EXPECT_EQ(TabProg[1].CodeG[0], 1);
@@ -227,20 +227,21 @@ TEST_F(Programme, ArcsWithAbsoluteOrRelativeCentresOrARadiusGiveTheSameRecords)
         bool cle; // CentresRelatifs
         const char *depart, *arc, *reference;
     } cas[] = {
-        { false, "G0 X10 Y0", "G91.1 G3 X0 Y10 I-10 J0", "G3 X0 Y10 I0 J0" },
-        { false, "G0 X10 Y0", "I-10 Y10 G3 X0 G91.1", "G3 X0 Y10 I0 J0" }, // J left out is 0
-        { true, "G0 X10 Y0", "G3 X0 Y10 J0 I-10", "G3 X0 Y10 I0 J0" },
-        { true, "G0 X10 Y0", "G3 X0 Y10 I-10", "G3 X0 Y10 I0 J0" },
-        { false, "G0 X10 Y0", "G91.1 G2 X10 Y0 I-5", "G2 X10 Y0 I5 J0" }, // a full circle's first half
-        { false, "G0 X10 Y0", "G3 X0 Y10 R10", "G3 X0 Y10 I0 J0" },
-        { true, "G0 X10 Y0", "R10 Y10 X0 G3", "G3 X0 Y10 I0 J0" },
-        { false, "G0 X10 Y0", "G3 X0 Y-10 R-10", "G3 X0 Y-10 I0 J0" }, // the longer arc
-        { false, "G0 X10 Y0", "G2 X0 Y-10 R10", "G2 X0 Y-10 I0 J0" },
-        { false, "G0 X10 Y0", "G2 X0 Y10 R-10", "G2 X0 Y10 I0 J0" },
-        { false, "G0 X10 Y0", "G2 X-10 Y0 R-10", "G2 X-10 Y0 I0 J0" },
-        { false, "G0 X10 Y0", "G2 X0 Y0 R4.996", "G2 X0 Y0 I5 J0" }, // rounded half circle
-        { false, "G0 X25.4 Y0", "G70 G3 X0 Y1 R1", "G3 X0 Y25.4 I0 J0" },
-        { false, "G0 X25.4 Y0", "G70 G91.1 G3 X0 Y1 I-1", "G3 X0 Y25.4 I0 J0" },
+        { false, "G0 X10 Y0", "G91.1 G3 X0 Y10 I-10 J0 F100", "G3 X0 Y10 I0 J0 F100" },
+        { false, "G0 X10 Y0", "I-10 Y10 G3 X0 G91.1 F100", "G3 X0 Y10 I0 J0 F100" }, // J left out is 0
+        { true, "G0 X10 Y0", "G3 X0 Y10 J0 I-10 F100", "G3 X0 Y10 I0 J0 F100" },
+        { true, "G0 X10 Y0", "G3 X0 Y10 I-10 F100", "G3 X0 Y10 I0 J0 F100" },
+        { false, "G0 X10 Y0", "G91.1 G2 X10 Y0 I-5 F100",
+            "G2 X10 Y0 I5 J0 F100" }, // a full circle's first half
+        { false, "G0 X10 Y0", "G3 X0 Y10 R10 F100", "G3 X0 Y10 I0 J0 F100" },
+        { true, "G0 X10 Y0", "R10 Y10 X0 G3 F100", "G3 X0 Y10 I0 J0 F100" },
+        { false, "G0 X10 Y0", "G3 X0 Y-10 R-10 F100", "G3 X0 Y-10 I0 J0 F100" }, // the longer arc
+        { false, "G0 X10 Y0", "G2 X0 Y-10 R10 F100", "G2 X0 Y-10 I0 J0 F100" },
+        { false, "G0 X10 Y0", "G2 X0 Y10 R-10 F100", "G2 X0 Y10 I0 J0 F100" },
+        { false, "G0 X10 Y0", "G2 X-10 Y0 R-10 F100", "G2 X-10 Y0 I0 J0 F100" },
+        { false, "G0 X10 Y0", "G2 X0 Y0 R4.996 F100", "G2 X0 Y0 I5 J0 F100" }, // rounded half circle
+        { false, "G0 X25.4 Y0", "G70 G3 X0 Y1 R1 F100", "G3 X0 Y25.4 I0 J0 F100" },
+        { false, "G0 X25.4 Y0", "G70 G91.1 G3 X0 Y1 I-1 F100", "G3 X0 Y25.4 I0 J0 F100" },
     };
     for (const auto& c : cas) {
         CentresRelatifs = c.cle;
@@ -259,7 +260,7 @@ TEST_F(Programme, ArcsWithAbsoluteOrRelativeCentresOrARadiusGiveTheSameRecords)
 
 TEST_F(Programme, TheCentreModeStartsFromTheKeyAndSwitchesAtTheBlockThatSaysSo)
 {
-    Lignes({ "G0 X10 Y0", "G3 X0 Y10 I0 J0", "G91.1", "G3 X-10 Y0 I0 J-10", "G3 X0 Y-10 I0 J0 G90.1",
+    Lignes({ "G0 X10 Y0", "G3 X0 Y10 I0 J0 F100", "G91.1", "G3 X-10 Y0 I0 J-10", "G3 X0 Y-10 I0 J0 G90.1",
         "G3 X10 Y0 I0 J0" });
     ASSERT_TRUE(Analyser());
     // Every centre is the origin only when each block reads it in its own mode.
@@ -272,6 +273,34 @@ TEST_F(Programme, TheCentreModeStartsFromTheKeyAndSwitchesAtTheBlockThatSaysSo)
     ASSERT_TRUE(Analyser());
     EXPECT_EQ(TabProg[2].I, 10); // offsets from (10, 0)
     EXPECT_TRUE(TabProg[2].CentresRelatifs);
+}
+
+TEST_F(Programme, AFeedMoveWithNoPositiveFeedRefusesTheProgramNamingItsLine)
+{
+    const struct {
+        std::vector<std::string> lignes;
+        int ligne; // 0: accepted
+    } cas[] = {
+        { { "G1 X10" }, 1 },
+        { { "G0 X5", "G1 X10 F0" }, 2 },
+        { { "G1 X1 F100", "G1 X2 F0", "G0 X0 Y0", "G2 X10 Y0 I5 J0" }, 2 },
+        { { "G0 X10", "G3 X0 Y0 I5 J0" }, 2 },
+        { { "G0 X1", "G81 X1 Y1 Z-1 R1" }, 2 },
+        // Nothing moves at the feed: a rapid, a G1 that stays, a hole of no depth.
+        { { "G1 F0", "G0 X10", "G1 X10", "G81 X1 Z1 R1", "G80" }, 0 },
+    };
+    for (const auto& c : cas) {
+        vue.messages.clear();
+        Lignes(c.lignes);
+        EXPECT_EQ(Analyser(), c.ligne == 0) << c.lignes.back();
+        if (c.ligne == 0)
+            continue;
+        EXPECT_FALSE(ProgAnalyse);
+        ASSERT_EQ(vue.messages.size(), 1u);
+        EXPECT_EQ(vue.messages[0].rfind("Ligne " + std::to_string(c.ligne) + " : ", 0), 0u)
+            << vue.messages[0];
+        EXPECT_NE(vue.messages[0].find("sans vitesse d'avance F positive"), std::string::npos);
+    }
 }
 
 TEST_F(Programme, AnRArcThatCannotReachItsEndRefusesTheProgramNamingItsLine)

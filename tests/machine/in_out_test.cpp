@@ -8,10 +8,15 @@
 #include "pupitre/demarrage.h"
 #include "support/support.h"
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace virmak;
@@ -19,22 +24,46 @@ using namespace virmak::test;
 
 namespace {
 
-// Every access, in order.
+// Every access, in order, with the thread that made it; every access fails
+// from a chosen one on.
 class PortEspion : public AccesPort {
 public:
     struct Acces {
         uint16_t adresse;
-        int valeur;
+        int valeur; // -1: a read
         bool operator==(const Acces&) const = default;
     };
-    uint8_t Lire(uint16_t adresse) override
+    bool Lire(uint16_t adresse, uint8_t& valeur) override
     {
-        acces.push_back({ adresse, -1 });
-        return 0xFF;
+        valeur = 0xFF;
+        return Noter(adresse, -1);
     }
-    void Ecrire(uint16_t adresse, uint8_t valeur) override { acces.push_back({ adresse, valeur }); }
+    bool Ecrire(uint16_t adresse, uint8_t valeur) override { return Noter(adresse, valeur); }
     std::string Nom() const override { return "espion"; }
+    std::string Defaut() const override { return "erreur d'entrée-sortie"; }
+
+    // The `n`-th access from now on fails, and every one after it (-1: none).
+    void Echouer(int n) { panneDans = n; }
+
+    mutable std::mutex verrou;
+    std::atomic<size_t> nombre { 0 };
     std::vector<Acces> acces;
+    std::vector<std::thread::id> fils;
+
+private:
+    bool Noter(uint16_t adresse, int valeur)
+    {
+        std::lock_guard<std::mutex> g(verrou);
+        if (panneDans == 0)
+            return false;
+        if (panneDans > 0)
+            --panneDans;
+        acces.push_back({ adresse, valeur });
+        fils.push_back(std::this_thread::get_id());
+        nombre.store(acces.size());
+        return true;
+    }
+    int panneDans = -1;
 };
 
 // X on D0/D1, Y on D2/D3, Z on D4/D5, spindle on D6; the X step and the
@@ -66,6 +95,7 @@ TEST_F(Port, EachRoutineWritesTheDataThenPulsesItsLatchBitAndLeavesTheControlAtZ
     EcrireSortiesB(0x01);
     EcrireSortiesC(0x02);
     EXPECT_EQ(LirePortEntrees(), 0xF8);
+    EXPECT_FALSE(PortEnDefaut());
     using A = PortEspion::Acces;
     EXPECT_EQ(p->acces,
         (std::vector<A> { { 888, 0x5A }, { 890, 0 }, { 890, 1 }, { 890, 0 }, { 888, 1 }, { 890, 0 },
@@ -100,6 +130,62 @@ TEST_F(Port, ClearingPutsInvertedLinesAtTheirInactiveLevelAndWritesNothingWithou
     PortLPT = 0;
     EffacerSorties();
     EXPECT_TRUE(p->acces.empty());
+    // Drives wired straight on the data lines, with no latch, rest too.
+    PortLPT = 1;
+    EffacerSorties();
+    using A = PortEspion::Acces;
+    ASSERT_EQ(p->acces.size(), 13u);
+    EXPECT_EQ(p->acces[11], (A { 890, 0 }));
+    EXPECT_EQ(p->acces[12], (A { 888, 0x41 }));
+}
+
+TEST_F(Port, TheCrashHandlerRacingAMoveRestsTheOutputsLastAndNeverInsideOneOfItsWrites)
+{
+    ChargerConfiguration();
+    PortLPT = 1;
+    Simulation = false;
+    OutEnable = 0x7F;
+    OutInvert = 0x41;
+    using A = PortEspion::Acces;
+    const std::vector<A> repos { { 888, 0x41 }, { 890, 0 }, { 890, 1 }, { 890, 0 } };
+    for (int essai = 0; essai < 50; ++essai) {
+        PortEspion* p = Espionner();
+        std::atomic<bool> fin { false };
+        std::thread machine([&fin] {
+            while (!fin.load()) {
+                EcrireSortiesA(0x03);
+                EcrireSortiesA(0x02);
+            }
+        });
+        while (p->nombre.load() < 40 + static_cast<size_t>(essai))
+            std::this_thread::yield();
+        CouperSortiesEtReposer();
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        fin = true;
+        machine.join();
+        const auto moi = std::find(p->fils.begin(), p->fils.end(), std::this_thread::get_id());
+        const auto k = static_cast<size_t>(moi - p->fils.begin());
+        ASSERT_EQ(k % 4, 0u) << essai; // every write sequence of the move is whole
+        ASSERT_EQ(p->acces.size(), k + 4) << essai; // and none comes after the rest
+        EXPECT_EQ(std::vector<A>(p->acces.begin() + static_cast<long>(k), p->acces.end()), repos) << essai;
+    }
+}
+
+TEST_F(Port, AFailingAccessIsSaidWithThePortAndTheErrorUntilItIsReported)
+{
+    ChargerConfiguration();
+    PortLPT = 1;
+    PortEspion* p = Espionner();
+    p->Echouer(1);
+    EXPECT_FALSE(EcrireSortiesA(0x01)); // its data went, its control did not
+    EXPECT_TRUE(PortEnDefaut());
+    EXPECT_EQ(TexteDefautPort(),
+        "le port espion ne répond plus (écriture du registre de contrôle : erreur d'entrée-sortie)");
+    EXPECT_FALSE(LirePortEntrees());
+    EXPECT_NE(TexteDefautPort().find("contrôle"), std::string::npos); // the first failure stays
+    OublierDefautPort();
+    EXPECT_FALSE(LirePortEntrees());
+    EXPECT_NE(TexteDefautPort().find("lecture des entrées"), std::string::npos);
 }
 
 TEST_F(Port, PatternsWrittenThroughLatchAAreDecodedIntoStepsAndDirections)
@@ -164,57 +250,67 @@ TEST_F(Port, ARealPortThatCannotOpenIsRefusedOnceInFrenchAndLeftUnused)
     EXPECT_EQ(vue.messages.size(), 1u);
 }
 
-TEST_F(Port, AFatalSignalPutsTheDataLatchAtRestBeforeTheProcessDies)
+TEST_F(Port, EverySignalThatEndsTheProcessPutsTheDataLatchAtRestBeforeItDies)
 {
-    int tube[2];
-    ASSERT_EQ(::pipe(tube), 0);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        // Each access goes down the pipe, as async-signal-safe as a port.
-        class PortTube : public AccesPort {
-        public:
-            explicit PortTube(int fd)
-                : fd_(fd)
-            {
-            }
-            uint8_t Lire(uint16_t) override { return 0; }
-            void Ecrire(uint16_t adresse, uint8_t valeur) override
-            {
-                const uint8_t octets[3]
-                    = { static_cast<uint8_t>(adresse & 0xFF), static_cast<uint8_t>(adresse >> 8), valeur };
-                [[maybe_unused]] auto n = ::write(fd_, octets, sizeof octets);
-            }
-            std::string Nom() const override { return "tube"; }
+    // Not SIGSEGV: the sanitizers of the test builds take it first.
+    for (int signal : { SIGABRT, SIGQUIT, SIGUSR1, SIGPIPE, SIGALRM, SIGXCPU, SIGTERM, SIGRTMIN + 3 }) {
+        SCOPED_TRACE(signal);
+        int tube[2];
+        ASSERT_EQ(::pipe(tube), 0);
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            // Each access goes down the pipe, as async-signal-safe as a port.
+            class PortTube : public AccesPort {
+            public:
+                explicit PortTube(int fd)
+                    : fd_(fd)
+                {
+                }
+                bool Lire(uint16_t, uint8_t& valeur) override
+                {
+                    valeur = 0;
+                    return true;
+                }
+                bool Ecrire(uint16_t adresse, uint8_t valeur) override
+                {
+                    const uint8_t octets[3] = { static_cast<uint8_t>(adresse & 0xFF),
+                        static_cast<uint8_t>(adresse >> 8), valeur };
+                    return ::write(fd_, octets, sizeof octets) == 3;
+                }
+                std::string Nom() const override { return "tube"; }
 
-        private:
-            int fd_;
-        };
+            private:
+                int fd_;
+            };
+            ::close(tube[0]);
+            const rlimit sansCore { 0, 0 };
+            ::setrlimit(RLIMIT_CORE, &sansCore);
+            PortLPT = 1;
+            Simulation = false;
+            OutEnable = 0x7F;
+            OutInvert = 0x41;
+            AdrDLPT = 0x378;
+            AdrCLPT = 0x37A;
+            DefinirPort(std::make_unique<PortTube>(tube[1]));
+            ProtegerSortiesContreSignauxFataux();
+            ::raise(signal);
+            ::_exit(0);
+        }
+        ::close(tube[1]);
+        std::string recu;
+        char tampon[64];
+        for (ssize_t n; (n = ::read(tube[0], tampon, sizeof tampon)) > 0;)
+            recu.append(tampon, static_cast<size_t>(n));
         ::close(tube[0]);
-        PortLPT = 1;
-        Simulation = false;
-        OutEnable = 0x7F;
-        OutInvert = 0x41;
-        AdrDLPT = 0x378;
-        AdrCLPT = 0x37A;
-        DefinirPort(std::make_unique<PortTube>(tube[1]));
-        ProtegerSortiesContreSignauxFataux();
-        ::raise(SIGABRT);
-        ::_exit(0);
+        int statut = 0;
+        ASSERT_EQ(::waitpid(pid, &statut, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(statut));
+        EXPECT_EQ(WTERMSIG(statut), signal);
+        const std::string attendu { '\x78', '\x03', '\x41', '\x7A', '\x03', '\x00', '\x7A', '\x03', '\x01',
+            '\x7A', '\x03', '\x00' };
+        EXPECT_EQ(recu, attendu);
     }
-    ::close(tube[1]);
-    std::string recu;
-    char tampon[64];
-    for (ssize_t n; (n = ::read(tube[0], tampon, sizeof tampon)) > 0;)
-        recu.append(tampon, static_cast<size_t>(n));
-    ::close(tube[0]);
-    int statut = 0;
-    ASSERT_EQ(::waitpid(pid, &statut, 0), pid);
-    EXPECT_TRUE(WIFSIGNALED(statut));
-    EXPECT_EQ(WTERMSIG(statut), SIGABRT);
-    const std::string attendu { '\x78', '\x03', '\x41', '\x7A', '\x03', '\x00', '\x7A', '\x03', '\x01',
-        '\x7A', '\x03', '\x00' };
-    EXPECT_EQ(recu, attendu);
 }
 
 TEST(PortLinux, TheParportIsTheOneWhoseBaseAddressIsTheDataRegister)

@@ -121,7 +121,8 @@ TEST_F(Fichiers, AProgramTheAnalysisRefusedCanNeitherRunNorBeSaved)
 
 TEST_F(Fichiers, HugeLinesLoadWithoutHarm)
 {
-    EcrireTout(Fichier("long.iso"), "G1 X" + std::string(1 << 20, '9') + "\n" + std::string(1 << 20, 'G'));
+    EcrireTout(
+        Fichier("long.iso"), "G1 F100 X" + std::string(1 << 20, '9') + "\n" + std::string(1 << 20, 'G'));
     EXPECT_TRUE(ChargerProgramme(Fichier("long.iso")));
     EXPECT_EQ(Form1.ListBoxProg1.Lignes.size(), 2u);
     EXPECT_TRUE(ProgAnalyse);
@@ -150,11 +151,11 @@ TEST_F(Fichiers, TheOpenDialogOffersThreeFiltersInTheProgramFolder)
 
 TEST_F(Fichiers, SavingWritesTheProgramAndItsListingWithIsoAlwaysAppended)
 {
-    Lignes({ "G1 X10 Y0", "Z-1" });
+    Lignes({ "G1 X10 Y0 F100", "Z-1" });
     ASSERT_TRUE(Analyser());
     vue.reponseSauver = Fichier("piece.ISO");
     BitBtnEnregistrerClick();
-    EXPECT_EQ(LireTout(Fichier("piece.ISO.ISO")), "G1 X10 Y0\r\nZ-1\r\n");
+    EXPECT_EQ(LireTout(Fichier("piece.ISO.ISO")), "G1 X10 Y0 F100\r\nZ-1\r\n");
     EXPECT_EQ(LireTout(Fichier("piece.ISO.MCH")),
         "L  0  G 0  X   0.000  Y   0.000  Z   0.000 > ENT=0 COR=   0.000\r\n"
         "L  0  G 1  X  10.000  Y   0.000  Z   0.000 > ENT=1 COR=   0.000\r\n"
@@ -167,11 +168,11 @@ TEST_F(Fichiers, SavingWritesTheProgramAndItsListingWithIsoAlwaysAppended)
 
 TEST_F(Fichiers, AFailedSaveLeavesTheEarlierFilesWholeAndSaysSo)
 {
-    Lignes({ "G1 X1" });
+    Lignes({ "G1 X1 F100" });
     ASSERT_TRUE(SauverProgramme(Fichier("p")));
     const std::string ancien = LireTout(Fichier("p.MCH"));
     ::chmod(Fichier("p.MCH").c_str(), 0444);
-    Lignes({ "G1 X2", "G1 X3" });
+    Lignes({ "G1 X2 F100", "G1 X3" });
     EXPECT_FALSE(SauverProgramme(Fichier("p")));
     EXPECT_EQ(LireTout(Fichier("p.MCH")), ancien);
     ASSERT_FALSE(vue.messages.empty());

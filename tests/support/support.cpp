@@ -1,6 +1,7 @@
 #include "support/support.h"
 
 #include "foundation/cn_varia.h"
+#include "foundation/partage.h"
 #include "machine/choix_port.h"
 
 #include <cstdio>
@@ -40,6 +41,7 @@ void AvecConfiguration::SetUp()
     DefinirVue(&vue);
     vue.arretSiVide = &ArretUrgence;
     DefinirPlateforme(&horloge);
+    Entrees().PrendreUrgence();
 }
 
 void AvecConfiguration::TearDown()

@@ -34,6 +34,15 @@ public:
         action();
     }
     void Message(const std::string& t) override { messages.push_back(t); }
+    // The M0 box of a run: what the operator does while it is open, then
+    // whether the run's watch ends it.
+    bool MessageInterruptible(const std::string& t, bool (*arret)()) override
+    {
+        messages.push_back(t);
+        if (pendantBoite)
+            pendantBoite();
+        return !arret();
+    }
     void DonnerFocus(const std::string& c) override { focus.push_back(c); }
     void Aide(int contexte) override { aides.push_back(contexte); }
     std::string DialogueOuvrir(const std::string& titre, const std::vector<std::string>& filtres, int filtre,
@@ -74,6 +83,7 @@ public:
     int traitements = 0;
     int attentes = 0;
     std::deque<std::function<void()>> script; // the operator's presses, in order
+    std::function<void()> pendantBoite; // while an interruptible box is open
     bool scriptEpuise = false;
     bool* arretSiVide = nullptr; // set to ArretUrgence's address by the fixtures
     std::vector<Trace> couches[4]; // preview layers 1 to 3 as last drawn
@@ -97,11 +107,19 @@ public:
         return touches.count(t) > 0;
     }
     bool BoutonEnfonce(BoutonSouris b) override { return boutons.count(b) > 0; }
+    int64_t AttendreJusqua(int64_t echeance) override
+    {
+        if (pendantAttente)
+            pendantAttente(maintenant, echeance);
+        return PlateformeVirtuelle::AttendreJusqua(echeance);
+    }
+    int64_t DormirJusqua(int64_t echeance) override { return AttendreJusqua(echeance); }
 
     std::vector<bool> priorites;
     std::set<Touche> touches; // held down
     std::set<BoutonSouris> boutons;
     std::function<void(Touche)> surLecture; // before each read of a key: scripts a release
+    std::function<void(int64_t, int64_t)> pendantAttente; // each wait, from now to its end
 };
 
 std::string LireTout(const std::string& chemin);

@@ -139,7 +139,7 @@ TEST_F(ApercuPeint, TheAxesLieOnTheOriginsRowAndColumnInDashDotSilver)
 
 TEST_F(ApercuPeint, AFeedMoveIsLimeAtItsMappedPixels)
 {
-    Programme({ "G0 X10 Y10", "G1 X60 Y10", "G1 X60 Y40" });
+    Programme({ "G0 X10 Y10", "G1 X60 Y10 F100", "G1 X60 Y40" });
     DessinePiece();
     const int y = static_cast<int>(RangApercu(10));
     const int x0 = static_cast<int>(ColonneApercu(10)), x1 = static_cast<int>(ColonneApercu(60));
@@ -156,7 +156,7 @@ TEST_F(ApercuPeint, AFeedMoveIsLimeAtItsMappedPixels)
 
 TEST_F(ApercuPeint, ARapidMoveIsDottedBlue)
 {
-    Programme({ "G0 X5 Y5", "G0 X40 Y5", "G1 X40 Y6" });
+    Programme({ "G0 X5 Y5", "G0 X40 Y5", "G1 X40 Y6 F100" });
     DessinePiece();
     const int y = static_cast<int>(RangApercu(5));
     int bleus = 0, noirs = 0;
@@ -173,7 +173,7 @@ TEST_F(ApercuPeint, ARapidMoveIsDottedBlue)
 TEST_F(ApercuPeint, ADrillingBlockThatDoesNotMoveStillShowsItsHole)
 {
     TabOutils[1].Jauge[0] = 6;
-    Programme({ "T1 G0 X10 Y10", "G81 X10 Y10 Z-2 R1", "G80" });
+    Programme({ "T1 G0 X10 Y10", "G81 X10 Y10 Z-2 R1 F100", "G80" });
     DessinePiece();
     ASSERT_EQ(TabProg[2].X, TabProg[1].X);
     ASSERT_EQ(TabProg[2].CodeG[1], 81);
@@ -213,7 +213,7 @@ TEST_F(ApercuPeint, AnArcBetweenNeighbourPixelsIsDrawnAsALine)
 
 TEST_F(ApercuPeint, LayersStackPartPathAndMarker)
 {
-    Programme({ "G1 X30 Y0", "G1 X30 Y20" });
+    Programme({ "G1 X30 Y0 F100", "G1 X30 Y20" });
     DessinePiece();
     BitBtnParcoursOutilClick();
     EXPECT_EQ(peinte.bitmaps.CoucheMontree(), 2);
@@ -244,7 +244,7 @@ TEST_F(ApercuPeint, TheMainWindowShowsThePreviewAndDrivesItWithButtonsAndMouse)
     EXPECT_EQ(Form1.HauteurImage, image->height());
 
     const std::string chemin = Fichier("piece.iso");
-    EcrireTout(chemin, "G0 X10 Y10\r\nG1 X50\r\nG3 X50 Y30 I50 J20\r\nG1 X10\r\n");
+    EcrireTout(chemin, "G0 X10 Y10\r\nG1 X50 F100\r\nG3 X50 Y30 I50 J20\r\nG1 X10\r\n");
     bool charge = false;
     SurMachine(f, [&] { charge = ChargerProgramme(chemin); });
     ASSERT_TRUE(charge);

@@ -37,7 +37,7 @@ protected:
 
 TEST_F(Chargement, OuvrirShowsTheOpenDialogAndLoadsTheChosenFile)
 {
-    EcrireTout(Fichier("carre.iso"), "G1 X10\r\nG1 Y10\r\n");
+    EcrireTout(Fichier("carre.iso"), "G1 X10 F100\r\nG1 Y10\r\n");
     TForm1 f;
     f.show();
     f.AttendreMachine();
@@ -71,7 +71,7 @@ TEST_F(Chargement, CancellingTheOpenDialogChangesNothing)
 
 TEST_F(Chargement, SauverWritesTheProgramAndItsListing)
 {
-    EcrireTout(Fichier("carre.iso"), "G1 X10\n");
+    EcrireTout(Fichier("carre.iso"), "G1 X10 F100\n");
     TForm1 f;
     f.show();
     f.AttendreMachine();
@@ -81,6 +81,6 @@ TEST_F(Chargement, SauverWritesTheProgramAndItsListing)
     Repondre("SaveDialog1", QString::fromStdString(Fichier("copie")));
     f.findChild<QPushButton*>("BitBtnEnregistrer")->click();
     f.AttendreMachine();
-    EXPECT_EQ(LireTout(Fichier("copie.ISO")), "G1 X10\r\n");
+    EXPECT_EQ(LireTout(Fichier("copie.ISO")), "G1 X10 F100\r\n");
     EXPECT_NE(LireTout(Fichier("copie.MCH")).find("L  0  G 1  X  10.000"), std::string::npos);
 }

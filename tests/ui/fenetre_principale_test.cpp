@@ -94,7 +94,7 @@ TEST_F(FenetrePrincipale, FitsA1024By768ScreenAndALongProgramNameOrCommentNeverW
     EXPECT_LE(f.minimumSizeHint().height(), 700);
     const QSize mini = f.centralWidget()->minimumSizeHint();
     const std::string chemin = dossier + std::string(120, 'p') + ".iso";
-    EcrireTout(chemin, "G1 X10 (" + std::string(200, 'c') + ")\r\n");
+    EcrireTout(chemin, "G1 X10 F100 (" + std::string(200, 'c') + ")\r\n");
     SurMachine(f, [chemin] {
         ChargerProgramme(chemin);
         Form1.PanelInfo.Texte = " Com : " + std::string(200, 'c');
@@ -158,23 +158,27 @@ TEST_F(FenetrePrincipale, QuitSavesTheParametersAndClosingWritesTheStopBanner)
     EXPECT_NE(historique.find(BanniereArret), std::string::npos);
 }
 
-TEST_F(FenetrePrincipale, TerminateSignalClosesTheProgramLikeItsCloseBox)
+TEST_F(FenetrePrincipale, TerminateSignalOrTheTerminalClosingClosesTheProgramLikeItsCloseBox)
 {
-    const pid_t pid = LancerVirmak(dossier);
-    ASSERT_GT(pid, 0);
-    // Wait until the start-up has written the history banner, then ask it to stop.
-    for (int i = 0; i < 200 && LireTout(Fichier("Virmak.His")).find(BanniereLancement) == std::string::npos;
-         ++i)
-        ::usleep(50000);
-    ::kill(pid, SIGTERM);
-    int statut = 0;
-    ASSERT_EQ(::waitpid(pid, &statut, 0), pid);
-    EXPECT_TRUE(WIFEXITED(statut));
-    EXPECT_EQ(WEXITSTATUS(statut), 0);
-    FichierIni lu;
-    lu.Ouvrir(Param());
-    EXPECT_TRUE(lu.CleExiste("FORM1", "Top"));
-    EXPECT_NE(LireTout(Fichier("Virmak.His")).find(BanniereArret), std::string::npos);
+    for (int signal : { SIGTERM, SIGHUP }) {
+        std::filesystem::remove(Fichier("Virmak.His"));
+        EcrireTout(Param(), "[BOOLEAN]\r\nAvertOK=1\r\n");
+        const pid_t pid = LancerVirmak(dossier);
+        ASSERT_GT(pid, 0);
+        // Wait until the start-up has written the history banner, then ask it to stop.
+        for (int i = 0;
+             i < 200 && LireTout(Fichier("Virmak.His")).find(BanniereLancement) == std::string::npos; ++i)
+            ::usleep(50000);
+        ::kill(pid, signal);
+        int statut = 0;
+        ASSERT_EQ(::waitpid(pid, &statut, 0), pid);
+        EXPECT_TRUE(WIFEXITED(statut)) << signal;
+        EXPECT_EQ(WEXITSTATUS(statut), 0);
+        FichierIni lu;
+        lu.Ouvrir(Param());
+        EXPECT_TRUE(lu.CleExiste("FORM1", "Top")) << signal;
+        EXPECT_NE(LireTout(Fichier("Virmak.His")).find(BanniereArret), std::string::npos) << signal;
+    }
 }
 
 TEST_F(FenetrePrincipale, AHelpButtonOpensThePageOfItsContextAndTheMenuEntryTheIndex)

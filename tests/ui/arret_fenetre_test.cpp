@@ -1,0 +1,245 @@
+// The stops go from the window's own events to the machine at once: no
+// step follows them, wherever the machine is.
+
+#include "exec/conduite.h"
+#include "exec/cycle_usinage.h"
+#include "foundation/cn_varia.h"
+#include "foundation/entrees_sorties.h"
+#include "foundation/partage.h"
+#include "foundation/pupitre.h"
+#include "machine/choix_port.h"
+#include "machine/cn_pilot.h"
+#include "machine/machine_virtuelle.h"
+#include "machine/temporisation.h"
+#include "support/support.h"
+#include "ui/support_ui.h"
+
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace virmak;
+using namespace virmak::test;
+
+namespace {
+
+// The virtual clock, with the keys and buttons the window keeps, as the
+// desktop program reads them.
+struct HorlogeFenetre : HorlogeVirtuelle {
+    bool ToucheEnfoncee(Touche t) override { return Entrees().ToucheEnfoncee(t); }
+    bool BoutonEnfonce(BoutonSouris b) override { return Entrees().BoutonEnfonce(b); }
+};
+
+void Souris(QWidget* w, QEvent::Type type, Qt::MouseButton bouton, QPointF p = { -1, -1 })
+{
+    if (p.x() < 0)
+        p = QPointF(w->width() / 2.0, w->height() / 2.0);
+    const Qt::MouseButtons tenus
+        = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(bouton);
+    QMouseEvent e(
+        type, p, w->mapToGlobal(p), type == QEvent::MouseMove ? Qt::NoButton : bouton, tenus, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+void Echap(QWidget* w)
+{
+    for (QEvent::Type type : { QEvent::KeyPress, QEvent::KeyRelease }) {
+        QKeyEvent e(type, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
+}
+
+class ArretFenetre : public AvecConfiguration {
+protected:
+    void SetUp() override
+    {
+        AvecConfiguration::SetUp();
+        std::string ini = "[PORT]\r\nPortLPT=1\r\n[SORTIES]\r\nOutEnable=127\r\n";
+        for (int slot = 0; slot < 7; ++slot)
+            ini += "CBOutItem(" + std::to_string(slot) + ")=" + std::to_string(slot + 1) + "\r\n";
+        EcrireTout(Fichier("CncParam.Ini"), ini + "[BOOLEAN]\r\nSimulation=0\r\nDebogage=0\r\nAvertOK=1\r\n");
+        MachineVirtuelleDemandee = true;
+        DefinirPlateforme(&fenetre);
+    }
+    void TearDown() override
+    {
+        fenetre.pendantAttente = nullptr;
+        AvecConfiguration::TearDown();
+    }
+    // Runs `action` on the window thread from the machine's wait that passes
+    // `t` virtual seconds from now, and the machine waits for it. Returns
+    // that instant.
+    int64_t Pendant(TForm1& f, double t, std::function<void()> action)
+    {
+        const auto instant
+            = fenetre.maintenant + static_cast<int64_t>(t * static_cast<double>(fenetre.frequence));
+        fenetre.pendantAttente = [&f, instant, action, fait = false](int64_t, int64_t fin) mutable {
+            if (fin < instant || fait)
+                return;
+            fait = true;
+            QMetaObject::invokeMethod(&f, action, Qt::BlockingQueuedConnection);
+        };
+        return instant;
+    }
+    // Stop released, axes at 0, the program given, the record emptied.
+    MachineVirtuelle* Preparer(TForm1& f, std::vector<std::string> programme)
+    {
+        fenetre.pendantAttente = nullptr;
+        SurMachine(f, [programme] {
+            MesRazClick();
+            ModePasAPas = StopFinBloc = false;
+            Form1.ListBoxProg1.Lignes = programme;
+            ProgAnalyse = false;
+            Form1.BitBtnCycle.Actif = Form1.BitBtnPasPas.Actif = true;
+            for (int i = 0; i < 3; ++i) {
+                MachineVirtuelleActive()->DefinirPosition(i, 0);
+                PosPas[i] = 0;
+                AfficherAxe(i);
+            }
+            MachineVirtuelleActive()->Enregistrer(100000);
+        });
+        return MachineVirtuelleActive();
+    }
+    QPushButton* Bouton(TForm1& f, const char* nom) { return f.findChild<QPushButton*>(nom); }
+    // The run started as the operator would, and followed to its end.
+    void Lancer(TForm1& f, const char* bouton)
+    {
+        Souris(Bouton(f, bouton), QEvent::MouseButtonPress, Qt::LeftButton);
+        Souris(Bouton(f, bouton), QEvent::MouseButtonRelease, Qt::LeftButton);
+    }
+    bool Fini(TForm1& f) { return f.Etat().Form1.MesEtat.Texte == TexteFinUrgence; }
+
+    HorlogeFenetre fenetre;
+};
+
+} // namespace
+
+TEST_F(ArretFenetre, AShortClickATapOrASecondPressStopASlowMoveBeforeItsNextStep)
+{
+    TForm1 f;
+    f.show();
+    f.activateWindow();
+    f.AttendreMachine();
+    QPushButton* urgence = Bouton(f, "BoutonArret");
+    const struct {
+        const char* quoi;
+        std::function<void()> action;
+    } cas[] = {
+        // Pressed and released between two steps: shorter than one step period.
+        { "clic bref",
+            [&] {
+                Souris(urgence, QEvent::MouseButtonPress, Qt::LeftButton);
+                Souris(urgence, QEvent::MouseButtonRelease, Qt::LeftButton);
+            } },
+        { "clic droit", [&] { Souris(urgence, QEvent::MouseButtonPress, Qt::RightButton); } },
+        { "tape d'Échap", [&] { Echap(Bouton(f, "XPlus")); } },
+        { "deux clics",
+            [&] {
+                for (int i = 0; i < 2; ++i) {
+                    Souris(urgence, QEvent::MouseButtonPress, Qt::LeftButton);
+                    Souris(urgence, QEvent::MouseButtonRelease, Qt::LeftButton);
+                }
+            } },
+    };
+    for (const auto& c : cas) {
+        // One step every 150 ms.
+        MachineVirtuelle* m = Preparer(f, { "M3 G1 X10 F1" });
+        const int64_t appui = Pendant(f, 1.0, c.action);
+        Lancer(f, "BitBtnCycle");
+        ASSERT_TRUE(AttendreQue([&] { return Fini(f); })) << c.quoi;
+        f.AttendreMachine();
+        const std::vector<PasVirtuel> pas = m->Pas();
+        ASSERT_FALSE(pas.empty()) << c.quoi;
+        EXPECT_LE(pas.back().instant, appui + fenetre.frequence / 500) << c.quoi;
+        int32_t x = 0, tag = 0;
+        bool arret = false;
+        SurMachine(f, [&] {
+            x = PosPas[0];
+            tag = Form1.BoutonArretTag;
+            arret = ArretUrgence;
+        });
+        EXPECT_EQ(x, m->Position(0)) << c.quoi;
+        EXPECT_EQ(tag, 1) << c.quoi;
+        EXPECT_TRUE(arret) << c.quoi;
+        EXPECT_FALSE(f.Etat().Form1.LedBroche.Allume) << c.quoi;
+        EXPECT_EQ(m->LatchA() & 0x40, 0) << c.quoi;
+    }
+}
+
+TEST_F(ArretFenetre, APressInTheDwellTheM0BoxOrTheStepWaitEndsTheRunWithTheSpindleAtRest)
+{
+    TForm1 f;
+    f.show();
+    f.activateWindow();
+    f.AttendreMachine();
+    QPushButton* urgence = Bouton(f, "BoutonArret");
+    const auto appui = [urgence] { Souris(urgence, QEvent::MouseButtonPress, Qt::LeftButton); };
+    const auto boite = [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); };
+    const auto boiteM0 = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w);
+                b && b->isVisible() && b->text() == TexteArretProgramme)
+                return b;
+        return static_cast<QMessageBox*>(nullptr);
+    };
+    const struct {
+        const char* ou;
+        std::vector<std::string> programme;
+        const char* bouton;
+        std::function<bool()> pret; // when to press, outside the virtual clock
+        std::function<void()> action;
+        int64_t z;
+    } cas[] = {
+        { "temporisation", { "M3 G1 X1 F600", "G82 X1 Z-1 R0 P600000 F600" }, "BitBtnCycle", nullptr, appui,
+            -400 },
+        { "boîte de M0", { "M3 G1 X1 F600", "M0", "G1 X2" }, "BitBtnCycle",
+            [&] { return boiteM0() != nullptr; }, appui, 0 },
+        { "Échap dans la boîte de M0", { "M3 G1 X1 F600", "M0", "G1 X2" }, "BitBtnCycle",
+            [&] { return boiteM0() != nullptr; }, [&] { Echap(boiteM0()); }, 0 },
+        { "attente du pas à pas", { "M3 G1 X1 F600", "G1 X2" }, "BitBtnPasPas",
+            [&] { return f.Etat().Form1.MesEtat.Texte == TexteAttentePasAPas; }, appui, 0 },
+    };
+    for (const auto& c : cas) {
+        MachineVirtuelle* m = Preparer(f, c.programme);
+        if (!c.pret)
+            Pendant(f, 60, c.action);
+        Lancer(f, c.bouton);
+        if (c.pret) {
+            ASSERT_TRUE(AttendreQue(c.pret)) << c.ou;
+            if (QMessageBox* b = boiteM0()) {
+                EXPECT_EQ(b->windowModality(), Qt::NonModal) << c.ou; // URGENCE stays within reach
+            }
+            c.action();
+        }
+        ASSERT_TRUE(AttendreQue([&] { return Fini(f); })) << c.ou;
+        f.AttendreMachine();
+        EXPECT_EQ(m->Position(0), 400) << c.ou;
+        EXPECT_EQ(m->Position(2), c.z) << c.ou;
+        EXPECT_EQ(boiteM0(), nullptr) << c.ou;
+        EXPECT_EQ(boite(), nullptr) << c.ou;
+        EXPECT_FALSE(f.Etat().Form1.LedBroche.Allume) << c.ou;
+        EXPECT_EQ(m->LatchA() & 0x40, 0) << c.ou;
+    }
+}
+
+TEST_F(ArretFenetre, AJogHeldOnAButtonStopsWhenThePointerLeavesIt)
+{
+    TForm1 f;
+    f.show();
+    f.activateWindow();
+    f.AttendreMachine();
+    MachineVirtuelle* m = Preparer(f, {});
+    QPushButton* xPlus = Bouton(f, "XPlus");
+    const int64_t sortie = Pendant(f, 0.5, [xPlus] {
+        Souris(
+            xPlus, QEvent::MouseMove, Qt::LeftButton, QPointF(xPlus->width() + 20.0, xPlus->height() / 2.0));
+    });
+    Souris(xPlus, QEvent::MouseButtonPress, Qt::LeftButton);
+    f.AttendreMachine();
+    const std::vector<PasVirtuel> pas = m->Pas();
+    ASSERT_GT(pas.size(), 1u);
+    EXPECT_LE(pas.back().instant, sortie + fenetre.frequence / 100);
+    Souris(xPlus, QEvent::MouseButtonRelease, Qt::LeftButton);
+}
