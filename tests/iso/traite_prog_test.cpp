@@ -157,6 +157,7 @@ TEST_F(Programme, AFileAnalysedWithoutTheListGivesTheListsTableListingAndMessage
         "T1 G42 X1\nX2 H1\nG40 X3\nX4\nX5\nX6\nX7\nX8", // 9 entries for 7
         "X1\nX2\nX3\nX4\nX5\nG2 X5 Y0 I4 J0\nX8\n", // 9 as well, the circle at the limit
         "G1 X1\nG2 X9 R1\n",
+        "G0 X1\n(SANS AVANCE)\nG1 X2 Y2\nX3", // refused once the whole program is read
         "",
     };
     for (const char* texte : textes) {
