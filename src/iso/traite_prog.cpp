@@ -311,7 +311,7 @@ namespace {
     // Only the last few entries, each written out as its listing line once
     // complete (its offset computed for the line, the entry itself keeping
     // the side it passes on to the next): the listing of a program of any
-    // length without its table. TabProg is left as it was.
+    // length without its table. TabProg is not used.
     class TableListing {
     public:
         explicit TableListing(EcrivainListing* ecrivain)
