@@ -432,7 +432,7 @@ namespace {
             p += n;
             reste -= static_cast<size_t>(n);
         }
-        return ::fsync(fd) == 0;
+        return true;
     }
 
 } // namespace
@@ -469,9 +469,11 @@ bool FichierAtomique::Terminer()
 {
     if (fd_ < 0)
         return false;
+    // On disk before it takes the old file's name, once for all the pieces.
+    const bool ecrit = ok_ && ::fsync(fd_) == 0;
     const bool ferme = ::close(fd_) == 0;
     fd_ = -1;
-    const bool ok = ok_ && ferme && ::rename(temporaire_.c_str(), chemin_.c_str()) == 0;
+    const bool ok = ecrit && ferme && ::rename(temporaire_.c_str(), chemin_.c_str()) == 0;
     if (!ok)
         ::unlink(temporaire_.c_str());
     ok_ = false;
@@ -506,7 +508,7 @@ bool CreerFichierNeuf(const std::string& chemin, std::string_view contenu)
     const int fd = ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    bool ok = EcrireTout(fd, contenu);
+    bool ok = EcrireTout(fd, contenu) && ::fsync(fd) == 0;
     if (::close(fd) != 0)
         ok = false;
     if (!ok)
