@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QThread>
 #include <QTimer>
@@ -17,6 +18,13 @@
 #include <vector>
 
 namespace virmak::test {
+
+// The fonts the main window is laid out in are on this machine: tests of
+// its measures mean nothing without them.
+inline bool PolicesDeLaFenetre()
+{
+    return QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"));
+}
 
 // Runs `action` on the machine thread and waits until the window shows its
 // effects.
