@@ -695,12 +695,24 @@ QGroupBox* TForm1::GroupeProgramme()
             }
             lignesMontrees_ = etat_.LignesProg;
         }
-        liste->setCurrentRow(etat_.Form1.ListBoxProg1.Selection);
+        const int choisie = etat_.Form1.ListBoxProg1.Selection;
+        if (choisie >= 0 && choisie < liste->count()) {
+            liste->setCurrentRow(choisie);
+        } else {
+            liste->clearSelection();
+            liste->setCurrentRow(-1);
+        }
         liste->setEnabled(etat_.Form1.ListBoxProg1.Actif);
     });
-    connect(liste, &QListWidget::currentRowChanged, this, [this](int rang) {
-        if (!synchronisation_)
-            Poster("ListBoxProg1", [rang] { ListBoxProg1Click(rang); });
+    // The line the operator chose is the selected one, not the current one:
+    // Qt makes the first line current when the list gets the focus back,
+    // and the menu must not act on a line nobody chose.
+    connect(liste, &QListWidget::itemSelectionChanged, this, [this, liste] {
+        if (synchronisation_)
+            return;
+        const QList<QListWidgetItem*> choisies = liste->selectedItems();
+        const int rang = choisies.isEmpty() ? -1 : liste->row(choisies.front());
+        Poster("ListBoxProg1", [rang] { ListBoxProg1Click(rang); });
     });
     connect(liste, &QListWidget::itemDoubleClicked, this, [this] { Executer(ListBoxProg1DblClick); });
     MenuListe(liste);
