@@ -54,18 +54,23 @@ void EntreesOperateur::DefinirFocus(Focus focus)
 
 void EntreesOperateur::NoterFrappe(Touche touche)
 {
-    frappes_[Rang(touche)].store(true, std::memory_order_relaxed);
+    frappes_[Rang(touche)].fetch_add(1, std::memory_order_relaxed);
 }
 
 bool EntreesOperateur::PrendreFrappe(Touche touche)
 {
-    return frappes_[Rang(touche)].exchange(false, std::memory_order_relaxed);
+    return PrendreFrappes(touche) > 0;
+}
+
+int EntreesOperateur::PrendreFrappes(Touche touche)
+{
+    return frappes_[Rang(touche)].exchange(0, std::memory_order_relaxed);
 }
 
 void EntreesOperateur::OublierFrappes()
 {
     for (auto& f : frappes_)
-        f.store(false, std::memory_order_relaxed);
+        f.store(0, std::memory_order_relaxed);
 }
 
 void EntreesOperateur::Battre(int64_t instantNs)

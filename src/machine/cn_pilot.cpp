@@ -158,23 +158,13 @@ namespace {
         Plateforme& p = PlateformeActive();
         if (p.BoutonEnfonce(BoutonSouris::Gauche))
             VueActive().TraiterMessages();
-        const bool f1 = p.ToucheEnfoncee(Touche::F1);
-        const bool f2 = p.ToucheEnfoncee(Touche::F2);
-        Curseur& correction = Form1.TrackBarTAv;
-        if (f1 && !ToucheFn) {
-            if (correction.Position > 0)
-                correction.DefinirPosition(correction.Position - 1);
+        // Each press of F1 or F2 is one notch, however short, and a key held
+        // through many steps only one.
+        const int crans = p.Frappes(Touche::F2) - p.Frappes(Touche::F1);
+        if (crans != 0) {
+            CranCorrection(crans);
             VueActive().TraiterMessages();
-            ToucheFn = true;
         }
-        if (f2 && !ToucheFn) {
-            if (correction.Position < CorrectionMaxi)
-                correction.DefinirPosition(correction.Position + 1);
-            VueActive().TraiterMessages();
-            ToucheFn = true;
-        }
-        if (!f1 && !f2)
-            ToucheFn = false;
         if (p.ToucheEnfoncee(Touche::Echap))
             Entrees().DemanderUrgence();
         PrendreArrets();
@@ -295,6 +285,12 @@ void ScruterEntrees()
     SignalerDefautPort();
     if (!enPanne && !PortEnDefaut())
         defautSignale = false;
+}
+
+void CranCorrection(int crans)
+{
+    Curseur& correction = Form1.TrackBarTAv;
+    correction.DefinirPosition(std::clamp(correction.Position + crans, 0, CorrectionMaxi));
 }
 
 void Timer1Timer()

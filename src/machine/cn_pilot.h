@@ -49,6 +49,9 @@ inline constexpr const char* TexteButeeActivee = "Butée activée";
 
 // The override slider's top notch (120 %).
 inline constexpr int32_t CorrectionMaxi = 12;
+// Moves the override slider by `crans` notches (down when negative), within
+// its range; its change handler rescales the period of the move.
+void CranCorrection(int crans);
 
 // --- Step emission ---
 

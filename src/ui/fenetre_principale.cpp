@@ -136,11 +136,6 @@ namespace {
         return Focus::Autre;
     }
 
-    bool ToucheDeJog(Touche t)
-    {
-        return t != Touche::F1 && t != Touche::F2 && t != Touche::Echap;
-    }
-
     bool ToucheSuivie(int cle, Touche& touche)
     {
         static const std::pair<int, Touche> suivies[] = {
@@ -1232,10 +1227,11 @@ bool TForm1::FiltrerClavier(QObject* objet, QKeyEvent* k)
         }
         return true;
     }
-    if (!ToucheDeJog(touche) || FocusDeSaisie(FocusDe(QApplication::focusWidget())))
+    if (FocusDeSaisie(FocusDe(QApplication::focusWidget())))
         return false;
-    // The key jogs: noted for the next monitor tick, and kept from the
-    // focused slider or button, so that it never does two things.
+    // The key jogs or moves the override: noted for the next monitor tick
+    // or step, and kept from the focused slider or button, so that it never
+    // does two things.
     if (appui)
         Entrees().NoterFrappe(touche);
     return true;

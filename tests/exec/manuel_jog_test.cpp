@@ -226,3 +226,19 @@ TEST_F(Manuel, ATypedFeedIsTakenClampedOrRefusedWithTheFeedInForceShown)
     Form1.TrackBarTAv.DefinirPosition(5);
     EXPECT_DOUBLE_EQ(AvanceCourante, max / 2.0);
 }
+
+TEST_F(Manuel, EachTapOfF1OrF2IsOneNotchAndAKeyHeldOneATick)
+{
+    horloge.frappes[Touche::F1] = 3; // three short taps between two ticks
+    Tick();
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 7);
+    horloge.touches = { Touche::F2 };
+    Tick();
+    Tick();
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 9);
+    horloge.touches.clear();
+    horloge.frappes[Touche::F2] = 5;
+    Tick();
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 12);
+    EXPECT_EQ(Form1.LabelTAv.Texte, "120%");
+}

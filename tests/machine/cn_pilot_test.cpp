@@ -221,6 +221,18 @@ TEST_F(Pas, F1HeldLowersTheOverrideOneNotchAndEscapeStopsBeforeTheStep)
     EXPECT_EQ(m->Position(0), 6);
 }
 
+TEST_F(Pas, EveryTapOfF1OrF2DuringAMoveIsOneNotchAtTheNextStep)
+{
+    PasXY(Motif(0, 1), 1, 0);
+    horloge.frappes[Touche::F1] = 2; // both between two steps
+    PasXY(Motif(0, 1), 1, 0);
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 8);
+    horloge.frappes[Touche::F2] = 1;
+    PasXY(Motif(0, 1), 1, 0);
+    PasXY(Motif(0, 1), 1, 0);
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 9);
+}
+
 TEST_F(Pas, SimulationNeitherWritesNorWaits)
 {
     Simulation = true;

@@ -88,3 +88,22 @@ TEST_F(CommandesManuelles, JogPresetArrowsAndEscapeGoFromTheWindowToTheMachine)
     f.AttendreMachine();
     EXPECT_EQ(lire([] { return Form1.BoutonArretTag; }), 1);
 }
+
+TEST_F(CommandesManuelles, FiveShortTapsOfF1AreFiveNotches)
+{
+    HorlogeFenetre clavier;
+    DefinirPlateforme(&clavier);
+    TForm1 f;
+    f.AttendreMachine();
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(AttendreQue([&] { return f.isActiveWindow(); }));
+    auto* correction = f.findChild<QSlider*>("TrackBarTAv");
+    correction->setFocus();
+    // Quicker than the monitor's tick: no key is down when it looks.
+    for (int i = 0; i < 5; ++i)
+        Taper(correction, Qt::Key_F1);
+    EXPECT_TRUE(AttendreQue([&] { return correction->value() == 5; })) << correction->value();
+    Taper(correction, Qt::Key_F2);
+    EXPECT_TRUE(AttendreQue([&] { return correction->value() == 6; })) << correction->value();
+}

@@ -2,6 +2,8 @@
 // Helpers of the window tests: the core runs on the machine thread, so a
 // test lets the window's events run until what it did has gone through.
 
+#include "foundation/partage.h"
+#include "support/support.h"
 #include "ui/fenetre_principale.h"
 
 #include <QApplication>
@@ -25,6 +27,19 @@ inline bool PolicesDeLaFenetre()
 {
     return QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"));
 }
+
+// The virtual clock, with the keys, taps and buttons the window keeps, as
+// the desktop program reads them.
+struct HorlogeFenetre : HorlogeVirtuelle {
+    bool ToucheEnfoncee(Touche t) override { return Entrees().ToucheEnfoncee(t); }
+    bool ToucheFrappee(Touche t) override
+    {
+        const bool frappee = Entrees().PrendreFrappe(t);
+        return ToucheEnfoncee(t) || frappee;
+    }
+    int Frappes(Touche t) override { return Entrees().PrendreFrappes(t); }
+    bool BoutonEnfonce(BoutonSouris b) override { return Entrees().BoutonEnfonce(b); }
+};
 
 // Runs `action` on the machine thread and waits until the window shows its
 // effects.
