@@ -31,6 +31,25 @@ bool MouvementsVirtuels = false;
 
 namespace {
 
+    // Late steps the history has not been told of yet: those of the manual
+    // moves since its last line on them, or those of the run in progress.
+    struct Retards {
+        int64_t pas = 0, pire = 0;
+        int deplacements = 0;
+    };
+    Retards retardsATaire;
+    bool retardsDeCycle = false;
+    bool retardsDits = false; // since the start-up, about manual moves
+    int64_t instantRetardsDits = 0; // counter ticks
+
+    void DireRetards(const std::string& pendant)
+    {
+        MsgHistorique(std::to_string(retardsATaire.pas) + " pas en retard de plus de "
+            + std::to_string(SeuilRetardNs / 1000) + " µs " + pendant + " (au pire "
+            + std::to_string(retardsATaire.pire * 1000000 / std::max<int64_t>(1, FreqCompteur)) + " µs).");
+        retardsATaire = {};
+    }
+
     bool memoireVerrouillee = false;
     bool bridageSignale = false;
     bool mouvementEnCours = false;
@@ -297,6 +316,7 @@ void Timer1Timer()
 {
     VERIFIER_FIL_MACHINE();
     ScruterEntrees();
+    SignalerRetards(false);
     if (!Entrees().FenetreActive() || FocusDeSaisie(Entrees().FocusActuel()))
         return;
     if (JogClavier)
@@ -577,10 +597,47 @@ void FinMouvement()
     SignalerDefautPort();
     for (int32_t axe = 0; axe < 3; ++axe)
         TexteVisue(axe);
-    if (PasEnRetard > 0)
-        MsgHistorique(std::to_string(PasEnRetard) + " pas en retard de plus de "
-            + std::to_string(SeuilRetardNs / 1000) + " µs pendant ce déplacement (au pire "
-            + std::to_string(PireRetard * 1000000 / std::max<int64_t>(1, FreqCompteur)) + " µs).");
+    if (PasEnRetard > 0) {
+        retardsATaire.pas += PasEnRetard;
+        retardsATaire.pire = std::max(retardsATaire.pire, PireRetard);
+        ++retardsATaire.deplacements;
+    }
+    if (!retardsDeCycle)
+        SignalerRetards(false);
+}
+
+void SignalerRetards(bool maintenant)
+{
+    if (retardsDeCycle || retardsATaire.pas == 0)
+        return;
+    // A busy machine makes most jogs late: one line a minute at most.
+    const int64_t instant = PlateformeActive().Compteur();
+    if (!maintenant && retardsDits && instant - instantRetardsDits < 60 * FreqCompteur)
+        return;
+    const int n = retardsATaire.deplacements;
+    DireRetards(n == 1 ? std::string("pendant ce déplacement")
+                       : "pendant " + std::to_string(n) + " déplacements manuels");
+    retardsDits = true;
+    instantRetardsDits = instant;
+}
+
+void OuvrirBilanCycle()
+{
+    SignalerRetards(true);
+    retardsDeCycle = true;
+}
+
+void FermerBilanCycle()
+{
+    retardsDeCycle = false;
+    if (retardsATaire.pas > 0)
+        DireRetards("pendant ce cycle");
+}
+
+void OublierRetards()
+{
+    retardsATaire = {};
+    retardsDeCycle = retardsDits = false;
 }
 
 std::string BridageTempsReel()

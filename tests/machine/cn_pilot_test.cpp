@@ -244,17 +244,23 @@ TEST_F(Pas, SimulationNeitherWritesNorWaits)
     EXPECT_EQ(PosPas[0], 1000);
 }
 
+namespace {
+
+// Every other step comes 200 µs late.
+struct Lente : HorlogeVirtuelle {
+    int64_t AttendreJusqua(int64_t echeance) override
+    {
+        maintenant = std::max(maintenant, echeance) + (++n % 2 ? frequence / 5000 : 0);
+        return maintenant;
+    }
+    int n = 0;
+};
+
+} // namespace
+
 TEST_F(Pas, LateStepsAreCountedAndSaidOnceAtTheEndOfTheMove)
 {
-    // Every other step comes 200 µs late.
-    struct Lente : HorlogeVirtuelle {
-        int64_t AttendreJusqua(int64_t echeance) override
-        {
-            maintenant = std::max(maintenant, echeance) + (++n % 2 ? frequence / 5000 : 0);
-            return maintenant;
-        }
-        int n = 0;
-    } lente;
+    Lente lente;
     DefinirPlateforme(&lente);
     const size_t avant = FormHist.ListBoxHist.Lignes.size();
     // The first step after a long pause is not late: it goes at once.
@@ -271,4 +277,74 @@ TEST_F(Pas, LateStepsAreCountedAndSaidOnceAtTheEndOfTheMove)
         lignes.back().ends_with("2 pas en retard de plus de 100 µs pendant ce déplacement (au pire 200 µs)."))
         << lignes.back();
     DefinirPlateforme(&horloge);
+}
+
+namespace {
+
+class Retards : public AvecMachineCablee {
+protected:
+    void SetUp() override
+    {
+        AvecMachineCablee::SetUp();
+        DefinirPlateforme(&lente);
+        FormHist.ListBoxHist.Vider();
+    }
+    void TearDown() override
+    {
+        DefinirPlateforme(&horloge);
+        AvecMachineCablee::TearDown();
+    }
+    // A move of five steps, two of them late, after a pause.
+    void Deplacement()
+    {
+        lente.maintenant += lente.frequence;
+        lente.n = 0;
+        DebutMouvement();
+        for (int k = 0; k < 5; ++k)
+            PasXY(Motif(0, 1), 1, 0);
+        FinMouvement();
+    }
+    static std::vector<std::string> Lignes()
+    {
+        std::vector<std::string> l;
+        for (const std::string& ligne : FormHist.ListBoxHist.Lignes)
+            if (ligne.find("pas en retard") != std::string::npos)
+                l.push_back(ligne);
+        return l;
+    }
+    Lente lente;
+};
+
+} // namespace
+
+TEST_F(Retards, ThoseOfManualMovesAreSummedInOneHistoryLineAMinuteAtMost)
+{
+    for (int k = 0; k < 3; ++k)
+        Deplacement();
+    ASSERT_EQ(Lignes().size(), 1u);
+    EXPECT_TRUE(
+        Lignes()[0].ends_with("2 pas en retard de plus de 100 µs pendant ce déplacement (au pire 200 µs)."));
+    Timer1Timer();
+    EXPECT_EQ(Lignes().size(), 1u);
+    // The monitor says what the minute held back.
+    lente.maintenant += 60 * lente.frequence;
+    Timer1Timer();
+    ASSERT_EQ(Lignes().size(), 2u);
+    EXPECT_TRUE(Lignes()[1].ends_with(
+        "4 pas en retard de plus de 100 µs pendant 2 déplacements manuels (au pire 200 µs)."))
+        << Lignes()[1];
+    Timer1Timer();
+    EXPECT_EQ(Lignes().size(), 2u);
+}
+
+TEST_F(Retards, ThoseOfARunAreSaidInOneLineAtItsEnd)
+{
+    OuvrirBilanCycle();
+    for (int k = 0; k < 3; ++k)
+        Deplacement();
+    EXPECT_TRUE(Lignes().empty());
+    FermerBilanCycle();
+    ASSERT_EQ(Lignes().size(), 1u);
+    EXPECT_TRUE(Lignes()[0].ends_with("6 pas en retard de plus de 100 µs pendant ce cycle (au pire 200 µs)."))
+        << Lignes()[0];
 }
