@@ -1356,6 +1356,9 @@ void TForm1::closeEvent(QCloseEvent* evenement)
     if (fermeturePostee_)
         return;
     fermeturePostee_ = true;
+    // FORM1 gets the window's place and size as the operator leaves it,
+    // whatever moves and resizes were seen before.
+    MemoriserBornes();
     // A move in progress stops at its next step, a run at its next check.
     Entrees().DemanderArret(true);
     FileMachine().Poster([this] { Fermer(); });

@@ -229,3 +229,26 @@ TEST_F(FenetrePrincipale, AMessageTooLongForItsLineEndsWithAnEllipsisAndShowsWho
     EXPECT_EQ(ligne->text(), "Cycle terminé.");
     EXPECT_EQ(ligne->toolTip(), "");
 }
+
+TEST_F(FenetrePrincipale, FORM1KeepsThePlaceAndSizeTheWindowHadWhenItClosed)
+{
+    // The size saved is below what the window needs: it opens larger.
+    EcrireTout(
+        Param(), "[BOOLEAN]\r\nAvertOK=1\r\n[FORM1]\r\nLeft=20\r\nTop=30\r\nWidth=300\r\nHeight=200\r\n");
+    QRect vue;
+    {
+        TForm1 f;
+        f.show();
+        f.AttendreMachine();
+        vue = f.geometry();
+        EXPECT_GT(vue.width(), 300);
+        f.close();
+        EXPECT_TRUE(AttendreQue([&] { return !f.isVisible(); }));
+    }
+    FichierIni lu;
+    lu.Ouvrir(Param());
+    EXPECT_EQ(lu.LireEntier("FORM1", "Left", 0), vue.x());
+    EXPECT_EQ(lu.LireEntier("FORM1", "Top", 0), vue.y());
+    EXPECT_EQ(lu.LireEntier("FORM1", "Width", 0), vue.width());
+    EXPECT_EQ(lu.LireEntier("FORM1", "Height", 0), vue.height());
+}
