@@ -212,6 +212,8 @@ TEST_F(Manuel, ATypedFeedIsTakenClampedOrRefusedWithTheFeedInForceShown)
         { "5000", -1, 0 },
         { "5000", -1, 0 }, // clamped to where it already is
         { "12,5", -1, 1 },
+        { "", -1, 2 }, // an empty field is no feed of 0
+        { "   ", -1, 3 },
     };
     const size_t avant = vue.messages.size();
     for (const auto& c : cas) {
@@ -222,7 +224,8 @@ TEST_F(Manuel, ATypedFeedIsTakenClampedOrRefusedWithTheFeedInForceShown)
         EXPECT_DOUBLE_EQ(AvanceCourante, avance) << c.texte;
         EXPECT_EQ(vue.messages.size() - avant, c.messages);
     }
-    EXPECT_EQ(vue.messages.back(), "'12,5' n'est pas une valeur entière correcte");
+    EXPECT_EQ(vue.messages[avant], "'12,5' n'est pas une valeur entière correcte");
+    EXPECT_EQ(vue.messages[avant + 1], "'' n'est pas une valeur entière correcte");
     Form1.TrackBarTAv.DefinirPosition(5);
     EXPECT_DOUBLE_EQ(AvanceCourante, max / 2.0);
 }

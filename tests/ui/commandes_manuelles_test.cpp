@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
@@ -106,4 +107,61 @@ TEST_F(CommandesManuelles, FiveShortTapsOfF1AreFiveNotches)
     EXPECT_TRUE(AttendreQue([&] { return correction->value() == 5; })) << correction->value();
     Taper(correction, Qt::Key_F2);
     EXPECT_TRUE(AttendreQue([&] { return correction->value() == 6; })) << correction->value();
+}
+
+TEST_F(CommandesManuelles, AnEmptyFeedFieldLeftOrEnteredIsRefusedAndNoMoveTakesAFeedOf0)
+{
+    TForm1 f;
+    f.AttendreMachine();
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(AttendreQue([&] { return f.isActiveWindow(); }));
+    auto* champ = f.findChild<QLineEdit*>("EditVitAv");
+    auto* aller = f.findChild<QLineEdit*>("EditGoX");
+    const auto vider = [&] {
+        champ->setFocus();
+        champ->selectAll();
+        Taper(champ, Qt::Key_Backspace);
+        ASSERT_EQ(champ->text(), "");
+    };
+    const auto refus = [&] {
+        QMessageBox* boite = nullptr;
+        EXPECT_TRUE(AttendreQue([&] {
+            const auto boites = f.findChildren<QMessageBox*>();
+            boite = boites.isEmpty() ? nullptr : boites.front();
+            return boite && boite->isVisible();
+        }));
+        if (!boite)
+            return;
+        EXPECT_EQ(boite->text(), "'' n'est pas une valeur entière correcte");
+        boite->accept();
+        f.AttendreMachine();
+        EXPECT_EQ(champ->text(), " 200");
+        f.activateWindow();
+        EXPECT_TRUE(AttendreQue([&] { return f.isActiveWindow(); }));
+    };
+    // Enter, then leaving the field for another one, as Tab or a click do.
+    vider();
+    Taper(champ, Qt::Key_Return);
+    refus();
+    vider();
+    aller->setFocus(Qt::TabFocusReason);
+    refus();
+    // Emptied again, then a jog and a go-to straight away: they move at
+    // the feed in force, not at 0.
+    vider();
+    aller->setFocus(Qt::MouseFocusReason);
+    refus();
+    Appuyer(f.findChild<QPushButton*>("XPlus"), Qt::RightButton);
+    f.findChild<QPushButton*>("GoXYZ")->click();
+    f.AttendreMachine();
+    double avance = 0;
+    int32_t pas = 0;
+    SurMachine(f, [&] {
+        avance = AvanceCourante;
+        pas = PosPas[0];
+    });
+    EXPECT_DOUBLE_EQ(avance, 200);
+    EXPECT_EQ(pas, 0); // one step out, and back to X = 0
+    EXPECT_EQ(f.findChild<QLabel*>("MesEtat")->text(), "");
 }
