@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
@@ -28,6 +27,14 @@ void Appuyer(QWidget* w, Qt::MouseButton bouton)
     QApplication::sendEvent(w, &relache);
 }
 
+// Shown and active, as the window the operator works in.
+void Activer(TForm1& f)
+{
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(AttendreQue([&] { return f.isActiveWindow(); }));
+}
+
 void Taper(QWidget* w, int cle, const QString& texte = {})
 {
     QKeyEvent appui(QEvent::KeyPress, cle, Qt::NoModifier, texte);
@@ -44,9 +51,7 @@ TEST_F(CommandesManuelles, JogPresetArrowsAndEscapeGoFromTheWindowToTheMachine)
 {
     TForm1 f;
     f.AttendreMachine();
-    f.show();
-    f.activateWindow();
-    ASSERT_TRUE(AttendreQue([&] { return f.isActiveWindow(); }));
+    Activer(f);
     auto lire = [&](auto valeur) {
         decltype(valeur()) v {};
         SurMachine(f, [&] { v = valeur(); });
@@ -96,9 +101,7 @@ TEST_F(CommandesManuelles, FiveShortTapsOfF1AreFiveNotches)
     DefinirPlateforme(&clavier);
     TForm1 f;
     f.AttendreMachine();
-    f.show();
-    f.activateWindow();
-    ASSERT_TRUE(AttendreQue([&] { return f.isActiveWindow(); }));
+    Activer(f);
     auto* correction = f.findChild<QSlider*>("TrackBarTAv");
     correction->setFocus();
     // Quicker than the monitor's tick: no key is down when it looks.
@@ -113,9 +116,7 @@ TEST_F(CommandesManuelles, AnEmptyFeedFieldLeftOrEnteredIsRefusedAndNoMoveTakesA
 {
     TForm1 f;
     f.AttendreMachine();
-    f.show();
-    f.activateWindow();
-    ASSERT_TRUE(AttendreQue([&] { return f.isActiveWindow(); }));
+    Activer(f);
     auto* champ = f.findChild<QLineEdit*>("EditVitAv");
     auto* aller = f.findChild<QLineEdit*>("EditGoX");
     const auto vider = [&] {
@@ -125,20 +126,13 @@ TEST_F(CommandesManuelles, AnEmptyFeedFieldLeftOrEnteredIsRefusedAndNoMoveTakesA
         ASSERT_EQ(champ->text(), "");
     };
     const auto refus = [&] {
-        QMessageBox* boite = nullptr;
-        EXPECT_TRUE(AttendreQue([&] {
-            const auto boites = f.findChildren<QMessageBox*>();
-            boite = boites.isEmpty() ? nullptr : boites.front();
-            return boite && boite->isVisible();
-        }));
-        if (!boite)
-            return;
+        QMessageBox* boite = BoiteMontree(f);
+        ASSERT_TRUE(boite);
         EXPECT_EQ(boite->text(), "'' n'est pas une valeur entière correcte");
         boite->accept();
         f.AttendreMachine();
         EXPECT_EQ(champ->text(), " 200");
-        f.activateWindow();
-        EXPECT_TRUE(AttendreQue([&] { return f.isActiveWindow(); }));
+        Activer(f);
     };
     // Enter, then leaving the field for another one, as Tab or a click do.
     vider();

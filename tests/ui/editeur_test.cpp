@@ -11,7 +11,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
@@ -111,12 +110,8 @@ TEST_F(EditeurQt, AfterADeletionTheMenuActsOnNoLineEvenWhenTheListTakesTheFocusB
     liste->setFocus();
     for (const char* commande : { "Supprimerbloc1", "Editerbloc1" }) {
         f.findChild<QAction*>(commande)->trigger();
-        QMessageBox* boite = nullptr;
-        ASSERT_TRUE(AttendreQue([&] {
-            const auto boites = f.findChildren<QMessageBox*>();
-            boite = boites.isEmpty() ? nullptr : boites.front();
-            return boite && boite->isVisible();
-        })) << commande;
+        QMessageBox* boite = BoiteMontree(f);
+        ASSERT_TRUE(boite) << commande;
         EXPECT_EQ(boite->text(), "Pas de bloc sélectionné !");
         boite->accept();
         f.AttendreMachine();

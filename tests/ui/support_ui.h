@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QThread>
 #include <QTimer>
 #include <functional>
@@ -58,6 +59,19 @@ template <class Condition> bool AttendreQue(Condition condition, int ms = 5000)
         QThread::msleep(5);
     }
     return condition();
+}
+
+// The message box the window shows once the machine thread has asked for
+// it; none after a few seconds.
+inline QMessageBox* BoiteMontree(TForm1& f)
+{
+    QMessageBox* boite = nullptr;
+    AttendreQue([&] {
+        const auto boites = f.findChildren<QMessageBox*>();
+        boite = boites.isEmpty() ? nullptr : boites.front();
+        return boite && boite->isVisible();
+    });
+    return boite && boite->isVisible() ? boite : nullptr;
 }
 
 // The help pages the window opens from now on, kept instead of shown.
