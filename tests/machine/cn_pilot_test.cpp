@@ -279,72 +279,47 @@ TEST_F(Pas, LateStepsAreCountedAndSaidOnceAtTheEndOfTheMove)
     DefinirPlateforme(&horloge);
 }
 
-namespace {
-
-class Retards : public AvecMachineCablee {
-protected:
-    void SetUp() override
-    {
-        AvecMachineCablee::SetUp();
-        DefinirPlateforme(&lente);
-        FormHist.ListBoxHist.Vider();
-    }
-    void TearDown() override
-    {
-        DefinirPlateforme(&horloge);
-        AvecMachineCablee::TearDown();
-    }
-    // A move of five steps, two of them late, after a pause.
-    void Deplacement()
-    {
-        lente.maintenant += lente.frequence;
-        lente.n = 0;
-        DebutMouvement();
-        for (int k = 0; k < 5; ++k)
-            PasXY(Motif(0, 1), 1, 0);
-        FinMouvement();
-    }
-    static std::vector<std::string> Lignes()
-    {
+TEST_F(Pas, LateStepsOfManualMovesAreSummedInOneHistoryLineAMinuteAtMostAndARunsInOne)
+{
+    Lente lente;
+    DefinirPlateforme(&lente);
+    FormHist.ListBoxHist.Vider();
+    // Moves of five steps, two of them late, each after a pause.
+    const auto deplacements = [&](int n) {
+        for (int k = 0; k < n; ++k) {
+            lente.maintenant += lente.frequence;
+            lente.n = 0;
+            DebutMouvement();
+            for (int pas = 0; pas < 5; ++pas)
+                PasXY(Motif(0, 1), 1, 0);
+            FinMouvement();
+        }
+    };
+    const auto lignes = [] {
         std::vector<std::string> l;
         for (const std::string& ligne : FormHist.ListBoxHist.Lignes)
             if (ligne.find("pas en retard") != std::string::npos)
-                l.push_back(ligne);
+                l.push_back(ligne.substr(ligne.find("--> ") + 4));
         return l;
-    }
-    Lente lente;
-};
-
-} // namespace
-
-TEST_F(Retards, ThoseOfManualMovesAreSummedInOneHistoryLineAMinuteAtMost)
-{
-    for (int k = 0; k < 3; ++k)
-        Deplacement();
-    ASSERT_EQ(Lignes().size(), 1u);
-    EXPECT_TRUE(
-        Lignes()[0].ends_with("2 pas en retard de plus de 100 µs pendant ce déplacement (au pire 200 µs)."));
+    };
+    deplacements(3);
+    EXPECT_EQ(lignes(),
+        std::vector<std::string> {
+            "2 pas en retard de plus de 100 µs pendant ce déplacement (au pire 200 µs)." });
     Timer1Timer();
-    EXPECT_EQ(Lignes().size(), 1u);
-    // The monitor says what the minute held back.
+    EXPECT_EQ(lignes().size(), 1u);
+    // The monitor says what the minute held back, once.
     lente.maintenant += 60 * lente.frequence;
     Timer1Timer();
-    ASSERT_EQ(Lignes().size(), 2u);
-    EXPECT_TRUE(Lignes()[1].ends_with(
-        "4 pas en retard de plus de 100 µs pendant 2 déplacements manuels (au pire 200 µs)."))
-        << Lignes()[1];
     Timer1Timer();
-    EXPECT_EQ(Lignes().size(), 2u);
-}
-
-TEST_F(Retards, ThoseOfARunAreSaidInOneLineAtItsEnd)
-{
+    ASSERT_EQ(lignes().size(), 2u);
+    EXPECT_EQ(
+        lignes()[1], "4 pas en retard de plus de 100 µs pendant 2 déplacements manuels (au pire 200 µs).");
     OuvrirBilanCycle();
-    for (int k = 0; k < 3; ++k)
-        Deplacement();
-    EXPECT_TRUE(Lignes().empty());
+    deplacements(3);
+    EXPECT_EQ(lignes().size(), 2u);
     FermerBilanCycle();
-    ASSERT_EQ(Lignes().size(), 1u);
-    EXPECT_TRUE(Lignes()[0].ends_with("6 pas en retard de plus de 100 µs pendant ce cycle (au pire 200 µs)."))
-        << Lignes()[0];
+    ASSERT_EQ(lignes().size(), 3u);
+    EXPECT_EQ(lignes()[2], "6 pas en retard de plus de 100 µs pendant ce cycle (au pire 200 µs).");
+    DefinirPlateforme(&horloge);
 }

@@ -73,7 +73,7 @@ protected:
 
 } // namespace
 
-TEST_F(Agencement, TheWholeWindowFitsA1024By768ScreenAtItsOwnTextSize)
+TEST_F(Agencement, TheWholeWindowFitsA1024By768ScreenAndNeitherAProgramNorARunMakesItGrow)
 {
     TForm1 f;
     f.show();
@@ -81,28 +81,15 @@ TEST_F(Agencement, TheWholeWindowFitsA1024By768ScreenAtItsOwnTextSize)
     Agencer();
     EXPECT_EQ(f.TaillePoliceAppliquee(), TForm1::TaillePolice);
     // Room for a frame, a title bar and a desktop's panel.
-    EXPECT_LE(f.minimumSizeHint().width(), 1024 - 8);
-    EXPECT_LE(f.minimumSizeHint().height(), 768 - 68);
-    EXPECT_LE(f.height(), 768 - 40);
-    ToutSeVoit(f);
-}
-
-TEST_F(Agencement, NeitherAProgramNorARunMakesTheWindowGrow)
-{
-    TForm1 f;
-    f.show();
-    f.AttendreMachine();
-    Agencer();
     const QSize mini = f.minimumSizeHint(), taille = f.size();
+    EXPECT_LE(mini.width(), 1024 - 8);
+    EXPECT_LE(mini.height(), 768 - 68);
     const std::string chemin = dossier + "p.iso";
     EcrireTout(chemin, "%\r\nG1 X10 F100\r\nG1 Y10\r\nM5\r\n");
-    SurMachine(f, [chemin] { ChargerProgramme(chemin); });
-    Agencer();
-    EXPECT_EQ(f.minimumSizeHint(), mini);
-    // As a run shows itself: the gauge, its label, the comment, a message.
-    SurMachine(f, [] {
+    // Loaded, then as a run shows itself: gauge, label, comment, message.
+    SurMachine(f, [chemin] {
+        ChargerProgramme(chemin);
         Form1.GaugeProg.Max = 4;
-        Form1.GaugeProg.Progression = 1;
         Form1.GaugeProg.Visible = true;
         Form1.LabelGaugeProg.Texte = "Exécution";
         Form1.PanelInfo.Texte = " Com : " + std::string(300, 'c');
