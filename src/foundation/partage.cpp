@@ -45,11 +45,16 @@ void EntreesOperateur::DefinirFenetreActive(bool active)
 
 void EntreesOperateur::DefinirFocus(Focus focus)
 {
-    focus_.store(Rang(focus), std::memory_order_relaxed);
+    const Focus avant = static_cast<Focus>(focus_.exchange(Rang(focus), std::memory_order_relaxed));
     // A tap noted just before the operator clicked into a field must not
     // jog once the field has the focus, nor later.
     if (FocusDeSaisie(focus))
         OublierFrappes();
+    // F1 and F2 are noted in a field too, for a move's steps; once out of
+    // the field they are no notch of the monitor's.
+    else if (FocusDeSaisie(avant))
+        for (Touche t : { Touche::F1, Touche::F2 })
+            frappes_[Rang(t)].store(0, std::memory_order_relaxed);
 }
 
 void EntreesOperateur::NoterFrappe(Touche touche)

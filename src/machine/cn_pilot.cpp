@@ -317,8 +317,13 @@ void Timer1Timer()
     VERIFIER_FIL_MACHINE();
     ScruterEntrees();
     SignalerRetards(false);
-    if (!Entrees().FenetreActive() || FocusDeSaisie(Entrees().FocusActuel()))
+    if (!Entrees().FenetreActive() || FocusDeSaisie(Entrees().FocusActuel())) {
+        // Out of a move F1 and F2 act where the arrows jog: a tap made in
+        // a field is no notch, now or later.
+        PlateformeActive().Frappes(Touche::F1);
+        PlateformeActive().Frappes(Touche::F2);
         return;
+    }
     if (JogClavier)
         JogClavier();
 }

@@ -1227,14 +1227,18 @@ bool TForm1::FiltrerClavier(QObject* objet, QKeyEvent* k)
         }
         return true;
     }
-    if (FocusDeSaisie(FocusDe(QApplication::focusWidget())))
+    // Where the arrows type, they only type. F1 and F2 are noted whatever
+    // has the focus, as a move takes them at its steps wherever it is; the
+    // monitor drops those typed in a field.
+    const bool saisie = FocusDeSaisie(FocusDe(QApplication::focusWidget()));
+    const bool correction = touche == Touche::F1 || touche == Touche::F2;
+    if (saisie && !correction)
         return false;
-    // The key jogs or moves the override: noted for the next monitor tick
-    // or step, and kept from the focused slider or button, so that it never
-    // does two things.
     if (appui)
         Entrees().NoterFrappe(touche);
-    return true;
+    // Kept from the focused slider or button, so that it never does two
+    // things.
+    return !saisie;
 }
 
 namespace {

@@ -244,4 +244,10 @@ TEST_F(Manuel, EachTapOfF1OrF2IsOneNotchAndAKeyHeldOneATick)
     Tick();
     EXPECT_EQ(Form1.TrackBarTAv.Position, 12);
     EXPECT_EQ(Form1.LabelTAv.Texte, "120%");
+    // Typed in a field, a tap is no notch, then or later.
+    Entrees().DefinirFocus(Focus::EditGoX);
+    horloge.frappes[Touche::F1] = 1;
+    Timer1Timer();
+    Tick();
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 12);
 }

@@ -93,3 +93,15 @@ TEST(EntreesOperateur, EveryTapIsCountedUntilTaken)
     EXPECT_EQ(e.PrendreFrappes(Touche::F1), 0);
     EXPECT_EQ(e.PrendreFrappes(Touche::F2), 0);
 }
+
+TEST(EntreesOperateur, AnOverrideTapMadeInAFieldIsForgottenWhenTheFieldIsLeft)
+{
+    EntreesOperateur e;
+    e.DefinirFocus(Focus::EditGoX);
+    e.NoterFrappe(Touche::F2);
+    e.DefinirFocus(Focus::Autre);
+    EXPECT_EQ(e.PrendreFrappes(Touche::F2), 0);
+    e.NoterFrappe(Touche::F2);
+    e.DefinirFocus(Focus::Aucun);
+    EXPECT_EQ(e.PrendreFrappes(Touche::F2), 1);
+}
