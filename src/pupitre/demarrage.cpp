@@ -47,6 +47,7 @@ void ChargerConfiguration(Usage usage)
     MajAvanceCourante();
     if (usage == Usage::Machine)
         CalibrerTemporisation();
+    OublierRetards();
     ReinitialiserEtatMachine();
     ChargerOutils();
     InitialiserApercu();
@@ -127,6 +128,8 @@ void FormClose()
     VERIFIER_FIL_MACHINE();
     SauveParametres();
     EffacerSorties();
+    // The late steps a minute held back are not lost.
+    SignalerRetards(true);
     // The history window is destroyed as the application ends.
     DetruireHistorique();
 }
