@@ -176,6 +176,13 @@ TEST_F(Arret, TheMachinesInputOrALimitEndsARunAJogOrAGoToWithTheSpindleAtRestAnd
     EXPECT_EQ(m->LatchA() & MasqueBroche, 0);
     EXPECT_EQ(Historique(TexteArretMachine), 1);
     EXPECT_LT(m->Position(0), 20000);
+
+    // The emergency input during a ten-minute dwell ends it at once.
+    Remettre();
+    Programme({ "G82 X0 Z-1 R0 P600000 F600" });
+    Pendant(60, urgence);
+    EXPECT_EQ(CycleUsinage(), FinCycle::Urgence);
+    EXPECT_LT(horloge.maintenant, 61 * horloge.frequence);
 }
 
 TEST_F(Arret, ALimitDuringADrillingCycleEndsTheRunWithoutItsRetract)
