@@ -8,23 +8,29 @@
 # equivalent survives, 0 when every one is caught. Not part of CI: it takes
 # a few minutes a mutant on two cores.
 #
-# Usage: scripts/mutants.sh [-k TEXTE] [DOSSIER_DE_TRAVAIL]
+# Usage: scripts/mutants.sh [--verifier] [-k TEXTE] [DOSSIER_DE_TRAVAIL]
+#   --verifier only checks that every mutant still applies, in a second
 #   -k TEXTE   only the mutants whose file or description holds TEXTE
 #   DOSSIER    the scratch copy and its build, kept between runs
 #              (default: ${TMPDIR:-/tmp}/virmak-mutants)
 set -euo pipefail
 racine="$(cd "$(dirname "$0")/.." && pwd)"
 filtre=""
+verifier=""
+if [ "${1:-}" = "--verifier" ]; then
+  verifier=1
+  shift
+fi
 if [ "${1:-}" = "-k" ]; then
   filtre="$2"
   shift 2
 fi
 travail="${1:-${TMPDIR:-/tmp}/virmak-mutants}"
 command -v python3 >/dev/null || { echo "mutants : python3 est nécessaire." >&2; exit 2; }
-exec python3 - "$racine" "$travail" "$filtre" <<'PY'
+exec python3 - "$racine" "$travail" "$filtre" "$verifier" <<'PY'
 import os, re, shutil, subprocess, sys, time
 
-racine, travail, filtre = sys.argv[1:4]
+racine, travail, filtre, verifier = sys.argv[1:5]
 copie, build = os.path.join(travail, "copie"), os.path.join(travail, "build")
 jobs = str(min(os.cpu_count() or 1, 2))
 
@@ -87,6 +93,13 @@ def tester():
 
 mutants = [m for m in lire_liste(os.path.join(racine, "scripts", "mutants.txt"))
            if filtre in m["fichier"] or filtre in m["quoi"]]
+if verifier:
+    faux = [m for m in mutants
+            if open(os.path.join(racine, m["fichier"]), encoding="utf-8").read().count(m["avant"]) != 1]
+    for m in faux:
+        print(f"mutants.txt:{m['ligne']} : ne s'applique plus : {m['fichier']} : {m['quoi']}")
+    print(f"{len(mutants) - len(faux)} mutants sur {len(mutants)} s'appliquent.")
+    sys.exit(2 if faux else 0)
 copier_sources()
 if not os.path.exists(os.path.join(build, "build.ninja")):
     lanceur = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
