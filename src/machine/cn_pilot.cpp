@@ -194,9 +194,13 @@ namespace {
     {
         if (d == 0)
             return;
-        if (CompJeu[axe] && SensAxe[axe] != 0 && d != SensAxe[axe])
-            RattraperJeu(axe, d);
+        const bool reprise = CompJeu[axe] && SensAxe[axe] != 0 && d != SensAxe[axe];
+        // Mended: the direction is the new one before the take-up runs, so a
+        // switch closing during it latches the end it runs towards; the old
+        // direction latched the other end and let the axis drive on into it.
         SensAxe[axe] = d;
+        if (reprise)
+            RattraperJeu(axe, d);
     }
 
     // One readout per step event: the axis whose turn it is when it moved
@@ -476,8 +480,8 @@ void RattraperJeu(int32_t axe, int32_t sens)
 void SoutienZ(int32_t sens)
 {
     if (CalageZ && sens == -1) {
-        RattraperJeu(2, 1);
         SensAxe[2] = 1;
+        RattraperJeu(2, 1);
     }
 }
 

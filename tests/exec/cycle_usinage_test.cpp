@@ -118,9 +118,19 @@ TEST_F(Cycle, TheEmergencyStopDuringAMoveEmitsNoFurtherStepAndALimitEndsTheRunTo
 TEST_F(Cycle, StepByStepAdvancesOneBlockPerPressAndCycleRunsOnToTheEnd)
 {
     Programme({ "G1 X1 F600", "G1 X2", "G1 X3", "G1 X4" });
-    vue.script = { [] { BitBtnPasPasClick(); }, [] { BitBtnCycleClick(); } };
+    int32_t x[2] = { -1, -1 }; // where each press found the machine
+    vue.script = { [&] {
+                      x[0] = PosPas[0];
+                      BitBtnPasPasClick();
+                  },
+        [&] {
+            x[1] = PosPas[0];
+            BitBtnCycleClick();
+        } };
     BitBtnPasPasClick();
     EXPECT_EQ(vue.attentes, 2);
+    EXPECT_EQ(x[0], 400);
+    EXPECT_EQ(x[1], 800);
     EXPECT_FALSE(vue.scriptEpuise);
     EXPECT_EQ(Form1.MesEtat.Texte, TexteCycleTermine);
     EXPECT_FALSE(ModePasAPas);
