@@ -86,6 +86,9 @@ void FormCreate()
     AfficherPositions();
     Form1.Timer1.Intervalle = 250;
     Form1.Timer1.Actif = true;
+    // On the virtual machine a fresh configuration steps at once, on the
+    // usual wiring held in memory only.
+    CablageUsuelPermis = MachineVirtuelleDemandee;
     LireParamEntreeSortie();
     // The command-line program neither takes the port nor writes to it,
     // unless it asks (a dry run on the virtual machine).
@@ -93,7 +96,7 @@ void FormCreate()
         OuvrirPort();
         EffacerSorties();
     }
-    Form1.MesEtat.Texte.clear();
+    Form1.MesEtat.Texte = CablageUsuelPris ? TexteCablageUsuel : "";
     Form1.LabelGaugeProg.Texte.clear();
     Form1.GaugeProg.Visible = false;
     for (Controle* c :

@@ -110,7 +110,11 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
         { { "--rep", dossier, "analyse", Fichier("rayon.iso") }, 1, "", "Ligne 2 : le rayon R" },
         { { "--rep", dossier, "config" }, 0, "Port=aucun", "" },
         { { "--rep", dossier, "--machine-virtuelle", "config" }, 0, "Port=machine virtuelle", "" },
-        { { "--rep", dossier, "execute", Fichier("e.iso") }, 0, "PasX=0\nPasY=0", "" },
+        // A fresh folder assigns no pin: the virtual machine takes the usual
+        // wiring, and says so.
+        { { "--rep", dossier, "execute", Fichier("e.iso") }, 0, "PasX=400\nPasY=0",
+            "Câblage usuel pris pour la machine virtuelle" },
+        { { "--rep", dossier, "execute", Fichier("e.iso") }, 0, "PositionX=1.000", "" },
         { { "--rep", dossier, "execute", Fichier("e.iso") }, 0, "Duree=0.400000\nFin=normale", "" },
         { { "--rep", dossier, "execute", Fichier("g82.iso") }, 0, "LectureX=1.000", "" },
         { { "--rep", dossier, "execute", Fichier("g82.iso") }, 0, "Duree=1.449000", "" },
