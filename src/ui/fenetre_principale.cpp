@@ -21,6 +21,7 @@
 #include "pupitre/programme.h"
 #include "ui/apercu.h"
 #include "ui/commun.h"
+#include "ui/dialogue_fichier.h"
 #include "ui/fenetre_a_propos.h"
 #include "ui/fenetre_historique.h"
 #include "ui/fenetre_machine_virtuelle.h"
@@ -1001,6 +1002,7 @@ void TForm1::DialogueOuvrir(const std::string& titre, const std::vector<std::str
     }
     auto* dialogue = new QFileDialog(this, Q(titre), Q(repertoire));
     dialogue->setObjectName("OpenDialog1");
+    PreparerDialogueFichier(dialogue);
     dialogue->setFileMode(QFileDialog::ExistingFile);
     dialogue->setNameFilters(liste);
     if (filtre >= 0 && filtre < liste.size())
@@ -1016,6 +1018,7 @@ void TForm1::DialogueSauver(const std::string& repertoire, std::function<void(co
     }
     auto* dialogue = new QFileDialog(this, QString(), Q(repertoire));
     dialogue->setObjectName("SaveDialog1");
+    PreparerDialogueFichier(dialogue);
     dialogue->setAcceptMode(QFileDialog::AcceptSave);
     dialogue->setFileMode(QFileDialog::AnyFile);
     OuvrirFichier(dialogue, std::move(fin));
