@@ -112,6 +112,13 @@ void DefinirPort(std::unique_ptr<AccesPort> port)
     OublierDefautPort();
 }
 
+std::unique_ptr<AccesPort> RendrePort()
+{
+    portActif.store(&portInactif);
+    OublierDefautPort();
+    return std::move(portPossede);
+}
+
 std::optional<uint8_t> LirePortEntrees()
 {
     AccesPort& p = PortActif();

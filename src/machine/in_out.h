@@ -39,6 +39,8 @@ public:
 AccesPort& PortActif();
 // Hands the port over; nullptr leaves none.
 void DefinirPort(std::unique_ptr<AccesPort> port);
+// Takes the port back, leaving none, to hand it over again later.
+std::unique_ptr<AccesPort> RendrePort();
 
 // Status register AND 0xF8; nothing when the port did not answer.
 std::optional<uint8_t> LirePortEntrees();

@@ -20,6 +20,7 @@
 #include "pupitre/dialogue_outils.h"
 #include "pupitre/page_entrees_sorties.h"
 #include "pupitre/parametrage.h"
+#include "pupitre/test_latence.h"
 
 namespace virmak {
 
@@ -111,6 +112,7 @@ void CreerFenetresSecondaires()
     CreerDialogueOutils();
     CreerHistorique();
     CreerAProposDe();
+    CreerTestLatence();
     SignalerConflitsEntreeSortie();
 }
 

@@ -48,7 +48,7 @@ struct PageEntreesSorties {
     LigneSignal Sorties[NbSorties];
 
     Controle BitBtnRestore, BitBtnAppli;
-    Controle BitBtnCablageUsuel { "Câblage usuel", ConseilCablageUsuel };
+    Controle BitBtnCablageUsuel { "Câblage usuel", ConseilCablageUsuel, true, true };
 
     LigneSignal& Entree(int slot); // row of an input slot
     LigneSignal& Sortie(int slot) { return Sorties[slot]; }

@@ -19,11 +19,13 @@
 #include "pupitre/editeur.h"
 #include "pupitre/parametrage.h"
 #include "pupitre/programme.h"
+#include "pupitre/test_latence.h"
 #include "ui/apercu.h"
 #include "ui/commun.h"
 #include "ui/dialogue_fichier.h"
 #include "ui/fenetre_a_propos.h"
 #include "ui/fenetre_historique.h"
+#include "ui/fenetre_latence.h"
 #include "ui/fenetre_machine_virtuelle.h"
 #include "ui/fenetre_outils.h"
 #include "ui/fenetre_parametres.h"
@@ -909,6 +911,9 @@ void TForm1::Construire()
     QAction* correcteurs = menuOutils->addAction("Correcteurs");
     correcteurs->setObjectName("Correcteurs1");
     connect(correcteurs, &QAction::triggered, outils_, &TFormCorrecteursOutils::Correcteurs1Click);
+    latence_ = new TFormLatence(this);
+    AjouterEntrees(this, menuOutils, { { "TestLatence1", "Test de latence…", TestLatence1Click } });
+    Lier("FormLatence", [this] { latence_->Synchroniser(); });
     QMenu* menuParametres = menuBar()->addMenu("Paramètres");
     menuParametres->setObjectName("Parametres1");
     AjouterEntrees(this, menuParametres,
@@ -1086,6 +1091,17 @@ void TForm1::Aide(int contexte)
         OuvrirPageAide(chemin);
     else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Q(chemin))))
         MontrerMessage("Aucun navigateur n'a pu ouvrir l'aide : " + chemin + ".", [] {});
+}
+
+void TForm1::PlacerACote(QWidget* fenetre) const
+{
+    QList<QRect> evite;
+    for (const char* nom : { "GroupBox4", "GroupBox5", "GroupeVisue", "GroupBox2" })
+        if (const auto* g = findChild<QWidget*>(nom))
+            evite << QRect(g->mapToGlobal(QPoint(0, 0)), g->size());
+    const QScreen* ecran = screen();
+    const QRect zone = ecran ? ecran->availableGeometry() : frameGeometry();
+    fenetre->move(PlacementACote(frameGeometry(), fenetre->frameGeometry().size(), zone, evite));
 }
 
 void TForm1::MemoriserBornes()

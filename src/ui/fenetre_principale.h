@@ -35,6 +35,7 @@ class TFormCorrecteursOutils;
 class TForm3;
 class TFormHist;
 class TFormMachineVirtuelle;
+class TFormLatence;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -86,6 +87,11 @@ public:
 
     // Copies the last copy received into the widgets.
     void Synchroniser();
+
+    // Moves a window opened from this one beside it, or where it hides
+    // least of the preview, the program and its run buttons, the readouts
+    // and the machine's state.
+    void PlacerACote(QWidget* fenetre) const;
 
 signals:
     void DemarrageTermine();
@@ -139,6 +145,7 @@ private:
     TForm3* parametres_ = nullptr;
     TFormHist* historique_ = nullptr;
     TFormMachineVirtuelle* machineVirtuelle_ = nullptr;
+    TFormLatence* latence_ = nullptr;
     TAProposDe* aPropos_ = nullptr; // a window of its own, deleted with this one
     QLabel* visues_[3] = {};
     QLineEdit* presets_[3] = {}; // EditX, EditY, EditZ
