@@ -559,7 +559,7 @@ bool DebutMouvement()
         if (!tempsReel)
             MsgHistorique(
                 "Priorité temps réel refusée : les pas peuvent prendre du retard. Remède : une limite "
-                "rtprio dans /etc/security/limits.conf (voir le README).");
+                "rtprio dans /etc/security/limits.conf (voir la page « Régularité des pas » de l'aide).");
         else if (bridage != "-1")
             MsgHistorique("Le noyau bride les tâches temps réel (kernel.sched_rt_runtime_us = " + bridage
                 + ") : un pas peut attendre 50 ms. Remède : sudo sysctl kernel.sched_rt_runtime_us=-1.");

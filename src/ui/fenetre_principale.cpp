@@ -24,6 +24,7 @@
 #include "ui/commun.h"
 #include "ui/dialogue_fichier.h"
 #include "ui/fenetre_a_propos.h"
+#include "ui/fenetre_aide.h"
 #include "ui/fenetre_historique.h"
 #include "ui/fenetre_latence.h"
 #include "ui/fenetre_machine_virtuelle.h"
@@ -40,7 +41,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -59,7 +59,6 @@
 #include <QScreen>
 #include <QSlider>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <cstdio>
 
@@ -1079,18 +1078,21 @@ void TForm1::DonnerFocus(const std::string& controle)
 
 void TForm1::Aide(int contexte)
 {
-    // No help viewer takes context numbers here: each context is a page of
-    // its own, shown by the desktop's browser.
+    // Each context is a page of its own, shown in the program's help
+    // window: no browser is needed.
     const auto dossiers = DossiersAide(etat_->RepExe, QCoreApplication::applicationDirPath().toStdString());
     const std::string chemin = CheminAide(etat_->NomAide, contexte, dossiers);
     if (chemin.empty()) {
         MontrerMessage(MessageAideIntrouvable(etat_->NomAide, contexte, dossiers), [] {});
         return;
     }
-    if (OuvrirPageAide)
+    if (OuvrirPageAide) {
         OuvrirPageAide(chemin);
-    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Q(chemin))))
-        MontrerMessage("Aucun navigateur n'a pu ouvrir l'aide : " + chemin + ".", [] {});
+        return;
+    }
+    if (!aide_)
+        aide_ = new TFormAide(this);
+    aide_->Montrer(Q(chemin));
 }
 
 void TForm1::PlacerACote(QWidget* fenetre) const

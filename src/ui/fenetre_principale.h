@@ -36,6 +36,7 @@ class TForm3;
 class TFormHist;
 class TFormMachineVirtuelle;
 class TFormLatence;
+class TFormAide;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -81,9 +82,11 @@ public:
     void DonnerFocus(const std::string& controle);
     // Opens the help page of a help button's context (0: the index).
     void Aide(int contexte);
-    // What shows a help page: the desktop's browser, unless a test put
-    // itself there.
+    // What shows a help page: the help window, unless a test put itself
+    // there.
     std::function<void(const std::string&)> OuvrirPageAide;
+    // The help window, once a page was shown (nullptr before).
+    TFormAide* FenetreAide() const { return aide_; }
 
     // Copies the last copy received into the widgets.
     void Synchroniser();
@@ -146,6 +149,7 @@ private:
     TFormHist* historique_ = nullptr;
     TFormMachineVirtuelle* machineVirtuelle_ = nullptr;
     TFormLatence* latence_ = nullptr;
+    TFormAide* aide_ = nullptr;
     TAProposDe* aPropos_ = nullptr; // a window of its own, deleted with this one
     QLabel* visues_[3] = {};
     QLineEdit* presets_[3] = {}; // EditX, EditY, EditZ
