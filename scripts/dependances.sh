@@ -10,7 +10,7 @@ paquets=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth
-  dpkg-dev file
+  dpkg-dev file lintian
 )
 
 manquants=()
