@@ -10,6 +10,7 @@ paquets=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  fonts-dejavu-core fonts-urw-base35
   dpkg-dev file lintian
 )
 

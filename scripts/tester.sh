@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the layers of src/, builds everything with warnings as errors and
-# runs every test, fuzzes the parser and the compensation for a minute each,
+# runs every test (the layout tests also under two font sets, DejaVu alone
+# and DejaVu with the URW fonts: see tests/CMakeLists.txt), fuzzes the parser and the compensation for a minute each,
 # runs the thread tests under ThreadSanitizer, then the core tests again
 # under AddressSanitizer and UndefinedBehaviorSanitizer. After the first
 # test pass it builds the Debian package, has lintian check it when lintian

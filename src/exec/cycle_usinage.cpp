@@ -268,7 +268,9 @@ FinCycle CycleUsinage()
     if (enCours)
         return FinCycle::Refus;
     enCours = true;
+    OuvrirBilanCycle();
     const FinCycle fin = Executer();
+    FermerBilanCycle();
     enCours = false;
     return fin;
 }

@@ -185,11 +185,10 @@ void JogClavierTick()
         VueActive().DonnerFocus("GroupBox3");
         Jog(t.axe, t.sens, [&p, touche = t.touche] { return p.ToucheEnfoncee(touche); });
     }
-    Curseur& correction = Form1.TrackBarTAv;
-    if (p.ToucheEnfoncee(Touche::F1) && correction.Position > 0)
-        correction.DefinirPosition(correction.Position - 1);
-    if (p.ToucheEnfoncee(Touche::F2) && correction.Position < CorrectionMaxi)
-        correction.DefinirPosition(correction.Position + 1);
+    // Each tap is one notch, however short and however many in a tick; a
+    // key held, one notch a tick.
+    const auto crans = [&p](Touche t) { return std::max(p.Frappes(t), p.ToucheEnfoncee(t) ? 1 : 0); };
+    CranCorrection(crans(Touche::F2) - crans(Touche::F1));
 }
 
 void CmbIncrementClick(int entree)

@@ -51,7 +51,7 @@ int32_t SensAxe[3];
 bool ButeeMoins[3], ButeePlus[3];
 bool ButeeActivee, ArretUrgence, BrocheEnMarche;
 bool CycleEnCours, ModePasAPas, StopFinBloc, PasSuivant;
-bool ProgAnalyse, ParcoursCalcule, ToucheFn;
+bool ProgAnalyse, ParcoursCalcule;
 double FacteurUnite = 1.0;
 double AvanceMax;
 double AvanceCourante;
@@ -263,7 +263,7 @@ void ReinitialiserEtatMachine()
     AxeAffiche = 0;
     AxePrincipal = 0;
     FacteurUnite = 1.0;
-    ProgAnalyse = ParcoursCalcule = ToucheFn = ArretUrgence = ButeeActivee = BrocheEnMarche = false;
+    ProgAnalyse = ParcoursCalcule = ArretUrgence = ButeeActivee = BrocheEnMarche = false;
     OctetSortie = 0;
     CycleEnCours = ModePasAPas = StopFinBloc = PasSuivant = false;
 

@@ -65,7 +65,7 @@ extern int32_t SensAxe[3];
 extern bool ButeeMoins[3], ButeePlus[3];
 extern bool ButeeActivee, ArretUrgence, BrocheEnMarche;
 extern bool CycleEnCours, ModePasAPas, StopFinBloc, PasSuivant;
-extern bool ProgAnalyse, ParcoursCalcule, ToucheFn;
+extern bool ProgAnalyse, ParcoursCalcule;
 extern double FacteurUnite;
 extern double AvanceMax;
 extern double AvanceCourante;

@@ -45,27 +45,37 @@ void EntreesOperateur::DefinirFenetreActive(bool active)
 
 void EntreesOperateur::DefinirFocus(Focus focus)
 {
-    focus_.store(Rang(focus), std::memory_order_relaxed);
+    const Focus avant = static_cast<Focus>(focus_.exchange(Rang(focus), std::memory_order_relaxed));
     // A tap noted just before the operator clicked into a field must not
     // jog once the field has the focus, nor later.
     if (FocusDeSaisie(focus))
         OublierFrappes();
+    // F1 and F2 are noted in a field too, for a move's steps; once out of
+    // the field they are no notch of the monitor's.
+    else if (FocusDeSaisie(avant))
+        for (Touche t : { Touche::F1, Touche::F2 })
+            frappes_[Rang(t)].store(0, std::memory_order_relaxed);
 }
 
 void EntreesOperateur::NoterFrappe(Touche touche)
 {
-    frappes_[Rang(touche)].store(true, std::memory_order_relaxed);
+    frappes_[Rang(touche)].fetch_add(1, std::memory_order_relaxed);
 }
 
 bool EntreesOperateur::PrendreFrappe(Touche touche)
 {
-    return frappes_[Rang(touche)].exchange(false, std::memory_order_relaxed);
+    return PrendreFrappes(touche) > 0;
+}
+
+int EntreesOperateur::PrendreFrappes(Touche touche)
+{
+    return frappes_[Rang(touche)].exchange(0, std::memory_order_relaxed);
 }
 
 void EntreesOperateur::OublierFrappes()
 {
     for (auto& f : frappes_)
-        f.store(false, std::memory_order_relaxed);
+        f.store(0, std::memory_order_relaxed);
 }
 
 void EntreesOperateur::Battre(int64_t instantNs)

@@ -46,8 +46,9 @@ public:
     // The application lost the focus: no key or button can be held any more
     // as far as a move is concerned, so a jog never runs away.
     void ToutRelacher();
-    // A jog key pressed where it jogs: remembered until the monitor tick
-    // takes it, so a tap shorter than the tick still jogs once.
+    // A jog or override key pressed where it acts: remembered until the
+    // monitor tick or a step takes it, so a tap shorter than the tick still
+    // acts, once per tap.
     void NoterFrappe(Touche touche);
     // The window thread is alive: called at every readout refresh. Keys and
     // buttons of a window that stopped answering read as released.
@@ -60,6 +61,8 @@ public:
     bool FenetreActive() const { return fenetreActive_.load(std::memory_order_relaxed); }
     // Pressed since the last call, and forgotten.
     bool PrendreFrappe(Touche touche);
+    // How many times, and forgotten.
+    int PrendreFrappes(Touche touche);
 
     // The window is closing: a move in progress stops at its next step.
     void DemanderArret(bool demande) { arret_.store(demande, std::memory_order_relaxed); }
@@ -86,7 +89,7 @@ private:
     void OublierFrappes();
 
     std::atomic<bool> touches_[NbTouches] {};
-    std::atomic<bool> frappes_[NbTouches] {};
+    std::atomic<int> frappes_[NbTouches] {};
     std::atomic<int64_t> battement_ { 0 }; // 0: no window keeps the inputs
     std::atomic<bool> boutons_[NbBoutons] {};
     std::atomic<bool> fenetreActive_ { false };

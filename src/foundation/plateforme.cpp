@@ -56,6 +56,15 @@ int64_t PlateformeLinux::DormirJusqua(int64_t echeance)
     return Compteur();
 }
 
+int Plateforme::Frappes(Touche touche)
+{
+    const bool enfoncee = ToucheEnfoncee(touche);
+    bool& vue = vuesEnfoncees_[static_cast<int>(touche)];
+    const bool nouvelle = enfoncee && !vue;
+    vue = enfoncee;
+    return nouvelle ? 1 : 0;
+}
+
 bool PlateformeLinux::ToucheEnfoncee(Touche touche)
 {
     return Entrees().ToucheEnfoncee(touche);
@@ -65,6 +74,11 @@ bool PlateformeLinux::ToucheFrappee(Touche touche)
 {
     const bool frappee = Entrees().PrendreFrappe(touche);
     return Entrees().ToucheEnfoncee(touche) || frappee;
+}
+
+int PlateformeLinux::Frappes(Touche touche)
+{
+    return Entrees().PrendreFrappes(touche);
 }
 
 bool PlateformeLinux::BoutonEnfonce(BoutonSouris bouton)

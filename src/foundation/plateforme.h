@@ -28,8 +28,15 @@ public:
     // Down now, or pressed since the last call: what a periodic poll must
     // not miss.
     virtual bool ToucheFrappee(Touche touche) { return ToucheEnfoncee(touche); }
+    // The presses since the last call, each counted once however short.
+    // Here, where only the state of the keys is known: a key found down
+    // after a call that found it up.
+    virtual int Frappes(Touche touche);
     virtual bool BoutonEnfonce(BoutonSouris bouton) = 0;
     virtual void Dormir(int millisecondes) = 0;
+
+private:
+    bool vuesEnfoncees_[static_cast<int>(Touche::Echap) + 1] = {};
 };
 
 // CLOCK_MONOTONIC in nanoseconds, SCHED_FIFO when permitted. Keys and
@@ -43,6 +50,7 @@ public:
     int64_t DormirJusqua(int64_t echeance) override;
     bool ToucheEnfoncee(Touche touche) override;
     bool ToucheFrappee(Touche touche) override;
+    int Frappes(Touche touche) override;
     bool BoutonEnfonce(BoutonSouris bouton) override;
     void Dormir(int millisecondes) override;
 };

@@ -31,6 +31,25 @@ bool MouvementsVirtuels = false;
 
 namespace {
 
+    // Late steps the history has not been told of yet: those of the manual
+    // moves since its last line on them, or those of the run in progress.
+    struct Retards {
+        int64_t pas = 0, pire = 0;
+        int deplacements = 0;
+    };
+    Retards retardsATaire;
+    bool retardsDeCycle = false;
+    bool retardsDits = false; // since the start-up, about manual moves
+    int64_t instantRetardsDits = 0; // counter ticks
+
+    void DireRetards(const std::string& pendant)
+    {
+        MsgHistorique(std::to_string(retardsATaire.pas) + " pas en retard de plus de "
+            + std::to_string(SeuilRetardNs / 1000) + " µs " + pendant + " (au pire "
+            + std::to_string(retardsATaire.pire * 1000000 / std::max<int64_t>(1, FreqCompteur)) + " µs).");
+        retardsATaire = {};
+    }
+
     bool memoireVerrouillee = false;
     bool bridageSignale = false;
     bool mouvementEnCours = false;
@@ -158,23 +177,13 @@ namespace {
         Plateforme& p = PlateformeActive();
         if (p.BoutonEnfonce(BoutonSouris::Gauche))
             VueActive().TraiterMessages();
-        const bool f1 = p.ToucheEnfoncee(Touche::F1);
-        const bool f2 = p.ToucheEnfoncee(Touche::F2);
-        Curseur& correction = Form1.TrackBarTAv;
-        if (f1 && !ToucheFn) {
-            if (correction.Position > 0)
-                correction.DefinirPosition(correction.Position - 1);
+        // Each press of F1 or F2 is one notch, however short, and a key held
+        // through many steps only one.
+        const int crans = p.Frappes(Touche::F2) - p.Frappes(Touche::F1);
+        if (crans != 0) {
+            CranCorrection(crans);
             VueActive().TraiterMessages();
-            ToucheFn = true;
         }
-        if (f2 && !ToucheFn) {
-            if (correction.Position < CorrectionMaxi)
-                correction.DefinirPosition(correction.Position + 1);
-            VueActive().TraiterMessages();
-            ToucheFn = true;
-        }
-        if (!f1 && !f2)
-            ToucheFn = false;
         if (p.ToucheEnfoncee(Touche::Echap))
             Entrees().DemanderUrgence();
         PrendreArrets();
@@ -297,12 +306,24 @@ void ScruterEntrees()
         defautSignale = false;
 }
 
+void CranCorrection(int crans)
+{
+    Curseur& correction = Form1.TrackBarTAv;
+    correction.DefinirPosition(std::clamp(correction.Position + crans, 0, CorrectionMaxi));
+}
+
 void Timer1Timer()
 {
     VERIFIER_FIL_MACHINE();
     ScruterEntrees();
-    if (!Entrees().FenetreActive() || FocusDeSaisie(Entrees().FocusActuel()))
+    SignalerRetards(false);
+    if (!Entrees().FenetreActive() || FocusDeSaisie(Entrees().FocusActuel())) {
+        // Out of a move F1 and F2 act where the arrows jog: a tap made in
+        // a field is no notch, now or later.
+        PlateformeActive().Frappes(Touche::F1);
+        PlateformeActive().Frappes(Touche::F2);
         return;
+    }
     if (JogClavier)
         JogClavier();
 }
@@ -581,10 +602,47 @@ void FinMouvement()
     SignalerDefautPort();
     for (int32_t axe = 0; axe < 3; ++axe)
         TexteVisue(axe);
-    if (PasEnRetard > 0)
-        MsgHistorique(std::to_string(PasEnRetard) + " pas en retard de plus de "
-            + std::to_string(SeuilRetardNs / 1000) + " µs pendant ce déplacement (au pire "
-            + std::to_string(PireRetard * 1000000 / std::max<int64_t>(1, FreqCompteur)) + " µs).");
+    if (PasEnRetard > 0) {
+        retardsATaire.pas += PasEnRetard;
+        retardsATaire.pire = std::max(retardsATaire.pire, PireRetard);
+        ++retardsATaire.deplacements;
+    }
+    if (!retardsDeCycle)
+        SignalerRetards(false);
+}
+
+void SignalerRetards(bool maintenant)
+{
+    if (retardsDeCycle || retardsATaire.pas == 0)
+        return;
+    // A busy machine makes most jogs late: one line a minute at most.
+    const int64_t instant = PlateformeActive().Compteur();
+    if (!maintenant && retardsDits && instant - instantRetardsDits < 60 * FreqCompteur)
+        return;
+    const int n = retardsATaire.deplacements;
+    DireRetards(n == 1 ? std::string("pendant ce déplacement")
+                       : "pendant " + std::to_string(n) + " déplacements manuels");
+    retardsDits = true;
+    instantRetardsDits = instant;
+}
+
+void OuvrirBilanCycle()
+{
+    SignalerRetards(true);
+    retardsDeCycle = true;
+}
+
+void FermerBilanCycle()
+{
+    retardsDeCycle = false;
+    if (retardsATaire.pas > 0)
+        DireRetards("pendant ce cycle");
+}
+
+void OublierRetards()
+{
+    retardsATaire = {};
+    retardsDeCycle = retardsDits = false;
 }
 
 std::string BridageTempsReel()

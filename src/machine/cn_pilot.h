@@ -49,6 +49,9 @@ inline constexpr const char* TexteButeeActivee = "Butée activée";
 
 // The override slider's top notch (120 %).
 inline constexpr int32_t CorrectionMaxi = 12;
+// Moves the override slider by `crans` notches (down when negative), within
+// its range; its change handler rescales the period of the move.
+void CranCorrection(int crans);
 
 // --- Step emission ---
 
@@ -87,12 +90,22 @@ void AfficherZ();
 // --- Moves ---
 
 // Around every move: real-time priority when granted, memory locked once,
-// the count of late steps reset; at the end a line in the history when
-// steps came late, and once per run when the kernel throttles real-time
-// threads.
+// the count of late steps reset; at the end the late steps are added to
+// those the history will be told of, and a note once per run when the
+// kernel throttles real-time threads.
 // True when real-time priority was granted.
 bool DebutMouvement();
 void FinMouvement();
+
+// Late steps reach the history summed: those of manual moves in one line a
+// minute at most (the monitor tick writes what a minute held back), those
+// of a run in one line at its end.
+// `maintenant`: whatever the minute, as before a run or at the close.
+void SignalerRetards(bool maintenant);
+void OuvrirBilanCycle();
+void FermerBilanCycle();
+// A fresh start: nothing held back.
+void OublierRetards();
 // After a pause inside a move (a dwell): the next step goes at once and is
 // not counted late.
 void ReprendreApresPause();

@@ -47,6 +47,7 @@ void ChargerConfiguration()
     LireConfiguration();
     MajAvanceCourante();
     CalibrerTemporisation();
+    OublierRetards();
     ReinitialiserEtatMachine();
     ChargerOutils();
     InitialiserApercu();
@@ -131,6 +132,8 @@ void FormClose()
     VERIFIER_FIL_MACHINE();
     SauveParametres();
     EffacerSorties();
+    // The late steps a minute held back are not lost.
+    SignalerRetards(true);
     // The history window is destroyed as the application ends.
     DetruireHistorique();
 }

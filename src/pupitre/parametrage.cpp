@@ -30,6 +30,20 @@ namespace {
         "Avance maxi en pas/seconde pour Z", "Avance maxi en mm/mn pour X", "Avance maxi en mm/mn pour Y",
         "Avance maxi en mm/mn pour Z", "Augmentation de la durée d'impulsion (µs)" };
 
+    // The decimals each field is written with, and its messages too.
+    const int DecimalesChamp[NbChamps] = { 4, 4, 4, 4, 4, 4, 5, 0, 0, 0, 0, 0, 0, 0 };
+
+    // A bound of a field's range as the field writes numbers, rounded
+    // inwards so that every number the message offers is taken.
+    std::string Borne(double valeur, int decimales, bool basse)
+    {
+        const double echelle = std::pow(10.0, decimales);
+        // A hair of tolerance, so that 0.1 written as 0.1000000001 stays 0.1.
+        const double pas = valeur * echelle;
+        const double arrondi = (basse ? std::ceil(pas - 1e-6) : std::floor(pas + 1e-6)) / echelle;
+        return FormatGeneral(arrondi + 0.0); // never "-0"
+    }
+
     const char* const DesignPas[3] = { "400", "400", "400" };
     const char* const DesignJeu[3] = { "0.05", "0.02", "0.1" };
     const char* const TexteCaseJeu[4]
@@ -72,8 +86,9 @@ namespace {
             if (mesure >= min && mesure <= max)
                 return v;
         }
+        const int d = DecimalesChamp[champ];
         VueActive().Message(std::string(LibelleChamp[champ]) + " : '" + Texte(champ)
-            + "' n'est pas une valeur correcte (de " + FormatGeneral(min) + " à " + FormatGeneral(max)
+            + "' n'est pas une valeur correcte (de " + Borne(min, d, true) + " à " + Borne(max, d, false)
             + ").");
         return std::nullopt;
     }
@@ -115,6 +130,20 @@ namespace {
             return std::nullopt;
         s.LarCreneau = Arrondi(*duree);
         return s;
+    }
+
+    // The backlash of an axis in steps, from its two fields as they are
+    // typed: the steps per mm too may not be applied yet. Computed as the
+    // save computes it; left as it is while a field holds no number.
+    void MontrerPasJeu(int axe)
+    {
+        const std::optional<double> mm = LireReelTexte(Texte(ChampJeu + axe));
+        const std::optional<double> parMm = LireReelTexte(Texte(ChampPas + axe));
+        if (!mm || !parMm || !(*parMm > 0))
+            return;
+        const double pas = *mm / (1 / *parMm);
+        if (std::abs(pas) <= PasMaxi)
+            Form3.LabelJeu[axe].Texte = std::to_string(Arrondi(pas));
     }
 
     void MontrerCases()
@@ -257,6 +286,8 @@ void EditChange(int champ, const std::string& texte)
     if (champ < 0 || champ >= NbChamps)
         return;
     Texte(champ) = texte;
+    if (champ < ChampCrete)
+        MontrerPasJeu(champ % 3);
     Modifie();
 }
 
@@ -308,8 +339,7 @@ void EditJeuExit(int axe)
     if (axe < 0 || axe > 2)
         return;
     // The label only previews: NPasJ changes on saving.
-    if (const std::optional<double> mm = LireReelTexte(Texte(ChampJeu + axe)))
-        Form3.LabelJeu[axe].Texte = std::to_string(Arrondi(*mm / ValPas[axe]));
+    MontrerPasJeu(axe);
 }
 
 void CheckBoxJeuClick(int tag, bool cochee)

@@ -5,6 +5,7 @@
 #include "ui/calcul_pas.h"
 #include "ui/commun.h"
 #include "ui/fenetre_principale.h"
+#include "ui/polices.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -21,6 +23,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace virmak {
 
@@ -50,8 +53,6 @@ TForm3::TForm3(TForm1* principale)
 {
     setObjectName("Form3");
     setModal(false);
-    const FenetreParametres& f = principale_->Etat().Form3;
-    setFixedSize(f.ClientWidth, f.ClientHeight);
 
     pages_ = new QTabWidget;
     pages_->setObjectName("PageControl1");
@@ -64,6 +65,10 @@ TForm3::TForm3(TForm1* principale)
     pages_->addTab(new QWidget, TitrePage[OngletTests]);
     pages_->setTabVisible(OngletTests, false);
     connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
+        // A page shown for the first time may need more room than it said
+        // while hidden.
+        if (isVisible())
+            Dimensionner();
         if (!remplissage_)
             Poster(pages_, [page] { PageControlChange(page); });
     });
@@ -90,9 +95,24 @@ TForm3::TForm3(TForm1* principale)
     for (QPushButton* b : { restaurer, appliquer, annuler, valider })
         boutons->addWidget(b);
     auto* colonne = new QVBoxLayout(this);
+    colonne->setContentsMargins(6, 6, 6, 6);
     colonne->addWidget(pages_, 1);
     colonne->addLayout(boutons);
+    Dimensionner();
     Synchroniser();
+}
+
+void TForm3::Dimensionner()
+{
+    // The designed size, larger where the fonts need it: no label, field or
+    // list entry is ever cut. Measured as polished, as it will show.
+    ensurePolished();
+    for (QWidget* w : findChildren<QWidget*>())
+        w->ensurePolished();
+    for (QLayout* l : findChildren<QLayout*>())
+        l->invalidate();
+    const FenetreParametres& f = principale_->Etat().Form3;
+    setFixedSize(QSize(f.ClientWidth, f.ClientHeight).expandedTo(layout()->totalMinimumSize()));
 }
 
 void TForm3::Poster(QWidget* w, std::function<void()> action)
@@ -117,7 +137,8 @@ QWidget* TForm3::Champ(int champ)
 {
     auto* e = new QLineEdit;
     e->setObjectName(NomChamp[champ]);
-    e->setFixedWidth(80);
+    // The widest the fields usually show, "1234.5678", in this font.
+    e->setFixedWidth(std::max(80, LargeurNombre(e->fontMetrics(), QStringLiteral("0000.0000")) + 12));
     e->setAlignment(Qt::AlignRight);
     connect(e, &QLineEdit::textEdited, this, [this, e, champ](const QString& t) {
         Poster(e, [champ, texte = t.toStdString()] { EditChange(champ, texte); });
@@ -316,7 +337,7 @@ QGroupBox* TForm3::GroupeSignaux(bool entrees)
     auto* groupe = new QGroupBox(Q(entrees ? es.GroupeEntrees : es.GroupeSorties));
     auto* grille = new QGridLayout(groupe);
     grille->setVerticalSpacing(2);
-    grille->setHorizontalSpacing(4);
+    grille->setHorizontalSpacing(3);
     grille->setContentsMargins(6, 6, 6, 6);
     // Two lines each, so that both groups fit side by side.
     const auto entete = [](const std::string& texte) {
@@ -344,7 +365,7 @@ QWidget* TForm3::PageSignaux()
     police.setPixelSize(11);
     page->setFont(police);
     auto* rangee = new QHBoxLayout(page);
-    rangee->setContentsMargins(4, 4, 4, 4);
+    rangee->setContentsMargins(0, 4, 0, 0);
     auto* gauche = new QVBoxLayout;
     gauche->addWidget(GroupeSignaux(true));
 
@@ -385,6 +406,7 @@ void TForm3::Synchroniser()
         miroir(e);
     }
     if (e.Form3.Visible && !isVisible()) {
+        Dimensionner();
         // Centred on the main window each time it is shown.
         const QRect cadre = principale_->frameGeometry();
         move(cadre.center() - QPoint(width() / 2, height() / 2));

@@ -38,6 +38,7 @@ protected:
     void changeEvent(QEvent* evenement) override;
 
 private:
+    void Dimensionner();
     QWidget* PageAxes();
     QWidget* PageVitesses();
     QWidget* PageSignaux();

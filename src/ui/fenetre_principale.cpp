@@ -30,8 +30,10 @@
 #include "ui/fenetre_machine_virtuelle.h"
 #include "ui/fenetre_outils.h"
 #include "ui/fenetre_parametres.h"
+#include "ui/groupe.h"
 #include "ui/infobulle.h"
 #include "ui/placement.h"
+#include "ui/polices.h"
 #include "ui/voyant.h"
 
 #include <QAbstractScrollArea>
@@ -72,6 +74,32 @@ namespace {
         return Q(s).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     }
 
+    // As narrow as its caption allows, in whatever font it has, so the
+    // window fits small screens.
+    class BoutonEtroit : public QPushButton {
+    public:
+        void DefinirTexte(const QString& texte)
+        {
+            setText(texte);
+            Ajuster();
+        }
+
+    protected:
+        void changeEvent(QEvent* evenement) override
+        {
+            QPushButton::changeEvent(evenement);
+            if (evenement->type() == QEvent::FontChange)
+                Ajuster();
+        }
+
+    private:
+        void Ajuster() { setMinimumWidth(fontMetrics().horizontalAdvance(text()) + 16); }
+    };
+
+    // The rows of the tall groups: what keeps the window within a small
+    // screen's height.
+    constexpr int EspaceVertical = 3;
+
     // Hint, enabled and visible state of a control, as the model holds them.
     void MiroirEtat(QWidget* w, const Controle& modele)
     {
@@ -110,11 +138,6 @@ namespace {
         return Focus::Autre;
     }
 
-    bool ToucheDeJog(Touche t)
-    {
-        return t != Touche::F1 && t != Touche::F2 && t != Touche::Echap;
-    }
-
     bool ToucheSuivie(int cle, Touche& touche)
     {
         static const std::pair<int, Touche> suivies[] = {
@@ -148,13 +171,12 @@ TForm1::TForm1()
     : vue_(this)
 {
     setObjectName("Form1");
-    QFont police(QStringLiteral("Arial"));
-    police.setPixelSize(14);
-    setFont(police);
+    setFont(PoliceTexte(TaillePolice));
     auto initial = std::make_shared<Instantane>();
     initial->Form1.Initialiser();
     etat_ = std::move(initial);
     Construire();
+    AppliquerPolices(TaillePolice);
     rafraichissement_ = new QTimer(this);
     rafraichissement_->setInterval(PeriodeVisuesMs);
     // The frame: what the machine published since the last one, then the
@@ -203,13 +225,7 @@ void TForm1::BoucleMachine()
     CreerFenetresSecondaires();
     vue_.Publier();
     vue_.VersFenetre([this] {
-        const Pupitre& p = etat_->Form1;
-        QList<QRect> ecrans;
-        for (const QScreen* ecran : QGuiApplication::screens())
-            ecrans << ecran->availableGeometry();
-        const QScreen* principal = QGuiApplication::primaryScreen();
-        setGeometry(PlacementFenetre(QRect(p.Left, p.Top, p.Width, p.Height), ecrans,
-            principal ? principal->availableGeometry() : QRect()));
+        Placer();
         demarree_ = true;
         emit DemarrageTermine();
     });
@@ -281,15 +297,12 @@ void TForm1::Lier(const std::string& nom, std::function<void()> miroir)
 
 QPushButton* TForm1::Bouton(const char* nom, Controle Pupitre::*membre)
 {
-    auto* b = new QPushButton;
+    auto* b = new BoutonEtroit;
     b->setObjectName(nom);
     Lier(nom, [this, b, membre] {
         const Controle& modele = etat_->Form1.*membre;
-        if (b->text() != Q(modele.Texte)) {
-            b->setText(Q(modele.Texte));
-            // As narrow as its caption allows, so the window fits small screens.
-            b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 16);
-        }
+        if (b->text() != Q(modele.Texte))
+            b->DefinirTexte(Q(modele.Texte));
         MiroirEtat(b, modele);
     });
     return b;
@@ -323,19 +336,18 @@ QLineEdit* TForm1::Champ(const char* nom, Controle Pupitre::*membre)
     return e;
 }
 
-void TForm1::Raccourcir(QLabel* etiquette, Controle Pupitre::*membre)
+QLabel* TForm1::Raccourcie(const char* nom, Controle Pupitre::*membre)
 {
     // A long message or comment is cut and never widens the window; the
     // tooltip then holds it whole.
-    etiquette->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    Lier(etiquette->objectName().toStdString(), [this, etiquette, membre] {
+    auto* etiquette = new EtiquetteCoupee;
+    etiquette->setObjectName(nom);
+    Lier(nom, [this, etiquette, membre] {
         const Controle& modele = etat_->Form1.*membre;
-        etiquette->setText(Q(modele.Texte));
         MiroirEtat(etiquette, modele);
-        if (modele.Conseil.empty()
-            && etiquette->fontMetrics().horizontalAdvance(etiquette->text()) > etiquette->width())
-            etiquette->setToolTip(etiquette->text());
+        etiquette->DefinirTexte(Q(modele.Texte), Conseil(modele.Conseil));
     });
+    return etiquette;
 }
 
 QSlider* TForm1::Glissiere(const char* nom, Curseur Pupitre::*membre)
@@ -385,27 +397,17 @@ namespace {
         return g;
     }
 
-    // Help button in the top-right corner of a group's grid.
-    void PlacerAide(QGridLayout* grille, QPushButton* aide, int colonnes)
-    {
-        grille->addWidget(aide, 0, colonnes - 1, Qt::AlignRight | Qt::AlignTop);
-    }
-
 } // namespace
 
 QGroupBox* TForm1::GroupeVisue()
 {
-    auto* g = NouveauGroupe("GroupeVisue", "Coordonnées programme");
+    auto* g = new GroupeAide("GroupeVisue", "Coordonnées programme", BoutonAide(1, "Coordonnées programme"));
     auto* grille = new QGridLayout(g);
     const char* noms[3] = { "X", "Y", "Z" };
-    QFont grosse(QStringLiteral("Courier New"));
-    grosse.setStyleHint(QFont::Monospace);
-    grosse.setPixelSize(24);
-    grosse.setBold(true);
     for (int i = 0; i < 3; ++i) {
         auto* lettre = new QLabel(noms[i]);
-        lettre->setFont(grosse);
-        grille->addWidget(lettre, i + 1, 0);
+        lettres_[i] = lettre;
+        grille->addWidget(lettre, i, 0);
         QLabel* visue = Etiquette(ControlesAxes[i].nomVisue, ControlesAxes[i].visue);
         // The readouts show what the machine thread last published, which a
         // move updates without a copy of the whole model.
@@ -415,7 +417,6 @@ QGroupBox* TForm1::GroupeVisue()
             visue->setText(Q(FormatFixe(visuesMontrees_[i], 8, 3)));
         });
         visues_[i] = visue;
-        visue->setFont(grosse);
         visue->setFrameShape(QFrame::Panel);
         visue->setFrameShadow(QFrame::Sunken);
         visue->setAutoFillBackground(true);
@@ -423,38 +424,37 @@ QGroupBox* TForm1::GroupeVisue()
         visue->setStyleSheet(
             QStringLiteral("QLabel#%1 { background:black; color:lime; }").arg(ControlesAxes[i].nomVisue));
         visue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        grille->addWidget(visue, i + 1, 1);
+        grille->addWidget(visue, i, 1);
         // A click on the readout opens its preset field (event filter).
         visue->setCursor(Qt::PointingHandCursor);
         QLineEdit* champ = Champ(ControlesAxes[i].nomPreset, ControlesAxes[i].preset);
-        champ->setFont(grosse);
         champ->setAlignment(Qt::AlignRight);
         connect(
             champ, &QLineEdit::returnPressed, this, [this, i, nom = std::string(ControlesAxes[i].nomPreset)] {
                 Poster(nom, [i] { EditKeyPress(i, 13); });
             });
         presets_[i] = champ;
-        grille->addWidget(champ, i + 1, 1);
+        grille->addWidget(champ, i, 1);
         QPushButton* remise = Bouton(ControlesAxes[i].nomRaz, ControlesAxes[i].raz);
         connect(remise, &QPushButton::clicked, this, [this, i] { Poster([i] { Reset(i); }); });
-        grille->addWidget(remise, i + 1, 2);
+        grille->addWidget(remise, i, 2);
     }
-    PlacerAide(grille, BoutonAide(1, "Coordonnées programme"), 3);
     return g;
 }
 
 QGroupBox* TForm1::GroupeCommandes()
 {
-    auto* g = NouveauGroupe("GroupBox3", "Commandes manuelles");
+    auto* g = new GroupeAide("GroupBox3", "Commandes manuelles", BoutonAide(2, "Commandes manuelles"));
     auto* grille = new QGridLayout(g);
+    grille->setVerticalSpacing(EspaceVertical);
     // The jogs start on the press of any mouse button (event filter).
     const struct {
         const char* nom;
         Controle Pupitre::*membre;
         int axe, sens, rang, colonne;
-    } jogs[] = { { "YPlus", &Pupitre::YPlus, 1, 1, 1, 1 }, { "XMoins", &Pupitre::XMoins, 0, -1, 2, 0 },
-        { "XPlus", &Pupitre::XPlus, 0, 1, 2, 2 }, { "YMoins", &Pupitre::YMoins, 1, -1, 3, 1 },
-        { "ZPlus", &Pupitre::ZPlus, 2, 1, 1, 3 }, { "ZMoins", &Pupitre::ZMoins, 2, -1, 3, 3 } };
+    } jogs[] = { { "YPlus", &Pupitre::YPlus, 1, 1, 0, 1 }, { "XMoins", &Pupitre::XMoins, 0, -1, 1, 0 },
+        { "XPlus", &Pupitre::XPlus, 0, 1, 1, 2 }, { "YMoins", &Pupitre::YMoins, 1, -1, 2, 1 },
+        { "ZPlus", &Pupitre::ZPlus, 2, 1, 0, 3 }, { "ZMoins", &Pupitre::ZMoins, 2, -1, 2, 3 } };
     for (const auto& j : jogs) {
         QPushButton* b = Bouton(j.nom, j.membre);
         jogs_[j.axe][j.sens > 0 ? 1 : 0] = b;
@@ -465,16 +465,16 @@ QGroupBox* TForm1::GroupeCommandes()
         Controle Pupitre::*membre;
         void (*gestionnaire)();
         int rang, colonne, largeur;
-    } commandes[] = { { "XY_Zero", &Pupitre::XY_Zero, XY_ZeroClick, 2, 1, 1 },
-        { "Z_Zero", &Pupitre::Z_Zero, Z_ZeroClick, 2, 3, 1 },
-        { "BtBroche", &Pupitre::BtBroche, BtBrocheClick, 4, 0, 2 } };
+    } commandes[] = { { "XY_Zero", &Pupitre::XY_Zero, XY_ZeroClick, 1, 1, 1 },
+        { "Z_Zero", &Pupitre::Z_Zero, Z_ZeroClick, 1, 3, 1 },
+        { "BtBroche", &Pupitre::BtBroche, BtBrocheClick, 3, 0, 2 } };
     for (const auto& c : commandes) {
         QPushButton* b = Bouton(c.nom, c.membre);
         connect(b, &QPushButton::clicked, this, [this, g = c.gestionnaire] { Executer(g); });
         grille->addWidget(b, c.rang, c.colonne, 1, c.largeur);
     }
-    grille->addWidget(Lampe("LedBroche", &Pupitre::LedBroche, Qt::green, true), 4, 2);
-    grille->addWidget(new QLabel("Incrément"), 5, 0, 1, 2);
+    grille->addWidget(Lampe("LedBroche", &Pupitre::LedBroche, Qt::green, true), 3, 2);
+    grille->addWidget(new QLabel("Incrément"), 4, 0, 1, 2);
     auto* increments = new QComboBox;
     increments->setObjectName("CmbIncrement");
     Lier("CmbIncrement", [this, increments] {
@@ -492,15 +492,15 @@ QGroupBox* TForm1::GroupeCommandes()
     });
     connect(increments, &QComboBox::activated, this,
         [this](int index) { Poster("CmbIncrement", [index] { CmbIncrementClick(index); }); });
-    grille->addWidget(increments, 5, 2, 1, 2);
-    PlacerAide(grille, BoutonAide(2, "Commandes manuelles"), 4);
+    grille->addWidget(increments, 4, 2, 1, 2);
     return g;
 }
 
 QGroupBox* TForm1::GroupeAvance()
 {
-    auto* g = NouveauGroupe("GroupBox7", "Vitesse d'avance");
+    auto* g = new GroupeAide("GroupBox7", "Vitesse d'avance", BoutonAide(3, "Vitesse d'avance"));
     auto* grille = new QGridLayout(g);
+    grille->setVerticalSpacing(EspaceVertical);
     grille->addWidget(new QLabel("F"), 0, 0);
     QLineEdit* vitesse = Champ("EditVitAv", &Pupitre::EditVitAv);
     vitesse->setMinimumWidth(60);
@@ -530,13 +530,12 @@ QGroupBox* TForm1::GroupeAvance()
     reelle->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grille->addWidget(reelle, 4, 1);
     grille->addWidget(new QLabel("mm/mn"), 4, 2);
-    PlacerAide(grille, BoutonAide(3, "Vitesse d'avance"), 4);
     return g;
 }
 
 QGroupBox* TForm1::GroupeEtat()
 {
-    auto* g = NouveauGroupe("GroupBox2", "Etat  machine");
+    auto* g = new GroupeAide("GroupBox2", "Etat  machine", BoutonAide(4, "Etat  machine"));
     auto* grille = new QGridLayout(g);
     grille->setVerticalSpacing(2);
     struct Ligne {
@@ -579,7 +578,6 @@ QGroupBox* TForm1::GroupeEtat()
         grille->addWidget(new QLabel(l.texte), rang, 3);
         ++rang;
     }
-    PlacerAide(grille, BoutonAide(4, "Etat  machine"), 4);
     return g;
 }
 
@@ -607,9 +605,8 @@ QGroupBox* TForm1::GroupeMessages()
 {
     auto* g = NouveauGroupe("GroupBox1", "Messages machine");
     auto* ligne = new QHBoxLayout(g);
-    QLabel* message = Etiquette("MesEtat", &Pupitre::MesEtat);
+    QLabel* message = Raccourcie("MesEtat", &Pupitre::MesEtat);
     message->setStyleSheet("QLabel#MesEtat { color:red; font-weight:bold; }");
-    Raccourcir(message, &Pupitre::MesEtat);
     ligne->addWidget(message, 1);
     QPushButton* raz = Bouton("MesRaz", &Pupitre::MesRaz);
     connect(raz, &QPushButton::clicked, this, [this] { Executer(MesRazClick); });
@@ -668,6 +665,7 @@ QGroupBox* TForm1::GroupeProgramme()
     g->setObjectName("GroupBox5");
     Lier("GroupBox5", [this, g] { g->DefinirTitre(Q(etat_->Form1.GroupBox5.Texte)); });
     auto* grille = new QGridLayout(g);
+    grille->setVerticalSpacing(EspaceVertical);
     QLineEdit* ligne = Champ("EditLigneProg", &Pupitre::EditLigneProg);
     // The text went ahead as it was typed; Enter follows it in the queue.
     connect(ligne, &QLineEdit::returnPressed, this,
@@ -675,9 +673,7 @@ QGroupBox* TForm1::GroupeProgramme()
     grille->addWidget(ligne, 0, 0, 1, 2);
     auto* liste = new QListWidget;
     liste->setObjectName("ListBoxProg1");
-    QFont policeListe(QStringLiteral("Arial"));
-    policeListe.setPixelSize(13);
-    liste->setFont(policeListe);
+    liste_ = liste;
     liste->setStyleSheet("QListWidget#ListBoxProg1 { color:navy; }");
     liste->setUniformItemSizes(true);
     liste->setTextElideMode(Qt::ElideRight);
@@ -701,16 +697,28 @@ QGroupBox* TForm1::GroupeProgramme()
             }
             revisionMontree_ = lignes.Revision();
         }
-        liste->setCurrentRow(etat_->Form1.ListBoxProg1.Selection);
+        const int choisie = etat_->Form1.ListBoxProg1.Selection;
+        if (choisie >= 0 && choisie < liste->count()) {
+            liste->setCurrentRow(choisie);
+        } else {
+            liste->clearSelection();
+            liste->setCurrentRow(-1);
+        }
         liste->setEnabled(etat_->Form1.ListBoxProg1.Actif);
     });
-    connect(liste, &QListWidget::currentRowChanged, this, [this](int rang) {
-        if (!synchronisation_)
-            Poster("ListBoxProg1", [rang] { ListBoxProg1Click(rang); });
+    // The line the operator chose is the selected one, not the current one:
+    // Qt makes the first line current when the list gets the focus back,
+    // and the menu must not act on a line nobody chose.
+    connect(liste, &QListWidget::itemSelectionChanged, this, [this, liste] {
+        if (synchronisation_)
+            return;
+        const QList<QListWidgetItem*> choisies = liste->selectedItems();
+        const int rang = choisies.isEmpty() ? -1 : liste->row(choisies.front());
+        Poster("ListBoxProg1", [rang] { ListBoxProg1Click(rang); });
     });
     connect(liste, &QListWidget::itemDoubleClicked, this, [this] { Executer(ListBoxProg1DblClick); });
     MenuListe(liste);
-    grille->addWidget(liste, 1, 0, 8, 1);
+    grille->addWidget(liste, 1, 0, 7, 1);
     grille->setColumnStretch(0, 1);
     // Bloc and URGENCE act on the press, as during a move only the press
     // reaches the machine; the click that follows would undo the stop.
@@ -747,7 +755,8 @@ QGroupBox* TForm1::GroupeProgramme()
     // Engaged, the button is disabled until "RAZ": it must look it.
     urgence->setStyleSheet("QPushButton#BoutonArret { background:red; color:white; font-weight:bold; }"
                            "QPushButton#BoutonArret:disabled { background:#d9a0a0; color:#f4e8e8; }");
-    urgence->setMinimumHeight(40);
+    // The rows left under the buttons go to the list.
+    grille->setRowStretch(7, 1);
     auto* jauge = new QProgressBar;
     jauge->setObjectName("GaugeProg");
     Lier("GaugeProg", [this, jauge] {
@@ -756,8 +765,15 @@ QGroupBox* TForm1::GroupeProgramme()
         jauge->setValue(j.Progression);
         jauge->setVisible(j.Visible);
     });
-    grille->addWidget(Etiquette("LabelGaugeProg", &Pupitre::LabelGaugeProg), 7, 1);
-    grille->addWidget(jauge, 8, 1);
+    // Under the list, its place kept while hidden: a run that shows it
+    // never makes the window taller.
+    QSizePolicy place = jauge->sizePolicy();
+    place.setRetainSizeWhenHidden(true);
+    jauge->setSizePolicy(place);
+    auto* etat = new QHBoxLayout;
+    etat->addWidget(Etiquette("LabelGaugeProg", &Pupitre::LabelGaugeProg));
+    etat->addWidget(jauge, 1);
+    grille->addLayout(etat, 8, 0, 1, 2);
     auto* suivi = new QCheckBox;
     suivi->setObjectName("CheckBoxSuiviPrg");
     Lier("CheckBoxSuiviPrg", [this, suivi] {
@@ -770,8 +786,7 @@ QGroupBox* TForm1::GroupeProgramme()
     });
     grille->addWidget(suivi, 9, 0);
     grille->addWidget(BoutonAide(8, "Programme"), 9, 1, Qt::AlignRight);
-    QLabel* info = Etiquette("PanelInfo", &Pupitre::PanelInfo);
-    Raccourcir(info, &Pupitre::PanelInfo);
+    QLabel* info = Raccourcie("PanelInfo", &Pupitre::PanelInfo);
     info->setFrameShape(QFrame::Panel);
     info->setFrameShadow(QFrame::Sunken);
     grille->addWidget(info, 10, 0, 1, 2);
@@ -1106,6 +1121,80 @@ void TForm1::PlacerACote(QWidget* fenetre) const
     fenetre->move(PlacementACote(frameGeometry(), fenetre->frameGeometry().size(), zone, evite));
 }
 
+namespace {
+
+    // Room for the frame and the title bar, which the window system adds
+    // around the window once it is shown; before, a usual size.
+    QMargins Cadre(const QWidget* fenetre)
+    {
+        const QRect cadre = fenetre->frameGeometry(), dedans = fenetre->geometry();
+        if (cadre != dedans)
+            return { dedans.left() - cadre.left(), dedans.top() - cadre.top(), cadre.right() - dedans.right(),
+                cadre.bottom() - dedans.bottom() };
+        return { 4, 36, 4, 4 };
+    }
+
+} // namespace
+
+void TForm1::AppliquerPolices(int taille)
+{
+    taillePolice_ = taille;
+    setFont(PoliceTexte(taille));
+    // The readouts keep the proportions of the original: 24 pixels for 14.
+    const QFont chiffres = PoliceChiffres(Arrondi(taille * 24.0 / 14));
+    const QFontMetrics m(chiffres);
+    for (int i = 0; i < 3; ++i) {
+        lettres_[i]->setFont(chiffres);
+        visues_[i]->setFont(chiffres);
+        presets_[i]->setFont(chiffres);
+        // Nine characters, up to ten metres either way, in this font's own
+        // widths: a readout never changes width with its number.
+        const int largeur = LargeurNombre(m, QStringLiteral("-0000.000")) + 2 * visues_[i]->frameWidth()
+            + m.horizontalAdvance(QLatin1Char('x'));
+        visues_[i]->setFixedWidth(largeur);
+        presets_[i]->setFixedWidth(largeur);
+    }
+    liste_->setFont(PoliceTexte(taille - 1));
+    urgence_->setMinimumHeight(QFontMetrics(font()).height() * 2);
+    for (QLayout* l : findChildren<QLayout*>())
+        l->invalidate();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
+bool TForm1::AjusterAEcran(const QSize& place)
+{
+    for (int taille = TaillePolice;; --taille) {
+        AppliquerPolices(taille);
+        const QSize mini = minimumSizeHint();
+        if (mini.width() <= place.width() && mini.height() <= place.height())
+            return true;
+        if (taille <= TaillePoliceMini)
+            return false;
+    }
+}
+
+void TForm1::Placer()
+{
+    const Pupitre& p = etat_->Form1;
+    const QRect voulu(p.Left, p.Top, p.Width, p.Height);
+    const QScreen* ecran = QGuiApplication::screenAt(voulu.center());
+    if (!ecran)
+        ecran = QGuiApplication::primaryScreen();
+    if (!ecran) {
+        setGeometry(voulu);
+        return;
+    }
+    // Every control must show on this screen, whatever its fonts; the
+    // place kept from the last session comes second.
+    const QMargins cadre = Cadre(this);
+    const QRect disponible = ecran->availableGeometry().marginsRemoved(cadre);
+    AjusterAEcran(disponible.size());
+    QList<QRect> ecrans;
+    for (const QScreen* e : QGuiApplication::screens())
+        ecrans << e->availableGeometry().marginsRemoved(cadre);
+    setGeometry(PlacementFenetre(voulu, ecrans, disponible));
+}
+
 void TForm1::MemoriserBornes()
 {
     // FORM1 keeps the frame position and the inner size, as it restores
@@ -1162,13 +1251,18 @@ bool TForm1::FiltrerClavier(QObject* objet, QKeyEvent* k)
         }
         return true;
     }
-    if (!ToucheDeJog(touche) || FocusDeSaisie(FocusDe(QApplication::focusWidget())))
+    // Where the arrows type, they only type. F1 and F2 are noted whatever
+    // has the focus, as a move takes them at its steps wherever it is; the
+    // monitor drops those typed in a field.
+    const bool saisie = FocusDeSaisie(FocusDe(QApplication::focusWidget()));
+    const bool correction = touche == Touche::F1 || touche == Touche::F2;
+    if (saisie && !correction)
         return false;
-    // The key jogs: noted for the next monitor tick, and kept from the
-    // focused slider or button, so that it never does two things.
     if (appui)
         Entrees().NoterFrappe(touche);
-    return true;
+    // Kept from the focused slider or button, so that it never does two
+    // things.
+    return !saisie;
 }
 
 namespace {
@@ -1290,6 +1384,9 @@ void TForm1::closeEvent(QCloseEvent* evenement)
     if (fermeturePostee_)
         return;
     fermeturePostee_ = true;
+    // FORM1 gets the window's place and size as the operator leaves it,
+    // whatever moves and resizes were seen before.
+    MemoriserBornes();
     // A move in progress stops at its next step, a run at its next check.
     Entrees().DemanderArret(true);
     FileMachine().Poster([this] { Fermer(); });

@@ -96,6 +96,18 @@ public:
     // and the machine's state.
     void PlacerACote(QWidget* fenetre) const;
 
+    // The text size of the window, in pixels, and the smallest it takes
+    // on a small screen.
+    static constexpr int TaillePolice = 14;
+    static constexpr int TaillePoliceMini = 10;
+    // Lays the window out with text of `taille` pixels.
+    void AppliquerPolices(int taille);
+    int TaillePoliceAppliquee() const { return taillePolice_; }
+    // The largest text size, down to TaillePoliceMini, with which the whole
+    // window fits in `place` (its inside, frame and title bar excluded).
+    // False when even the smallest does not.
+    bool AjusterAEcran(const QSize& place);
+
 signals:
     void DemarrageTermine();
 
@@ -123,7 +135,7 @@ private:
     QPushButton* Bouton(const char* nom, Controle Pupitre::*membre);
     QLabel* Etiquette(const char* nom, Controle Pupitre::*membre);
     QLineEdit* Champ(const char* nom, Controle Pupitre::*membre);
-    void Raccourcir(QLabel* etiquette, Controle Pupitre::*membre);
+    QLabel* Raccourcie(const char* nom, Controle Pupitre::*membre);
     QSlider* Glissiere(const char* nom, Curseur Pupitre::*membre);
     VoyantQt* Lampe(const char* nom, Voyant Pupitre::*membre, QColor couleur, bool rond = false);
     void Lier(const std::string& nom, std::function<void()> miroir);
@@ -131,6 +143,8 @@ private:
     bool FiltrerClavier(QObject* objet, QKeyEvent* evenement);
     bool FiltrerCommandesManuelles(QObject* objet, QEvent* evenement);
     void MemoriserBornes();
+    // At the end of the start-up: fitted to its screen, at the saved place.
+    void Placer();
     void Ouvrir(QDialog* dialogue, Qt::WindowModality modalite = Qt::ApplicationModal);
     void OuvrirFichier(QFileDialog* dialogue, std::function<void(const std::string&)> fin);
     void MenuListe(QListWidget* liste);
@@ -151,11 +165,14 @@ private:
     TFormLatence* latence_ = nullptr;
     TFormAide* aide_ = nullptr;
     TAProposDe* aPropos_ = nullptr; // a window of its own, deleted with this one
+    QLabel* lettres_[3] = {};
     QLabel* visues_[3] = {};
     QLineEdit* presets_[3] = {}; // EditX, EditY, EditZ
     QLineEdit* vitesse_ = nullptr; // EditVitAv
     QPushButton* jogs_[3][2] = {}; // per axis: minus, plus
     QPushButton* urgence_ = nullptr; // BoutonArret
+    QListWidget* liste_ = nullptr; // ListBoxProg1
+    int taillePolice_ = TaillePolice;
     double visuesMontrees_[3] = {};
     QTimer* rafraichissement_ = nullptr;
     uint64_t revisionMontree_ = 0; // of the program list's lines

@@ -212,6 +212,8 @@ TEST_F(Manuel, ATypedFeedIsTakenClampedOrRefusedWithTheFeedInForceShown)
         { "5000", -1, 0 },
         { "5000", -1, 0 }, // clamped to where it already is
         { "12,5", -1, 1 },
+        { "", -1, 2 }, // an empty field is no feed of 0
+        { "   ", -1, 3 },
     };
     const size_t avant = vue.messages.size();
     for (const auto& c : cas) {
@@ -222,7 +224,30 @@ TEST_F(Manuel, ATypedFeedIsTakenClampedOrRefusedWithTheFeedInForceShown)
         EXPECT_DOUBLE_EQ(AvanceCourante, avance) << c.texte;
         EXPECT_EQ(vue.messages.size() - avant, c.messages);
     }
-    EXPECT_EQ(vue.messages.back(), "'12,5' n'est pas une valeur entière correcte");
+    EXPECT_EQ(vue.messages[avant], "'12,5' n'est pas une valeur entière correcte");
+    EXPECT_EQ(vue.messages[avant + 1], "'' n'est pas une valeur entière correcte");
     Form1.TrackBarTAv.DefinirPosition(5);
     EXPECT_DOUBLE_EQ(AvanceCourante, max / 2.0);
+}
+
+TEST_F(Manuel, EachTapOfF1OrF2IsOneNotchAndAKeyHeldOneATick)
+{
+    horloge.frappes[Touche::F1] = 3; // three short taps between two ticks
+    Tick();
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 7);
+    horloge.touches = { Touche::F2 };
+    Tick();
+    Tick();
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 9);
+    horloge.touches.clear();
+    horloge.frappes[Touche::F2] = 5;
+    Tick();
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 12);
+    EXPECT_EQ(Form1.LabelTAv.Texte, "120%");
+    // Typed in a field, a tap is no notch, then or later.
+    Entrees().DefinirFocus(Focus::EditGoX);
+    horloge.frappes[Touche::F1] = 1;
+    Timer1Timer();
+    Tick();
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 12);
 }

@@ -83,3 +83,25 @@ TEST(EntreesOperateur, ATapIsTakenOnceAndForgottenWhenAFieldTakesTheFocus)
     e.DefinirFocus(Focus::Autre);
     EXPECT_TRUE(e.PrendreFrappe(Touche::Haut));
 }
+
+TEST(EntreesOperateur, EveryTapIsCountedUntilTaken)
+{
+    EntreesOperateur e;
+    for (int i = 0; i < 5; ++i)
+        e.NoterFrappe(Touche::F1);
+    EXPECT_EQ(e.PrendreFrappes(Touche::F1), 5);
+    EXPECT_EQ(e.PrendreFrappes(Touche::F1), 0);
+    EXPECT_EQ(e.PrendreFrappes(Touche::F2), 0);
+}
+
+TEST(EntreesOperateur, AnOverrideTapMadeInAFieldIsForgottenWhenTheFieldIsLeft)
+{
+    EntreesOperateur e;
+    e.DefinirFocus(Focus::EditGoX);
+    e.NoterFrappe(Touche::F2);
+    e.DefinirFocus(Focus::Autre);
+    EXPECT_EQ(e.PrendreFrappes(Touche::F2), 0);
+    e.NoterFrappe(Touche::F2);
+    e.DefinirFocus(Focus::Aucun);
+    EXPECT_EQ(e.PrendreFrappes(Touche::F2), 1);
+}

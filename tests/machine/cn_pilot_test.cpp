@@ -224,6 +224,18 @@ TEST_F(Pas, F1HeldLowersTheOverrideOneNotchAndEscapeStopsBeforeTheStep)
     EXPECT_EQ(m->Position(0), 6);
 }
 
+TEST_F(Pas, EveryTapOfF1OrF2DuringAMoveIsOneNotchAtTheNextStep)
+{
+    PasXY(Motif(0, 1), 1, 0);
+    horloge.frappes[Touche::F1] = 2; // both between two steps
+    PasXY(Motif(0, 1), 1, 0);
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 8);
+    horloge.frappes[Touche::F2] = 1;
+    PasXY(Motif(0, 1), 1, 0);
+    PasXY(Motif(0, 1), 1, 0);
+    EXPECT_EQ(Form1.TrackBarTAv.Position, 9);
+}
+
 TEST_F(Pas, SimulationNeitherWritesNorWaits)
 {
     MachineVirtuelleDemandee = false; // a real port's simulation mode
@@ -252,17 +264,23 @@ TEST_F(Pas, TheVirtualMachineStepsAndWaitsWhateverTheSimulationModeAndThePortSay
     EXPECT_TRUE(ArretUrgence);
 }
 
+namespace {
+
+// Every other step comes 200 µs late.
+struct Lente : HorlogeVirtuelle {
+    int64_t AttendreJusqua(int64_t echeance) override
+    {
+        maintenant = std::max(maintenant, echeance) + (++n % 2 ? frequence / 5000 : 0);
+        return maintenant;
+    }
+    int n = 0;
+};
+
+} // namespace
+
 TEST_F(Pas, LateStepsAreCountedAndSaidOnceAtTheEndOfTheMove)
 {
-    // Every other step comes 200 µs late.
-    struct Lente : HorlogeVirtuelle {
-        int64_t AttendreJusqua(int64_t echeance) override
-        {
-            maintenant = std::max(maintenant, echeance) + (++n % 2 ? frequence / 5000 : 0);
-            return maintenant;
-        }
-        int n = 0;
-    } lente;
+    Lente lente;
     DefinirPlateforme(&lente);
     const size_t avant = FormHist.ListBoxHist.Lignes.size();
     // The first step after a long pause is not late: it goes at once.
@@ -278,5 +296,50 @@ TEST_F(Pas, LateStepsAreCountedAndSaidOnceAtTheEndOfTheMove)
     EXPECT_TRUE(
         lignes.back().ends_with("2 pas en retard de plus de 100 µs pendant ce déplacement (au pire 200 µs)."))
         << lignes.back();
+    DefinirPlateforme(&horloge);
+}
+
+TEST_F(Pas, LateStepsOfManualMovesAreSummedInOneHistoryLineAMinuteAtMostAndARunsInOne)
+{
+    Lente lente;
+    DefinirPlateforme(&lente);
+    FormHist.ListBoxHist.Vider();
+    // Moves of five steps, two of them late, each after a pause.
+    const auto deplacements = [&](int n) {
+        for (int k = 0; k < n; ++k) {
+            lente.maintenant += lente.frequence;
+            lente.n = 0;
+            DebutMouvement();
+            for (int pas = 0; pas < 5; ++pas)
+                PasXY(Motif(0, 1), 1, 0);
+            FinMouvement();
+        }
+    };
+    const auto lignes = [] {
+        std::vector<std::string> l;
+        for (const std::string& ligne : FormHist.ListBoxHist.Lignes)
+            if (ligne.find("pas en retard") != std::string::npos)
+                l.push_back(ligne.substr(ligne.find("--> ") + 4));
+        return l;
+    };
+    deplacements(3);
+    EXPECT_EQ(lignes(),
+        std::vector<std::string> {
+            "2 pas en retard de plus de 100 µs pendant ce déplacement (au pire 200 µs)." });
+    Timer1Timer();
+    EXPECT_EQ(lignes().size(), 1u);
+    // The monitor says what the minute held back, once.
+    lente.maintenant += 60 * lente.frequence;
+    Timer1Timer();
+    Timer1Timer();
+    ASSERT_EQ(lignes().size(), 2u);
+    EXPECT_EQ(
+        lignes()[1], "4 pas en retard de plus de 100 µs pendant 2 déplacements manuels (au pire 200 µs).");
+    OuvrirBilanCycle();
+    deplacements(3);
+    EXPECT_EQ(lignes().size(), 2u);
+    FermerBilanCycle();
+    ASSERT_EQ(lignes().size(), 3u);
+    EXPECT_EQ(lignes()[2], "6 pas en retard de plus de 100 µs pendant ce cycle (au pire 200 µs).");
     DefinirPlateforme(&horloge);
 }

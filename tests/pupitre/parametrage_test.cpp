@@ -194,6 +194,39 @@ TEST_F(Parametrage, LeavingABacklashFieldPreviewsItsStepsWithoutChangingNPasJ)
     EXPECT_EQ(NPasJ[1], 0);
 }
 
+TEST_F(Parametrage, TheBacklashStepsFollowTheStepsPerMmBeingTyped)
+{
+    Demarrer("[AXES]\r\nValPas(0)=0.0025\r\n");
+    Jeux1Click();
+    Taper(ChampJeu, "0.05");
+    EditJeuExit(0);
+    EXPECT_EQ(Form3.LabelJeu[0].Texte, "20");
+    Taper(ChampPas, "200");
+    EXPECT_EQ(Form3.LabelJeu[0].Texte, "10");
+    Taper(ChampPas, ""); // half typed: the label stays
+    EXPECT_EQ(Form3.LabelJeu[0].Texte, "10");
+    Taper(ChampPas, "800");
+    EditJeuExit(0);
+    EXPECT_EQ(Form3.LabelJeu[0].Texte, "40");
+    EXPECT_DOUBLE_EQ(ValPas[0], 0.0025);
+    EXPECT_EQ(NPasJ[0], 0);
+}
+
+TEST_F(Parametrage, TheRangeAMessageGivesIsWrittenWithTheFieldsDecimals)
+{
+    Demarrer();
+    Jeux1Click();
+    Taper(ChampPas, "400.5");
+    Taper(ChampJeu, "30");
+    BitBtnAppliClick();
+    ASSERT_FALSE(vue.messages.empty());
+    EXPECT_EQ(vue.messages.back(), "Jeu en X (mm) : '30' n'est pas une valeur correcte (de 0 à 24.9687).");
+    Taper(ChampM, "0.1");
+    EditAvMExit(4);
+    EXPECT_EQ(vue.messages.back(),
+        "Avance maxi en mm/mn pour X : '0.1' n'est pas une valeur correcte (de 1 à 3000).");
+}
+
 TEST_F(Parametrage, BadFieldsAreRefusedByNameAndNothingIsSaved)
 {
     Demarrer();

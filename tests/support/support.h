@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -107,6 +108,13 @@ public:
         return touches.count(t) > 0;
     }
     bool BoutonEnfonce(BoutonSouris b) override { return boutons.count(b) > 0; }
+    // Taps the test scripts, on top of the presses seen of the keys held.
+    int Frappes(Touche t) override
+    {
+        const int n = frappes[t];
+        frappes[t] = 0;
+        return n + PlateformeVirtuelle::Frappes(t);
+    }
     int64_t AttendreJusqua(int64_t echeance) override
     {
         if (pendantAttente)
@@ -117,6 +125,7 @@ public:
 
     std::vector<bool> priorites;
     std::set<Touche> touches; // held down
+    std::map<Touche, int> frappes; // short taps since the last look, not held
     std::set<BoutonSouris> boutons;
     std::function<void(Touche)> surLecture; // before each read of a key: scripts a release
     std::function<void(int64_t, int64_t)> pendantAttente; // each wait, from now to its end

@@ -25,13 +25,6 @@ using namespace virmak::test;
 
 namespace {
 
-// The virtual clock, with the keys and buttons the window keeps, as the
-// desktop program reads them.
-struct HorlogeFenetre : HorlogeVirtuelle {
-    bool ToucheEnfoncee(Touche t) override { return Entrees().ToucheEnfoncee(t); }
-    bool BoutonEnfonce(BoutonSouris b) override { return Entrees().BoutonEnfonce(b); }
-};
-
 void Souris(QWidget* w, QEvent::Type type, Qt::MouseButton bouton, QPointF p = { -1, -1 })
 {
     if (p.x() < 0)

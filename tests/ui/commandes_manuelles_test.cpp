@@ -27,6 +27,14 @@ void Appuyer(QWidget* w, Qt::MouseButton bouton)
     QApplication::sendEvent(w, &relache);
 }
 
+// Shown and active, as the window the operator works in.
+void Activer(TForm1& f)
+{
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(AttendreQue([&] { return f.isActiveWindow(); }));
+}
+
 void Taper(QWidget* w, int cle, const QString& texte = {})
 {
     QKeyEvent appui(QEvent::KeyPress, cle, Qt::NoModifier, texte);
@@ -43,9 +51,7 @@ TEST_F(CommandesManuelles, JogPresetArrowsAndEscapeGoFromTheWindowToTheMachine)
 {
     TForm1 f;
     f.AttendreMachine();
-    f.show();
-    f.activateWindow();
-    ASSERT_TRUE(AttendreQue([&] { return f.isActiveWindow(); }));
+    Activer(f);
     auto lire = [&](auto valeur) {
         decltype(valeur()) v {};
         SurMachine(f, [&] { v = valeur(); });
@@ -87,4 +93,69 @@ TEST_F(CommandesManuelles, JogPresetArrowsAndEscapeGoFromTheWindowToTheMachine)
     Taper(go, Qt::Key_Escape);
     f.AttendreMachine();
     EXPECT_EQ(lire([] { return Form1.BoutonArretTag; }), 1);
+}
+
+TEST_F(CommandesManuelles, FiveShortTapsOfF1AreFiveNotches)
+{
+    HorlogeFenetre clavier;
+    DefinirPlateforme(&clavier);
+    TForm1 f;
+    f.AttendreMachine();
+    Activer(f);
+    auto* correction = f.findChild<QSlider*>("TrackBarTAv");
+    correction->setFocus();
+    // Quicker than the monitor's tick: no key is down when it looks.
+    for (int i = 0; i < 5; ++i)
+        Taper(correction, Qt::Key_F1);
+    EXPECT_TRUE(AttendreQue([&] { return correction->value() == 5; })) << correction->value();
+    Taper(correction, Qt::Key_F2);
+    EXPECT_TRUE(AttendreQue([&] { return correction->value() == 6; })) << correction->value();
+}
+
+TEST_F(CommandesManuelles, AnEmptyFeedFieldLeftOrEnteredIsRefusedAndNoMoveTakesAFeedOf0)
+{
+    TForm1 f;
+    f.AttendreMachine();
+    Activer(f);
+    auto* champ = f.findChild<QLineEdit*>("EditVitAv");
+    auto* aller = f.findChild<QLineEdit*>("EditGoX");
+    const auto vider = [&] {
+        champ->setFocus();
+        champ->selectAll();
+        Taper(champ, Qt::Key_Backspace);
+        ASSERT_EQ(champ->text(), "");
+    };
+    const auto refus = [&] {
+        QMessageBox* boite = BoiteMontree(f);
+        ASSERT_TRUE(boite);
+        EXPECT_EQ(boite->text(), "'' n'est pas une valeur entière correcte");
+        boite->accept();
+        f.AttendreMachine();
+        EXPECT_EQ(champ->text(), " 200");
+        Activer(f);
+    };
+    // Enter, then leaving the field for another one, as Tab or a click do.
+    vider();
+    Taper(champ, Qt::Key_Return);
+    refus();
+    vider();
+    aller->setFocus(Qt::TabFocusReason);
+    refus();
+    // Emptied again, then a jog and a go-to straight away: they move at
+    // the feed in force, not at 0.
+    vider();
+    aller->setFocus(Qt::MouseFocusReason);
+    refus();
+    Appuyer(f.findChild<QPushButton*>("XPlus"), Qt::RightButton);
+    f.findChild<QPushButton*>("GoXYZ")->click();
+    f.AttendreMachine();
+    double avance = 0;
+    int32_t pas = 0;
+    SurMachine(f, [&] {
+        avance = AvanceCourante;
+        pas = PosPas[0];
+    });
+    EXPECT_DOUBLE_EQ(avance, 200);
+    EXPECT_EQ(pas, 0); // one step out, and back to X = 0
+    EXPECT_EQ(f.findChild<QLabel*>("MesEtat")->text(), "");
 }

@@ -90,3 +90,33 @@ TEST_F(EditeurQt, TheMainMenusComeInTheirOrderWithHelpLast)
         Textes(f.findChild<QMenu*>("MenuAide1")->actions()), (QStringList { "Aide", "A propos de..." }));
     EXPECT_TRUE(f.findChild<QAction*>("Aide1") && f.findChild<QAction*>("Aproposde1"));
 }
+
+TEST_F(EditeurQt, AfterADeletionTheMenuActsOnNoLineEvenWhenTheListTakesTheFocusBack)
+{
+    TForm1 f;
+    f.show();
+    f.activateWindow();
+    SurMachine(f, [] { Form1.ListBoxProg1.Lignes = { "%", "G1 X1", "G1 X2" }; });
+    auto* liste = f.findChild<QListWidget*>("ListBoxProg1");
+    liste->setCurrentRow(2);
+    f.AttendreMachine();
+    f.findChild<QAction*>("Supprimerbloc1")->trigger();
+    f.AttendreMachine();
+    ASSERT_EQ(liste->count(), 2);
+    EXPECT_TRUE(liste->selectedItems().isEmpty());
+    // Qt makes the first line current as the list gets the focus back:
+    // that is no choice of the operator's.
+    f.findChild<QLineEdit*>("EditLigneProg")->setFocus();
+    liste->setFocus();
+    for (const char* commande : { "Supprimerbloc1", "Editerbloc1" }) {
+        f.findChild<QAction*>(commande)->trigger();
+        QMessageBox* boite = BoiteMontree(f);
+        ASSERT_TRUE(boite) << commande;
+        EXPECT_EQ(boite->text(), "Pas de bloc sélectionné !");
+        boite->accept();
+        f.AttendreMachine();
+    }
+    ASSERT_EQ(liste->count(), 2);
+    EXPECT_EQ(liste->item(0)->text(), "%");
+    EXPECT_EQ(f.findChild<QLineEdit*>("EditLigneProg")->text(), "");
+}

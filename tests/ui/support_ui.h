@@ -2,12 +2,16 @@
 // Helpers of the window tests: the core runs on the machine thread, so a
 // test lets the window's events run until what it did has gone through.
 
+#include "foundation/partage.h"
+#include "support/support.h"
 #include "ui/fenetre_principale.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QThread>
 #include <QTimer>
 #include <functional>
@@ -17,6 +21,26 @@
 #include <vector>
 
 namespace virmak::test {
+
+// The fonts the main window is laid out in are on this machine: tests of
+// its measures mean nothing without them.
+inline bool PolicesDeLaFenetre()
+{
+    return QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"));
+}
+
+// The virtual clock, with the keys, taps and buttons the window keeps, as
+// the desktop program reads them.
+struct HorlogeFenetre : HorlogeVirtuelle {
+    bool ToucheEnfoncee(Touche t) override { return Entrees().ToucheEnfoncee(t); }
+    bool ToucheFrappee(Touche t) override
+    {
+        const bool frappee = Entrees().PrendreFrappe(t);
+        return ToucheEnfoncee(t) || frappee;
+    }
+    int Frappes(Touche t) override { return Entrees().PrendreFrappes(t); }
+    bool BoutonEnfonce(BoutonSouris b) override { return Entrees().BoutonEnfonce(b); }
+};
 
 // Runs `action` on the machine thread and waits until the window shows its
 // effects.
@@ -35,6 +59,19 @@ template <class Condition> bool AttendreQue(Condition condition, int ms = 5000)
         QThread::msleep(5);
     }
     return condition();
+}
+
+// The message box the window shows once the machine thread has asked for
+// it; none after a few seconds.
+inline QMessageBox* BoiteMontree(TForm1& f)
+{
+    QMessageBox* boite = nullptr;
+    AttendreQue([&] {
+        const auto boites = f.findChildren<QMessageBox*>();
+        boite = boites.isEmpty() ? nullptr : boites.front();
+        return boite && boite->isVisible();
+    });
+    return boite && boite->isVisible() ? boite : nullptr;
 }
 
 // The help pages the window opens from now on, kept instead of shown.
