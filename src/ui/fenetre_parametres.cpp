@@ -107,8 +107,12 @@ void TForm3::Dimensionner()
     // The designed size, larger where the fonts need it: no label, field or
     // list entry is ever cut. Measured as polished, as it will show.
     ensurePolished();
-    for (QWidget* w : findChildren<QWidget*>())
+    // The layouts keep the hints they measured before; a page never shown
+    // would otherwise be sized with its unpolished ones.
+    for (QWidget* w : findChildren<QWidget*>()) {
         w->ensurePolished();
+        w->updateGeometry();
+    }
     for (QLayout* l : findChildren<QLayout*>())
         l->invalidate();
     const FenetreParametres& f = principale_->Etat().Form3;

@@ -10,6 +10,7 @@
 #include "support/support.h"
 #include "ui/fenetre_machine_virtuelle.h"
 #include "ui/fenetre_principale.h"
+#include "ui/polices.h"
 #include "ui/support_ui.h"
 
 #include <QAction>
@@ -28,7 +29,8 @@ TEST_F(MachineVirtuelleQt, AFreshFolderRunsAnExampleFromTheFirstChargerAndDecode
     TForm1 f;
     f.show();
     f.AttendreMachine();
-    EXPECT_EQ(f.findChild<QLabel*>("MesEtat")->text(), TexteCablageUsuel);
+    // Whole in the message line (cut to its width there, whole in its tooltip).
+    EXPECT_EQ(f.findChild<EtiquetteCoupee*>("MesEtat")->Texte(), TexteCablageUsuel);
     f.findChild<QAction*>("AfficherMachineVirtuelle1")->trigger();
     auto* vm = f.findChild<TFormMachineVirtuelle*>("FormMachineVirtuelle");
     ASSERT_TRUE(vm);
