@@ -3,6 +3,7 @@
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/file_evenements.h"
+#include "foundation/pupitre.h"
 #include "foundation/vue.h"
 
 #include <algorithm>
@@ -45,8 +46,9 @@ void BtnLancerLatenceClick(int duree)
 {
     VERIFIER_FIL_MACHINE();
     // Reached from a wait inside a move or a run, it would step in the
-    // middle of it.
-    if (FormLatence.EnCours || CycleEnCours || FileMachine().Profondeur() > 1) {
+    // middle of it. The cycle's light, not CycleEnCours: a run that ended
+    // leaves that flag set until the next one.
+    if (FormLatence.EnCours || Form1.LedCycle.Allume || FileMachine().Profondeur() > 1) {
         VueActive().Message(TexteLatenceRefusee);
         return;
     }

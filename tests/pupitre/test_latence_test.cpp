@@ -38,7 +38,7 @@ TEST_F(TestLatence, ItNeverRunsDuringACycleOrAnEmergencyStop)
         const char* message;
     } cas[] = { { true, false, TexteLatenceRefusee }, { false, true, TexteLatenceUrgence } };
     for (const auto& c : cas) {
-        CycleEnCours = c.cycle;
+        Form1.LedCycle.Allume = c.cycle;
         ArretUrgence = c.urgence;
         vue.messages.clear();
         const int64_t avant = horloge.maintenant;
@@ -48,6 +48,11 @@ TEST_F(TestLatence, ItNeverRunsDuringACycleOrAnEmergencyStop)
         ASSERT_EQ(vue.messages.size(), 1u);
         EXPECT_EQ(vue.messages[0], c.message);
     }
+    // A run that ended leaves CycleEnCours set; the machine is idle.
+    ArretUrgence = false;
+    CycleEnCours = true;
+    BtnLancerLatenceClick(1);
+    EXPECT_TRUE(FormLatence.Mesuree);
 }
 
 TEST_F(TestLatence, ApplyingLowersOnlyTheAvMaxAboveTheProposalInMemoryAndInTheFile)
