@@ -154,6 +154,15 @@ void TFormLatence::Synchroniser()
         }
         application_->setText(application);
     }
+    if (isVisible()) {
+        // A window with wrapped text does not grow by itself when its
+        // results come: the lines would be drawn over one another.
+        layout()->activate();
+        const int hauteur = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
+                                                          : layout()->totalMinimumSize().height();
+        if (height() < hauteur)
+            resize(width(), hauteur);
+    }
     if (l.Visible && !isVisible()) {
         adjustSize();
         if (!place_) {

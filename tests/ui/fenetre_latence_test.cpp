@@ -9,6 +9,7 @@
 #include "ui/support_ui.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -52,6 +53,13 @@ TEST_F(FenetreLatenceQt, LancerShowsThePercentilesTheLateStepsAndTheProposal)
         EXPECT_TRUE(resultats.contains(ligne)) << resultats.toStdString();
     EXPECT_FALSE(l->findChild<QLabel*>("ConseilLatence")->text().isEmpty());
     EXPECT_TRUE(l->findChild<QLabel*>("ApplicationLatence")->text().startsWith("AvMax conseillé : 20000"));
+    // The window grows with them: no line is cut or drawn over another.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    for (const QLabel* e : l->findChildren<QLabel*>()) {
+        const int besoin
+            = e->hasHeightForWidth() ? e->heightForWidth(e->width()) : e->minimumSizeHint().height();
+        EXPECT_GE(e->height(), besoin) << e->objectName().toStdString() << " " << e->text().toStdString();
+    }
 }
 
 TEST_F(FenetreLatenceQt, ClosingTheWindowEndsAMeasureAtOnce)
