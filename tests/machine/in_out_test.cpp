@@ -219,6 +219,24 @@ TEST_F(Port, PatternsWrittenThroughLatchAAreDecodedIntoStepsAndDirections)
     ASSERT_EQ(m->Pas().size(), 6u);
     EXPECT_EQ(m->Pas()[3].axe, 1);
     EXPECT_EQ(m->Pas()[3].sens, -1);
+    EXPECT_EQ(m->PasEnregistres().size(), 6u);
+    EXPECT_EQ(m->PasEnregistres()[5].axe, 2);
+
+    // Recording stops at its room and starts afresh when asked again; the
+    // counts go on.
+    m->Enregistrer(2);
+    for (int i = 0; i < 3; ++i) {
+        EcrireSortiesA(sortie(0x02));
+        EcrireSortiesA(sortie(0x03));
+    }
+    EXPECT_EQ(m->Position(0), 6);
+    EXPECT_EQ(m->PasEmis(0), 6);
+    ASSERT_EQ(m->Pas().size(), 2u);
+    EXPECT_EQ(m->Pas()[1].axe, 0);
+    m->Enregistrer(0);
+    EcrireSortiesA(sortie(0x02));
+    EcrireSortiesA(sortie(0x03));
+    EXPECT_TRUE(m->Pas().empty());
 }
 
 TEST_F(Port, ARealPortThatCannotOpenIsRefusedOnceInFrenchAndLeftUnused)
