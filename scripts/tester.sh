@@ -30,7 +30,8 @@ rm -f "$racine"/build/virmak_*.deb
 paquet="$(echo "$racine"/build/virmak_*.deb)"
 dpkg-deb -c "$paquet"
 # Debian's own checks: no error and no warning (the French words it takes for
-# misspellings are overridden in the package).
+# misspellings, and the static virmak-cli it takes for a shared library, are
+# overridden in the package).
 if command -v lintian >/dev/null; then
   lintian --fail-on error,warning "$paquet"
 fi
