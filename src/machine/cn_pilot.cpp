@@ -69,7 +69,7 @@ namespace {
     bool LireEntrees(uint8_t& e)
     {
         e = 0;
-        if (PortLPT == 0)
+        if (!PortEnService())
             return true;
         const std::optional<uint8_t> octet = LirePortEntrees();
         if (!octet)
@@ -226,7 +226,7 @@ namespace {
         ScruterOperateur();
         // Without a machine nothing is emitted, but a stop taken here still
         // holds this event's step.
-        if (Simulation)
+        if (SimulationEnForce())
             return !ArretUrgence;
         EmettrePas(motif, PeriodePas);
         return !Interrompu();
@@ -252,7 +252,7 @@ void ArreterBroche()
     BrocheEnMarche = false;
     OctetSortie = static_cast<uint8_t>(OctetSortie & ~MasqueBroche);
     Form1.LedBroche.Allume = false;
-    if (!Simulation && PortLPT != 0)
+    if (!SimulationEnForce() && PortEnService())
         EcrireSortiesA(OctetPort(OctetSortie));
 }
 
@@ -276,8 +276,8 @@ void SignalerDefautPort()
 void ScruterEntrees()
 {
     uint8_t e = 0;
-    const bool enPanne = !LireEntrees(e) && !Simulation;
-    if (Simulation)
+    const bool enPanne = !LireEntrees(e) && !SimulationEnForce();
+    if (SimulationEnForce())
         e = 0;
 
     VerrouillerButees(e);
@@ -298,7 +298,7 @@ void ScruterEntrees()
         Form1.LedArret.Allume = false;
         ArretUrgence = false;
     }
-    if (Simulation)
+    if (SimulationEnForce())
         ArretUrgence = false;
     if (Form1.BoutonArretTag == 1)
         ArretUrgence = true;
@@ -343,7 +343,7 @@ bool Patienter(int64_t echeance, int64_t& maintenant)
         if (PrendreArrets())
             return false;
         maintenant = p.DormirJusqua(maintenant + tranche);
-        if (!Simulation && ArretParEntree())
+        if (!SimulationEnForce() && ArretParEntree())
             return false;
     }
     if (PrendreArrets())
@@ -365,7 +365,7 @@ void EmettrePas(uint8_t motif, int64_t periode)
     const uint8_t impulsion = OctetPort(motif);
     const uint8_t repos = OctetPort(motif & MasqueHorsPas);
     // The direction lines settle during the wait.
-    if (PortLPT != 0 && !EcrireSortiesA(repos)) {
+    if (PortEnService() && !EcrireSortiesA(repos)) {
         ArretParPort();
         return;
     }
@@ -414,7 +414,7 @@ void EmettrePas(uint8_t motif, int64_t periode)
             PireRetard = RetardDernierPas;
     }
     InstantPas = maintenant;
-    if (PortLPT != 0) {
+    if (PortEnService()) {
         const bool impulsionEcrite = EcrireSortiesA(impulsion);
         BoucleAttente(BouclesCreneau);
         if (!EcrireSortiesA(repos) || !impulsionEcrite)
@@ -467,7 +467,7 @@ void RattraperJeu(int32_t axe, int32_t sens)
     // Take-up steps run at two thirds of the move's rate.
     const int64_t periode = Arrondi64(static_cast<double>(PeriodePas) * 1.5);
     for (int32_t k = 0; k < NPasJ[axe]; ++k) {
-        if (Simulation)
+        if (SimulationEnForce())
             continue;
         EmettrePas(motif, periode);
         if (Interrompu())
@@ -584,7 +584,7 @@ bool DebutMouvement()
         if (!tempsReel)
             MsgHistorique(
                 "Priorité temps réel refusée : les pas peuvent prendre du retard. Remède : une limite "
-                "rtprio dans /etc/security/limits.conf (voir le README).");
+                "rtprio dans /etc/security/limits.conf (voir la page « Régularité des pas » de l'aide).");
         else if (bridage != "-1")
             MsgHistorique("Le noyau bride les tâches temps réel (kernel.sched_rt_runtime_us = " + bridage
                 + ") : un pas peut attendre 50 ms. Remède : sudo sysctl kernel.sched_rt_runtime_us=-1.");
