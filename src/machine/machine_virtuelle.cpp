@@ -15,6 +15,11 @@ bool MachineVirtuelle::ButeeFermee(int axe) const
     return course > 0 && (p > course || p < -course);
 }
 
+bool MachineVirtuelle::PalpeurFerme() const
+{
+    return palpeurForce_.load() || (calePresente_.load() && Position(2) <= cale_.load());
+}
+
 bool MachineVirtuelle::Lire(uint16_t adresse, uint8_t& valeur)
 {
     valeur = 0;
@@ -30,6 +35,8 @@ bool MachineVirtuelle::Lire(uint16_t adresse, uint8_t& valeur)
             logique |= MasqueButee[axe];
     if (arret_.load())
         logique |= MasqueArret;
+    if (PalpeurFerme())
+        logique |= MasquePalpeur;
     valeur = static_cast<uint8_t>((logique ^ InInvert) & 0xF8);
     return true;
 }
@@ -80,8 +87,11 @@ void MachineVirtuelle::Decoder(uint8_t octet)
         if (!pas || !(logique & pas) || (logiquePrecedent_ & pas))
             continue;
         const int direction = (sens && (logique & sens)) ? 1 : -1;
-        position_[axe].fetch_add(direction, std::memory_order_relaxed);
         emis_[axe].fetch_add(1, std::memory_order_relaxed);
+        if (aPerdre_[axe].load(std::memory_order_relaxed) > 0)
+            aPerdre_[axe].fetch_sub(1, std::memory_order_relaxed);
+        else
+            position_[axe].fetch_add(direction, std::memory_order_relaxed);
         if (maintenant - changementSens_[axe] < delaiDirection_.load())
             violations_.fetch_add(1);
         if (enregistrer_) {
