@@ -2,6 +2,7 @@
 // checks and demonstrations.
 
 #include "exec/cycle_usinage.h"
+#include "exec/origine.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
@@ -54,6 +55,7 @@ constexpr const char* TexteUsage = "usage : virmak-cli [--rep DOSSIER] [--machin
                                    "        virmak-cli [--rep DOSSIER] latence [--duree SECONDES] "
                                    "[--frequence PAS_PAR_SECONDE] [--cpu N]\n"
                                    "        virmak-cli [--rep DOSSIER] execute PROGRAMME [--pas FICHIER]\n"
+                                   "        virmak-cli [--rep DOSSIER] origine | palpage\n"
                                    "        virmak-cli --help | --version\n";
 
 constexpr const char* TexteAide
@@ -70,6 +72,11 @@ constexpr const char* TexteAide
       "                     virtuelle : les pas émis, les positions décodées, la durée\n"
       "                     exacte d'usinage et la fin du cycle ; --pas FICHIER écrit les\n"
       "                     pas décodés (instant en s, axe, sens)\n"
+      "  origine            la prise d'origine sur les butées de la machine virtuelle\n"
+      "                     (courses de [MACHINE VIRTUELLE]) : le message, les\n"
+      "                     positions décodées et lues, la durée\n"
+      "  palpage            le palpage Z sur la cale de la machine virtuelle (clé Cale\n"
+      "                     de [MACHINE VIRTUELLE]), de même\n"
       "  latence            la régularité des pas sur cette machine : l'émetteur réel,\n"
       "                     l'horloge réelle, sur le port virtuel ; à lancer avant de\n"
       "                     régler AvMax (par défaut 5 s à 20000 pas par seconde)\n"
@@ -285,6 +292,40 @@ int Executer(const std::string& chemin, const std::string& fichierPas)
     return fin == FinCycle::Normale ? 0 : SortieErreur;
 }
 
+// The reference or the probing on the virtual machine and clock, from
+// zero, as the desktop program would make them with this configuration.
+int Manoeuvrer(bool origine)
+{
+    static PlateformeVirtuelle horloge;
+    DefinirPlateforme(&horloge);
+    MouvementsVirtuels = true;
+    MachineVirtuelleDemandee = true;
+    const bool lu = Demarrer();
+    auto machine = std::make_unique<MachineVirtuelle>();
+    MachineVirtuelle& m = *machine;
+    ReglerCourses(m);
+    DefinirPort(std::move(machine));
+    PortLPT = 1;
+    Simulation = false;
+    InstantPas = 0;
+    horloge.maintenant = 0;
+    if (origine)
+        BtOrigineClick();
+    else
+        BtPalpageClick();
+    const std::string& message = Form1.MesEtat.Texte;
+    Ligne("Message", message);
+    const char* axes[3] = { "X", "Y", "Z" };
+    for (int i = 0; i < 3; ++i)
+        Ligne(std::string("Position") + axes[i],
+            FormatFixe(static_cast<double>(m.Position(i)) * ValPas[i], 0, 3));
+    for (int i = 0; i < 3; ++i)
+        Ligne(std::string("Lecture") + axes[i], FormatFixe(PosPas[i] * ValPas[i], 0, 3));
+    Ligne("Duree", FormatFixe(static_cast<double>(horloge.maintenant) / 1e9, 0, 6));
+    const bool fait = message.starts_with(origine ? TexteOriginePrise : TextePalpageFait);
+    return fait && lu ? 0 : SortieErreur;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -336,7 +377,8 @@ int main(int argc, char** argv)
     const std::string commande = mots[0];
     const bool avecProgramme
         = commande == "analyse" || commande == "programme" || commande == "parcours" || commande == "execute";
-    if (!avecProgramme && commande != "config" && commande != "latence")
+    const bool manoeuvre = commande == "origine" || commande == "palpage";
+    if (!avecProgramme && !manoeuvre && commande != "config" && commande != "latence")
         return ErreurUsage("commande inconnue : " + commande);
     if (mots.size() != (avecProgramme ? 2u : 1u))
         return ErreurUsage(avecProgramme ? "la commande " + commande + " demande un seul PROGRAMME"
@@ -362,6 +404,8 @@ int main(int argc, char** argv)
     RepExe = RepertoireExecutable();
     if (commande == "execute")
         Terminer(Executer(mots[1], fichierPas));
+    if (manoeuvre)
+        Terminer(Manoeuvrer(commande == "origine"));
     if (commande == "latence") {
         Demarrer();
         const MesureLatence m = MesurerLatence(duree, static_cast<int32_t>(frequence), static_cast<int>(cpu));

@@ -288,7 +288,7 @@ void BtOrigineClick()
         MsgHistorique("PRISE D'ORIGINE interrompue.");
         return;
     }
-    DefinirMesEtat("Origine prise : " + Joindre(bilan) + ".");
+    DefinirMesEtat(TexteOriginePrise + Joindre(bilan) + ".");
 }
 
 void BtPalpageClick()
@@ -348,7 +348,7 @@ void BtPalpageClick()
         LigneZ(OctetSortie, PasDe(hauteur, 2) - PosPas[2]);
         contact = true;
         if (!ArretUrgence && !ButeeActivee)
-            conclusion = "Palpage Z : contact à Z = " + Mm(EpaisseurCale)
+            conclusion = TextePalpageFait + Mm(EpaisseurCale)
                 + " mm (cale), outil dégagé à Z = " + Mm(hauteur) + " mm.";
     });
     if (ArretUrgence) {

@@ -48,6 +48,10 @@ void BtOrigineClick();
 // EpaisseurCale, then up RetraitPalpage above the plate.
 void BtPalpageClick();
 
+// The message line after a complete reference or probing begins so.
+inline constexpr const char* TexteOriginePrise = "Origine prise : ";
+inline constexpr const char* TextePalpageFait = "Palpage Z : contact à Z = ";
+
 inline constexpr const char* TexteSansMachine
     = "Aucune entrée n'est lue en mode simulation ou sans port : réglez le port et décochez la "
       "simulation (Paramètres).";

@@ -37,6 +37,7 @@ namespace {
         { "OUTIL", "Jauge(1)", -1000, 1000 }, // tool length, mm
         { "TEMPS REEL", "Cpu", -1, 1023 }, // -1: any CPU
         { "MACHINE VIRTUELLE", "Course", 0, 100000 }, // mm
+        { "MACHINE VIRTUELLE", "Cale", -100000, 100000 }, // mm
     };
 
     // "AvMax(2)" -> "AvMax".

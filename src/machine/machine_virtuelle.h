@@ -54,6 +54,8 @@ public:
         cale_.store(hauteur);
         calePresente_.store(presente);
     }
+    bool CalePresente() const { return calePresente_.load(); }
+    int64_t Cale() const { return cale_.load(); }
     bool PalpeurFerme() const;
 
     // The next `n` steps of `axe` reach the drive but not the axis, as a
