@@ -322,8 +322,7 @@ int Manoeuvrer(bool origine)
     for (int i = 0; i < 3; ++i)
         Ligne(std::string("Lecture") + axes[i], FormatFixe(PosPas[i] * ValPas[i], 0, 3));
     Ligne("Duree", FormatFixe(static_cast<double>(horloge.maintenant) / 1e9, 0, 6));
-    const bool fait = message.starts_with(origine ? TexteOriginePrise : TextePalpageFait);
-    return fait && lu ? 0 : SortieErreur;
+    return ManoeuvreReussie && lu ? 0 : SortieErreur;
 }
 
 } // namespace

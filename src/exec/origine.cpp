@@ -28,6 +28,7 @@ double OrigineMachine[3];
 std::string OrdreRecherche;
 double VitessePalpage, CoursePalpage, EpaisseurCale, RetraitPalpage;
 bool OrigineFaite[3];
+bool ManoeuvreReussie = false;
 int64_t DecalageOrigine[3];
 
 namespace {
@@ -144,25 +145,50 @@ namespace {
         return PosPas[axe];
     }
 
+    // What a reference found, for the message line: the lost steps first,
+    // as they matter most and the line is short.
+    struct Bilan {
+        std::vector<std::string> pertes; // "X 37 (0.092 mm)"
+        bool compare = false; // an axis was referenced before
+        std::string sansButee; // letters
+        std::string Texte() const
+        {
+            std::string texte;
+            if (!pertes.empty()) {
+                texte = "Pas perdus :";
+                for (size_t k = 0; k < pertes.size(); ++k)
+                    texte += (k == 0 ? " " : " ; ") + pertes[k];
+                texte += ".";
+            } else {
+                texte = compare ? "Origine prise, aucun pas perdu." : "Origine prise.";
+            }
+            if (!sansButee.empty()) {
+                texte += " Sans butée :";
+                for (char c : sansButee)
+                    texte += std::string(" ") + c;
+                texte += ".";
+            }
+            return texte;
+        }
+    };
+
     // The switch's point takes OrigineMachine; the difference with the
     // position counted tells the steps lost since the previous reference.
-    std::string Conclure(int32_t axe, int32_t compte)
+    void Conclure(int32_t axe, int32_t compte, Bilan& bilan)
     {
         const int32_t trouve = PasDe(OrigineMachine[axe], axe);
-        std::string bilan;
         std::string histoire = std::string("PRISE D'ORIGINE ") + Lettres[axe] + " : ";
         if (!OrigineFaite[axe]) {
-            bilan = std::string(1, Lettres[axe]) + " à " + Mm(OrigineMachine[axe]) + " mm";
             histoire += "origine à " + Mm(OrigineMachine[axe]) + " mm.";
         } else {
+            bilan.compare = true;
             const int64_t ecart = static_cast<int64_t>(compte) - DecalageOrigine[axe] - trouve;
             if (ecart == 0) {
-                bilan = std::string(1, Lettres[axe]) + " aucun pas perdu";
                 histoire += "aucun pas perdu.";
             } else {
                 const std::string pas = std::to_string(ecart) + " pas ("
                     + Mm(static_cast<double>(ecart) * ValPas[axe]) + " mm)";
-                bilan = std::string(1, Lettres[axe]) + " écart de " + pas;
+                bilan.pertes.push_back(std::string(1, Lettres[axe]) + " " + pas);
                 histoire += "écart de " + pas + " entre la position comptée et la position trouvée.";
             }
         }
@@ -171,15 +197,6 @@ namespace {
         AfficherAxe(axe);
         OrigineFaite[axe] = true;
         DecalageOrigine[axe] = 0;
-        return bilan;
-    }
-
-    std::string Joindre(const std::vector<std::string>& morceaux)
-    {
-        std::string texte;
-        for (const std::string& m : morceaux)
-            texte += (texte.empty() ? "" : " ; ") + m;
-        return texte;
     }
 
     void AllumerPalpeur(bool allume)
@@ -265,13 +282,14 @@ void BtOrigineClick()
     }
     Occupation occupation;
     ModeAutomatique();
-    std::vector<std::string> bilan;
+    Bilan bilan;
     bool complete = true;
+    ManoeuvreReussie = false;
     Positionner([&] {
         for (char lettre : OrdreRecherche) {
             const int32_t axe = lettre - 'X';
             if (!EntreeCablee(MasqueButee[axe])) {
-                bilan.push_back(std::string(1, lettre) + " sans butée, ignoré");
+                bilan.sansButee += lettre;
                 MsgHistorique(
                     std::string("PRISE D'ORIGINE ") + lettre + " : aucune butée câblée, axe ignoré.");
                 continue;
@@ -281,14 +299,15 @@ void BtOrigineClick()
                 complete = false;
                 break;
             }
-            bilan.push_back(Conclure(axe, *compte));
+            Conclure(axe, *compte, bilan);
         }
     });
     if (!complete) {
         MsgHistorique("PRISE D'ORIGINE interrompue.");
         return;
     }
-    DefinirMesEtat(TexteOriginePrise + Joindre(bilan) + ".");
+    ManoeuvreReussie = true;
+    DefinirMesEtat(bilan.Texte());
 }
 
 void BtPalpageClick()
@@ -317,13 +336,14 @@ void BtPalpageClick()
     ModeAutomatique();
     std::string conclusion;
     bool contact = false;
+    ManoeuvreReussie = false;
     Positionner([&] {
         const Issue descente
             = Chercher(2, -1, MasquePalpeur, true, VitessePalpage, NbPasMaxi(CoursePalpage, 2));
         if (descente == Issue::Arret)
             return;
         if (descente == Issue::Course) {
-            conclusion = "Palpage Z : aucun contact sur " + Mm(CoursePalpage) + " mm, mouvement arrêté.";
+            conclusion = "Palpage Z arrêté : aucun contact sur " + Mm(CoursePalpage) + " mm.";
             return;
         }
         AllumerPalpeur(true);
@@ -348,13 +368,14 @@ void BtPalpageClick()
         LigneZ(OctetSortie, PasDe(hauteur, 2) - PosPas[2]);
         contact = true;
         if (!ArretUrgence && !ButeeActivee)
-            conclusion = TextePalpageFait + Mm(EpaisseurCale)
-                + " mm (cale), outil dégagé à Z = " + Mm(hauteur) + " mm.";
+            conclusion
+                = "Palpage Z fait : cale à " + Mm(EpaisseurCale) + " mm, outil à " + Mm(hauteur) + " mm.";
     });
     if (ArretUrgence) {
         MsgHistorique("PALPAGE Z interrompu.");
         return;
     }
+    ManoeuvreReussie = contact && !ButeeActivee;
     if (!conclusion.empty()) {
         DefinirMesEtat(conclusion);
         if (!contact)

@@ -48,9 +48,8 @@ void BtOrigineClick();
 // EpaisseurCale, then up RetraitPalpage above the plate.
 void BtPalpageClick();
 
-// The message line after a complete reference or probing begins so.
-inline constexpr const char* TexteOriginePrise = "Origine prise : ";
-inline constexpr const char* TextePalpageFait = "Palpage Z : contact à Z = ";
+// Whether the last reference or probing went to its end.
+extern bool ManoeuvreReussie;
 
 inline constexpr const char* TexteSansMachine
     = "Aucune entrée n'est lue en mode simulation ou sans port : réglez le port et décochez la "

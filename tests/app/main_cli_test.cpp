@@ -123,11 +123,11 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
         { { "--rep", cable, "execute", Fichier("e.iso") }, 1, "PasX=201\n", "" },
         { { "--rep", cable, "execute", Fichier("e.iso") }, 1, "Fin=butée", "" },
         { { "--rep", cable, "origine" }, 0,
-            "Message=Origine prise : Z sans butée, ignoré ; X à 0.000 mm ; Y sans butée, ignoré.\n"
+            "Message=Origine prise. Sans butée : Z Y.\n"
             "PositionX=-0.500\n",
             "" },
-        { { "--rep", cable, "palpage" }, 0,
-            "Message=Palpage Z : contact à Z = 0.000 mm (cale), outil dégagé à Z = 5.000 mm.\n", "" },
+        { { "--rep", cable, "palpage" }, 0, "Message=Palpage Z fait : cale à 0.000 mm, outil à 5.000 mm.\n",
+            "" },
         { { "--rep", cable, "palpage" }, 0, "LectureZ=5.000\n", "" },
         { { "--rep", dossier, "palpage" }, 1, "Message=Palpage impossible : aucune entrée", "" },
         { { "--rep", dossier, "origine", "de trop" }, 2, "", "ne prend pas d'argument" },

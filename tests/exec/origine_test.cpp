@@ -83,7 +83,8 @@ TEST_F(Origine, AReferenceFromAnyStartingPointEndsWhereEachSwitchReleases)
         EXPECT_EQ(PosPas[1], -800);
         EXPECT_EQ(PosPas[2], 600);
         EXPECT_EQ(Form1.StaticTextY.Texte, "  -2.000");
-        EXPECT_EQ(Form1.MesEtat.Texte, "Origine prise : Z à 1.500 mm ; X à -1.000 mm ; Y à -2.000 mm.");
+        EXPECT_EQ(Form1.MesEtat.Texte, "Origine prise.");
+        EXPECT_TRUE(ManoeuvreReussie);
         EXPECT_FALSE(ArretUrgence || ButeeActivee);
         EXPECT_EQ(m->Pas().front().axe, 2) << "Z first";
         EXPECT_TRUE(Form1.XPlus.Actif && Form1.BtOrigine.Actif);
@@ -116,7 +117,7 @@ TEST_F(Origine, AnAxisWithNoSwitchIsSkippedAndSaid)
     BtOrigineClick();
     EXPECT_EQ(m->Position(1), 123);
     EXPECT_EQ(m->Position(0), -400);
-    EXPECT_EQ(Form1.MesEtat.Texte, "Origine prise : Z à 1.500 mm ; X à -1.000 mm ; Y sans butée, ignoré.");
+    EXPECT_EQ(Form1.MesEtat.Texte, "Origine prise. Sans butée : Y.");
     EXPECT_EQ(Historique("PRISE D'ORIGINE Y : aucune butée câblée, axe ignoré."), 1);
 
     // In simulation no input is read: nothing moves.
@@ -141,12 +142,14 @@ TEST_F(Origine, StepsLostSinceTheLastReferenceAreCountedPresetsAside)
     PresetX();
     ResetY();
     BtOrigineClick();
-    EXPECT_EQ(Form1.MesEtat.Texte, "Origine prise : X écart de 37 pas (0.092 mm) ; Y aucun pas perdu.");
+    EXPECT_EQ(Form1.MesEtat.Texte, "Pas perdus : X 37 pas (0.092 mm).");
     EXPECT_EQ(Historique("PRISE D'ORIGINE X : écart de 37 pas (0.092 mm) entre la position comptée et la "
                          "position trouvée."),
         1);
     EXPECT_EQ(Historique("PRISE D'ORIGINE Y : aucun pas perdu."), 1);
     EXPECT_EQ(PosPas[0], -400);
+    BtOrigineClick();
+    EXPECT_EQ(Form1.MesEtat.Texte, "Origine prise, aucun pas perdu.");
 }
 
 TEST_F(Origine, URgenceDuringAReferenceStopsBeforeTheNextStepWithTheSpindleAtRest)
@@ -167,7 +170,7 @@ TEST_F(Origine, URgenceDuringAReferenceStopsBeforeTheNextStepWithTheSpindleAtRes
         ASSERT_FALSE(m->Pas().empty());
         EXPECT_LE(m->Pas().back().instant, instant + horloge.frequence / 500) << z;
         EXPECT_EQ(Form1.MesEtat.Texte, TexteArretDeclenche) << z;
-        EXPECT_FALSE(OrigineFaite[2]) << z;
+        EXPECT_FALSE(OrigineFaite[2] || ManoeuvreReussie) << z;
         EXPECT_FALSE(BrocheEnMarche) << z;
         EXPECT_EQ(m->LatchA() & MasqueBroche, 0) << z;
         EXPECT_EQ(m->Position(0), 0) << z;
@@ -187,7 +190,7 @@ TEST_F(Origine, ProbingFindsThePlateWithinOneStepAndLiftsTheTool)
     // Released one step above the contact: that point is the plate's top.
     EXPECT_LE(std::abs((PosPas[2] - (m->Position(2) + 800)) - PasDe(1.5, 2)), 1);
     EXPECT_EQ(PosPas[2], PasDe(6.5, 2));
-    EXPECT_EQ(Form1.MesEtat.Texte, "Palpage Z : contact à Z = 1.500 mm (cale), outil dégagé à Z = 6.500 mm.");
+    EXPECT_EQ(Form1.MesEtat.Texte, "Palpage Z fait : cale à 1.500 mm, outil à 6.500 mm.");
     EXPECT_EQ(Historique("PALPAGE Z : contact, Z = 1.500 mm (épaisseur de la cale)."), 1);
     EXPECT_FALSE(Form1.LedPalOT.Allume);
     EXPECT_NE(std::find(vue.repeints.begin(), vue.repeints.end(), "LedPalOT"), vue.repeints.end());
@@ -202,8 +205,8 @@ TEST_F(Origine, ProbingRefusesOrStopsWithoutAPlateAndOnUrgence)
     CoursePalpage = 2;
     BtPalpageClick();
     EXPECT_EQ(m->Position(2), -800);
-    EXPECT_EQ(Form1.MesEtat.Texte, "Palpage Z : aucun contact sur 2.000 mm, mouvement arrêté.");
-    EXPECT_EQ(Historique("Palpage Z : aucun contact sur 2.000 mm, mouvement arrêté."), 1);
+    EXPECT_EQ(Form1.MesEtat.Texte, "Palpage Z arrêté : aucun contact sur 2.000 mm.");
+    EXPECT_EQ(Historique("Palpage Z arrêté : aucun contact sur 2.000 mm."), 1);
 
     // The probe closed already: nothing moves, the LED says why.
     m->Enregistrer(1000);
