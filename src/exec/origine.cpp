@@ -368,8 +368,7 @@ void BtPalpageClick()
         LigneZ(OctetSortie, PasDe(hauteur, 2) - PosPas[2]);
         contact = true;
         if (!ArretUrgence && !ButeeActivee)
-            conclusion
-                = "Palpage Z fait : cale à " + Mm(EpaisseurCale) + " mm, outil à " + Mm(hauteur) + " mm.";
+            conclusion = "Palpage Z fait, outil à " + Mm(hauteur) + " mm.";
     });
     if (ArretUrgence) {
         MsgHistorique("PALPAGE Z interrompu.");

@@ -126,8 +126,7 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
             "Message=Origine prise. Sans butée : Z Y.\n"
             "PositionX=-0.500\n",
             "" },
-        { { "--rep", cable, "palpage" }, 0, "Message=Palpage Z fait : cale à 0.000 mm, outil à 5.000 mm.\n",
-            "" },
+        { { "--rep", cable, "palpage" }, 0, "Message=Palpage Z fait, outil à 5.000 mm.\n", "" },
         { { "--rep", cable, "palpage" }, 0, "LectureZ=5.000\n", "" },
         { { "--rep", dossier, "palpage" }, 1, "Message=Palpage impossible : aucune entrée", "" },
         { { "--rep", dossier, "origine", "de trop" }, 2, "", "ne prend pas d'argument" },

@@ -190,7 +190,7 @@ TEST_F(Origine, ProbingFindsThePlateWithinOneStepAndLiftsTheTool)
     // Released one step above the contact: that point is the plate's top.
     EXPECT_LE(std::abs((PosPas[2] - (m->Position(2) + 800)) - PasDe(1.5, 2)), 1);
     EXPECT_EQ(PosPas[2], PasDe(6.5, 2));
-    EXPECT_EQ(Form1.MesEtat.Texte, "Palpage Z fait : cale à 1.500 mm, outil à 6.500 mm.");
+    EXPECT_EQ(Form1.MesEtat.Texte, "Palpage Z fait, outil à 6.500 mm.");
     EXPECT_EQ(Historique("PALPAGE Z : contact, Z = 1.500 mm (épaisseur de la cale)."), 1);
     EXPECT_FALSE(Form1.LedPalOT.Allume);
     EXPECT_NE(std::find(vue.repeints.begin(), vue.repeints.end(), "LedPalOT"), vue.repeints.end());
