@@ -57,8 +57,7 @@ inline constexpr const char* TexteSansMachine
 inline constexpr const char* TextePalpeurAbsent
     = "Palpage impossible : aucune entrée n'est choisie et activée pour le palpeur outil (Paramètres, "
       "Entrées / Sorties).";
-inline constexpr const char* TextePalpeurEnContact
-    = "Palpage refusé : le palpeur outil est déjà en contact. Dégagez l'outil de la cale.";
-inline constexpr const char* TextePalpageBroche = "Palpage refusé : la broche tourne. Arrêtez-la d'abord.";
+inline constexpr const char* TextePalpeurEnContact = "Palpage refusé : palpeur en contact.";
+inline constexpr const char* TextePalpageBroche = "Palpage refusé : broche en marche.";
 
 } // namespace virmak

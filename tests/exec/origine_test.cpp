@@ -218,6 +218,12 @@ TEST_F(Origine, ProbingRefusesOrStopsWithoutAPlateAndOnUrgence)
     m->FermerPalpeur(false);
     ScruterEntrees();
     EXPECT_FALSE(Form1.LedPalOT.Allume);
+    // Never with the spindle running.
+    BtBrocheClick();
+    BtPalpageClick();
+    EXPECT_TRUE(m->Pas().empty());
+    EXPECT_EQ(Form1.MesEtat.Texte, TextePalpageBroche);
+    BtBrocheClick();
 
     // URGENCE on the way down.
     m->Enregistrer(100000);
