@@ -235,6 +235,36 @@ void Sortir(std::string_view texte)
     std::_Exit(std::ferror(stdout) ? SortieErreur : statut);
 }
 
+const char* const Axes[3] = { "X", "Y", "Z" };
+
+// The virtual machine whatever PortLPT says, with the configured pins,
+// inversions and enables, in memory only, the clock at 0. Its travel and
+// plate as the window's virtual machine has them, so a move that leaves
+// the travel ends on a limit switch here too.
+MachineVirtuelle& PrendreMachineVirtuelle(PlateformeVirtuelle& horloge)
+{
+    auto machine = std::make_unique<MachineVirtuelle>();
+    MachineVirtuelle& m = *machine;
+    ReglerCourses(m);
+    DefinirPort(std::move(machine));
+    PortLPT = 1;
+    Simulation = false;
+    InstantPas = 0;
+    horloge.maintenant = 0;
+    return m;
+}
+
+// The positions decoded (mm) and read out, and the time on the clock.
+void Positions(const MachineVirtuelle& m, const PlateformeVirtuelle& horloge)
+{
+    for (int i = 0; i < 3; ++i)
+        Ligne(std::string("Position") + Axes[i],
+            FormatFixe(static_cast<double>(m.Position(i)) * ValPas[i], 0, 3));
+    for (int i = 0; i < 3; ++i)
+        Ligne(std::string("Lecture") + Axes[i], FormatFixe(PosPas[i] * ValPas[i], 0, 3));
+    Ligne("Duree", FormatFixe(static_cast<double>(horloge.maintenant) / 1e9, 0, 6));
+}
+
 // The whole run on the virtual machine and clock: what the desktop program
 // would do with this configuration, every M0 acknowledged.
 int Executer(const std::string& chemin, const std::string& fichierPas)
@@ -245,18 +275,7 @@ int Executer(const std::string& chemin, const std::string& fichierPas)
     MachineVirtuelleDemandee = true;
     if (!Analyser(chemin))
         return SortieErreur;
-    // The virtual machine whatever PortLPT says, with the configured pins,
-    // inversions and enables; in memory only.
-    auto machine = std::make_unique<MachineVirtuelle>();
-    MachineVirtuelle& m = *machine;
-    // Its travel as the window's virtual machine has it, so a program that
-    // leaves it ends on a limit switch here too.
-    ReglerCourses(m);
-    DefinirPort(std::move(machine));
-    PortLPT = 1;
-    Simulation = false;
-    InstantPas = 0;
-    horloge.maintenant = 0;
+    MachineVirtuelle& m = PrendreMachineVirtuelle(horloge);
     constexpr size_t PasEnregistres = 5000000;
     if (!fichierPas.empty())
         m.Enregistrer(PasEnregistres);
@@ -265,15 +284,9 @@ int Executer(const std::string& chemin, const std::string& fichierPas)
     if (fin == FinCycle::Refus)
         return SortieErreur;
     Ligne("Blocs", std::to_string(NbLignesCorr));
-    const char* axes[3] = { "X", "Y", "Z" };
     for (int i = 0; i < 3; ++i)
-        Ligne(std::string("Pas") + axes[i], std::to_string(m.PasEmis(i)));
-    for (int i = 0; i < 3; ++i)
-        Ligne(std::string("Position") + axes[i],
-            FormatFixe(static_cast<double>(m.Position(i)) * ValPas[i], 0, 3));
-    for (int i = 0; i < 3; ++i)
-        Ligne(std::string("Lecture") + axes[i], FormatFixe(PosPas[i] * ValPas[i], 0, 3));
-    Ligne("Duree", FormatFixe(static_cast<double>(horloge.maintenant) / 1e9, 0, 6));
+        Ligne(std::string("Pas") + Axes[i], std::to_string(m.PasEmis(i)));
+    Positions(m, horloge);
     Ligne("Fin", fin == FinCycle::Normale ? "normale" : (fin == FinCycle::Urgence ? "urgence" : "butée"));
     if (!fichierPas.empty()) {
         std::string texte;
@@ -301,27 +314,13 @@ int Manoeuvrer(bool origine)
     MouvementsVirtuels = true;
     MachineVirtuelleDemandee = true;
     const bool lu = Demarrer();
-    auto machine = std::make_unique<MachineVirtuelle>();
-    MachineVirtuelle& m = *machine;
-    ReglerCourses(m);
-    DefinirPort(std::move(machine));
-    PortLPT = 1;
-    Simulation = false;
-    InstantPas = 0;
-    horloge.maintenant = 0;
+    const MachineVirtuelle& m = PrendreMachineVirtuelle(horloge);
     if (origine)
         BtOrigineClick();
     else
         BtPalpageClick();
-    const std::string& message = Form1.MesEtat.Texte;
-    Ligne("Message", message);
-    const char* axes[3] = { "X", "Y", "Z" };
-    for (int i = 0; i < 3; ++i)
-        Ligne(std::string("Position") + axes[i],
-            FormatFixe(static_cast<double>(m.Position(i)) * ValPas[i], 0, 3));
-    for (int i = 0; i < 3; ++i)
-        Ligne(std::string("Lecture") + axes[i], FormatFixe(PosPas[i] * ValPas[i], 0, 3));
-    Ligne("Duree", FormatFixe(static_cast<double>(horloge.maintenant) / 1e9, 0, 6));
+    Ligne("Message", Form1.MesEtat.Texte);
+    Positions(m, horloge);
     return ManoeuvreReussie && lu ? 0 : SortieErreur;
 }
 

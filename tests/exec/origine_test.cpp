@@ -44,21 +44,6 @@ protected:
             AfficherAxe(i);
         }
     }
-    static long Historique(const std::string& texte)
-    {
-        const auto& l = FormHist.ListBoxHist.Lignes;
-        return std::count_if(l.begin(), l.end(), [&](const std::string& s) { return s.ends_with(texte); });
-    }
-    void Pendant(double t, std::function<void()> action)
-    {
-        const auto instant = static_cast<int64_t>(t * static_cast<double>(horloge.frequence));
-        horloge.pendantAttente = [instant, action, fait = false](int64_t, int64_t fin) mutable {
-            if (fin >= instant && !fait) {
-                fait = true;
-                action();
-            }
-        };
-    }
 };
 
 } // namespace
