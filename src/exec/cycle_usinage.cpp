@@ -19,6 +19,7 @@
 #include "machine/temporisation.h"
 
 #include <cmath>
+#include <span>
 
 namespace virmak {
 
@@ -57,7 +58,7 @@ namespace {
             return true;
         const struct {
             const char* nom;
-            const std::vector<LigneProg>& table;
+            std::span<const LigneProg> table;
             size_t nb;
         } traces[] = { { NomFichierProgramme, TabProg, NbLignesProg },
             { NomFichierParcours, TabProgCorr, NbLignesCorr } };
@@ -187,7 +188,7 @@ namespace {
             if (Arret(fin))
                 return FinArret(fin);
             Form1.EditLigneProg.Texte = b.IndexLigne < lignes.size() ? lignes[b.IndexLigne] : std::string();
-            Form1.PanelInfo.Texte = " Com : " + b.Commentaire;
+            Form1.PanelInfo.Texte = std::string(" Com : ").append(b.Commentaire);
             if (SuiviPrg && b.IndexLigne < lignes.size())
                 Form1.ListBoxProg1.Selection = b.IndexLigne;
             Form1.LedG43.Allume = b.CorLongueur != 0;

@@ -42,13 +42,14 @@ void MemoriserBornes(int left, int top, int width, int height)
     Form1.Height = height;
 }
 
-void ChargerConfiguration()
+void ChargerConfiguration(Usage usage)
 {
     LireConfiguration();
     LireParamOrigine();
     OublierOrigines();
     MajAvanceCourante();
-    CalibrerTemporisation();
+    if (usage == Usage::Machine)
+        CalibrerTemporisation();
     OublierRetards();
     ReinitialiserEtatMachine();
     ChargerOutils();
@@ -64,7 +65,7 @@ void OuvrirPort()
         VueActive().Message(refus);
 }
 
-void FormCreate()
+void FormCreate(Usage usage)
 {
     VERIFIER_FIL_MACHINE();
     Form1.Initialiser();
@@ -74,7 +75,7 @@ void FormCreate()
     // click of the emergency-stop button.
     BrancherManuel();
 
-    ChargerConfiguration();
+    ChargerConfiguration(usage);
 
     Form1.RepOuverture = RepExe;
     Form1.RepSauvegarde = RepExe;
