@@ -71,6 +71,7 @@ TEST_F(Origine, AReferenceFromAnyStartingPointEndsWhereEachSwitchReleases)
         EXPECT_EQ(Form1.MesEtat.Texte, "Origine prise.");
         EXPECT_TRUE(ManoeuvreReussie);
         EXPECT_FALSE(ArretUrgence || ButeeActivee);
+        ASSERT_FALSE(m->Pas().empty());
         EXPECT_EQ(m->Pas().front().axe, 2) << "Z first";
         EXPECT_TRUE(Form1.XPlus.Actif && Form1.BtOrigine.Actif);
     }
@@ -218,6 +219,7 @@ TEST_F(Origine, ProbingRefusesOrStopsWithoutAPlateAndOnUrgence)
     InstantPas = 0;
     Pendant(0.5, [] { Entrees().DemanderUrgence(); });
     BtPalpageClick();
+    ASSERT_FALSE(m->Pas().empty());
     EXPECT_LE(m->Pas().back().instant, horloge.frequence / 2 + horloge.frequence / 500);
     EXPECT_EQ(Form1.MesEtat.Texte, TexteArretDeclenche);
     EXPECT_EQ(Historique("PALPAGE Z interrompu."), 1);
