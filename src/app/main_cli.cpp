@@ -203,6 +203,9 @@ bool Demarrer(Usage usage = Usage::Machine)
     RestaureParametres();
     for (const std::string& texte : HistoriqueEnAttente())
         std::fprintf(stderr, "%s\n", texte.c_str());
+    if (CablageUsuelPris)
+        std::fprintf(
+            stderr, "virmak-cli : %s (aucune sortie n'est affectée dans CncParam.Ini).\n", TexteCablageUsuel);
     return !IniParam.Illisible() && !IniOutil.Illisible();
 }
 

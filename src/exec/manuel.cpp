@@ -316,7 +316,7 @@ void BtBrocheClick()
         OctetSortie = static_cast<uint8_t>(OctetSortie ^ MasqueBroche);
     }
     ScruterEntrees();
-    if (!Simulation && PortLPT != 0)
+    if (!SimulationEnForce() && PortEnService())
         EcrireSortiesA(OctetPort(OctetSortie));
     SignalerDefautPort();
 }

@@ -276,7 +276,7 @@ void BtOrigineClick()
     VERIFIER_FIL_MACHINE();
     if (!MachineLibre() || !Form1.BtOrigine.Actif)
         return;
-    if (Simulation || PortLPT == 0) {
+    if (SimulationEnForce() || !PortEnService()) {
         DefinirMesEtat("Prise d'origine impossible. " + std::string(TexteSansMachine));
         return;
     }
@@ -319,7 +319,7 @@ void BtPalpageClick()
         DefinirMesEtat(TextePalpeurAbsent);
         return;
     }
-    if (Simulation || PortLPT == 0) {
+    if (SimulationEnForce() || !PortEnService()) {
         DefinirMesEtat("Palpage impossible. " + std::string(TexteSansMachine));
         return;
     }

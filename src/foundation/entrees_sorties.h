@@ -49,6 +49,22 @@ extern uint8_t MasqueButee[3], MasqueButees, MasqueArret, MasquePalpeur;
 // Whether an input of this mask is wired: a pin chosen and the line enabled.
 bool EntreeCablee(uint8_t masque);
 
+// The usual wiring, by slot: X, Y, Z step and direction on D0 to D5, the
+// spindle on D6; the limit switches of X, Y, Z on Error, Select, Paper Out
+// and the emergency stop on ACK, every line enabled and none inverted.
+inline constexpr int32_t SortiesUsuelles[NbSorties] = { 1, 2, 3, 4, 5, 6, 7, 0 };
+inline constexpr int32_t EntreesUsuelles[NbEntrees] = { 1, 2, 3, 4, 0 };
+inline constexpr const char* TexteCablageUsuel = "Câblage usuel pris pour la machine virtuelle";
+
+// Set while a virtual machine stands for the port: an assignment that gives
+// no output a pin then drives it on the usual wiring (and its inputs too
+// when it gives none a pin), in the masks and enables only. The pin choices,
+// the file and the dialog's page keep what the file says, so nothing ever
+// writes it.
+extern bool CablageUsuelPermis;
+// Whether the masks in force are those of the usual wiring.
+extern bool CablageUsuelPris;
+
 // Slots of a hand-edited file that asked for a pin already given to an
 // earlier slot of the same direction, as the history texts that name them.
 extern std::vector<std::string> ConflitsEntreeSortie;
@@ -73,8 +89,13 @@ extern const char* const LibelleSortie[NbSorties];
 // Reads PORT, ENTREES and SORTIES, then CalculCodesEntreeSortie.
 void LireParamEntreeSortie();
 
-// Derived masks from CBInItem and CBOutItem.
+// Derived masks from CBInItem and CBOutItem, or from the usual wiring when
+// it stands in.
 void CalculCodesEntreeSortie();
+
+// The byte of the lines a set of pin choices takes.
+uint8_t OctetEntrees(const int32_t (&choix)[NbEntrees]);
+uint8_t OctetSorties(const int32_t (&choix)[NbSorties]);
 
 // Every key of PORT, ENTREES and SORTIES from the globals in one rewrite,
 // then CalculCodesEntreeSortie.

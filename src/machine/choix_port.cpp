@@ -70,8 +70,8 @@ std::string OuvrirPortConfigure()
     return "Le port parallèle LPT" + std::to_string(PortLPT) + " (adresse " + adresse
         + ") ne peut pas être ouvert.\n\nEssais : " + o.essais
         + ".\n\nLe port n'est pas utilisé : aucune entrée n'est lue, aucune sortie n'est écrite. "
-          "Pour donner l'accès au port, voir la section « Brancher une vraie machine » du README "
-          "(module ppdev et groupe lp, ou setcap cap_sys_rawio+ep). Pour essayer sans machine, "
+          "Pour donner l'accès au port (module ppdev et groupe lp, ou setcap cap_sys_rawio+ep), voir la "
+          "page « Brancher une vraie machine » de l'aide (menu Aide). Pour essayer sans machine, "
           "lancer le programme avec --machine-virtuelle.";
 }
 

@@ -72,7 +72,7 @@ namespace {
     bool LireEntrees(uint8_t& e)
     {
         e = 0;
-        if (PortLPT == 0)
+        if (!PortEnService())
             return true;
         const std::optional<uint8_t> octet = LirePortEntrees();
         if (!octet)
@@ -197,9 +197,13 @@ namespace {
     {
         if (d == 0)
             return;
-        if (CompJeu[axe] && SensAxe[axe] != 0 && d != SensAxe[axe])
-            RattraperJeu(axe, d);
+        const bool reprise = CompJeu[axe] && SensAxe[axe] != 0 && d != SensAxe[axe];
+        // Mended: the direction is the new one before the take-up runs, so a
+        // switch closing during it latches the end it runs towards; the old
+        // direction latched the other end and let the axis drive on into it.
         SensAxe[axe] = d;
+        if (reprise)
+            RattraperJeu(axe, d);
     }
 
     // One readout per step event: the axis whose turn it is when it moved
@@ -225,7 +229,7 @@ namespace {
         ScruterOperateur();
         // Without a machine nothing is emitted, but a stop taken here still
         // holds this event's step.
-        if (Simulation)
+        if (SimulationEnForce())
             return !ArretUrgence;
         EmettrePas(motif, PeriodePas);
         return !Interrompu();
@@ -251,7 +255,7 @@ void ArreterBroche()
     BrocheEnMarche = false;
     OctetSortie = static_cast<uint8_t>(OctetSortie & ~MasqueBroche);
     Form1.LedBroche.Allume = false;
-    if (!Simulation && PortLPT != 0)
+    if (!SimulationEnForce() && PortEnService())
         EcrireSortiesA(OctetPort(OctetSortie));
 }
 
@@ -275,8 +279,8 @@ void SignalerDefautPort()
 void ScruterEntrees()
 {
     uint8_t e = 0;
-    const bool enPanne = !LireEntrees(e) && !Simulation;
-    if (Simulation)
+    const bool enPanne = !LireEntrees(e) && !SimulationEnForce();
+    if (SimulationEnForce())
         e = 0;
 
     VerrouillerButees(e);
@@ -297,7 +301,7 @@ void ScruterEntrees()
         Form1.LedArret.Allume = false;
         ArretUrgence = false;
     }
-    if (Simulation)
+    if (SimulationEnForce())
         ArretUrgence = false;
     if (Form1.BoutonArretTag == 1)
         ArretUrgence = true;
@@ -317,7 +321,7 @@ bool EntreeActive(uint8_t masque)
         ArretParPort();
         return false;
     }
-    return !Simulation && Actif(e, masque);
+    return !SimulationEnForce() && Actif(e, masque);
 }
 
 void CranCorrection(int crans)
@@ -353,7 +357,7 @@ bool Patienter(int64_t echeance, int64_t& maintenant)
         if (PrendreArrets())
             return false;
         maintenant = p.DormirJusqua(maintenant + tranche);
-        if (!Simulation && ArretParEntree())
+        if (!SimulationEnForce() && ArretParEntree())
             return false;
     }
     if (PrendreArrets())
@@ -375,7 +379,7 @@ void EmettrePas(uint8_t motif, int64_t periode)
     const uint8_t impulsion = OctetPort(motif);
     const uint8_t repos = OctetPort(motif & MasqueHorsPas);
     // The direction lines settle during the wait.
-    if (PortLPT != 0 && !EcrireSortiesA(repos)) {
+    if (PortEnService() && !EcrireSortiesA(repos)) {
         ArretParPort();
         return;
     }
@@ -430,7 +434,7 @@ void EmettrePas(uint8_t motif, int64_t periode)
             PireRetard = RetardDernierPas;
     }
     InstantPas = maintenant;
-    if (PortLPT != 0) {
+    if (PortEnService()) {
         const bool impulsionEcrite = EcrireSortiesA(impulsion);
         BoucleAttente(BouclesCreneau);
         if (!EcrireSortiesA(repos) || !impulsionEcrite)
@@ -483,7 +487,7 @@ void RattraperJeu(int32_t axe, int32_t sens)
     // Take-up steps run at two thirds of the move's rate.
     const int64_t periode = Arrondi64(static_cast<double>(PeriodePas) * 1.5);
     for (int32_t k = 0; k < NPasJ[axe]; ++k) {
-        if (Simulation)
+        if (SimulationEnForce())
             continue;
         EmettrePas(motif, periode);
         if (Interrompu())
@@ -496,8 +500,8 @@ void RattraperJeu(int32_t axe, int32_t sens)
 void SoutienZ(int32_t sens)
 {
     if (CalageZ && sens == -1) {
-        RattraperJeu(2, 1);
         SensAxe[2] = 1;
+        RattraperJeu(2, 1);
     }
 }
 
@@ -600,7 +604,7 @@ bool DebutMouvement()
         if (!tempsReel)
             MsgHistorique(
                 "Priorité temps réel refusée : les pas peuvent prendre du retard. Remède : une limite "
-                "rtprio dans /etc/security/limits.conf (voir le README).");
+                "rtprio dans /etc/security/limits.conf (voir la page « Régularité des pas » de l'aide).");
         else if (bridage != "-1")
             MsgHistorique("Le noyau bride les tâches temps réel (kernel.sched_rt_runtime_us = " + bridage
                 + ") : un pas peut attendre 50 ms. Remède : sudo sysctl kernel.sched_rt_runtime_us=-1.");

@@ -21,6 +21,7 @@
 #include "pupitre/dialogue_outils.h"
 #include "pupitre/page_entrees_sorties.h"
 #include "pupitre/parametrage.h"
+#include "pupitre/test_latence.h"
 
 namespace virmak {
 
@@ -91,6 +92,9 @@ void FormCreate(Usage usage)
     AfficherPositions();
     Form1.Timer1.Intervalle = 250;
     Form1.Timer1.Actif = true;
+    // On the virtual machine a fresh configuration steps at once, on the
+    // usual wiring held in memory only.
+    CablageUsuelPermis = MachineVirtuelleDemandee;
     LireParamEntreeSortie();
     // The command-line program neither takes the port nor writes to it,
     // unless it asks (a dry run on the virtual machine).
@@ -98,7 +102,7 @@ void FormCreate(Usage usage)
         OuvrirPort();
         EffacerSorties();
     }
-    Form1.MesEtat.Texte.clear();
+    Form1.MesEtat.Texte = CablageUsuelPris ? TexteCablageUsuel : "";
     Form1.LabelGaugeProg.Texte.clear();
     Form1.GaugeProg.Visible = false;
     for (Controle* c :
@@ -113,6 +117,7 @@ void CreerFenetresSecondaires()
     CreerDialogueOutils();
     CreerHistorique();
     CreerAProposDe();
+    CreerTestLatence();
     SignalerConflitsEntreeSortie();
 }
 

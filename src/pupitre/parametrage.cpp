@@ -449,6 +449,22 @@ void CheckBoxJeuClick(int tag, bool cochee)
     Modifie();
 }
 
+double PasParMm(double pasParTour, double microPas, double mmParTour)
+{
+    if (!(pasParTour > 0) || !(microPas > 0) || !(mmParTour > 0))
+        return 0;
+    const double r = pasParTour * microPas / mmParTour;
+    return std::isfinite(r) ? r : 0;
+}
+
+void CalculPasParMmClick(int axe, double pasParMm)
+{
+    VERIFIER_FIL_MACHINE();
+    if (axe < 0 || axe > 2 || !(pasParMm > 0) || !std::isfinite(pasParMm))
+        return;
+    EditChange(ChampPas + axe, FormatFixe(pasParMm, 8, 4));
+}
+
 void CheckBoxMachClick(bool cochee)
 {
     VERIFIER_FIL_MACHINE();

@@ -119,6 +119,14 @@ void EditAvMKeyPress(int tag);
 // Leaving the backlash field of an axis: its step label follows.
 void EditJeuExit(int axe);
 void CheckBoxJeuClick(int tag, bool cochee);
+
+// The steps-per-mm calculator of the "Axes" page: motor steps per turn
+// times micro-steps, over the mm the axis travels per motor turn (the
+// screw's pitch, or the pulley's teeth times the belt's pitch). 0 when an
+// input is not a positive number.
+double PasParMm(double pasParTour, double microPas, double mmParTour);
+// Its result into the steps-per-mm field of `axe`, as if typed there.
+void CalculPasParMmClick(int axe, double pasParMm);
 void CheckBoxMachClick(bool cochee);
 void CheckBoxAffRapClick(bool cochee);
 void TrackBarRapChange();

@@ -1,5 +1,6 @@
 #include "ui/fenetre_machine_virtuelle.h"
 
+#include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
 #include "machine/machine_virtuelle.h"
 #include "ui/fenetre_principale.h"
@@ -120,10 +121,10 @@ TFormMachineVirtuelle::TFormMachineVirtuelle(TForm1* principale, MachineVirtuell
     veille_->setInterval(RafraichissementMs);
     connect(veille_, &QTimer::timeout, this, [this] { Rafraichir(); });
     Rafraichir();
-    // Over the preview, leaving the readouts and the LEDs it drives in view.
+    // Beside the main window, or where it hides least of the preview, the
+    // program, the readouts and the LEDs it drives.
     adjustSize();
-    const QRect cadre = principale->geometry();
-    move(cadre.left() + 20, cadre.bottom() - height() - 60);
+    principale->PlacerACote(this);
 }
 
 void TFormMachineVirtuelle::Rafraichir()
@@ -144,13 +145,13 @@ void TFormMachineVirtuelle::Rafraichir()
             machine_->PalpeurFerme() ? "Palpeur outil en contact (sur la cale)" : "Palpeur outil en contact");
     violations_->setText(QStringLiteral("Changements de sens trop proches d'un pas : %1")
                              .arg(machine_->ViolationsDirection()));
-    QString texte;
-    if (etat.PortLPT == 0)
-        texte = "Port désactivé dans la configuration (PortLPT=0) : rien n'est écrit ni lu.";
-    else if (etat.Simulation)
-        texte = "Mode simulation : les mouvements n'écrivent pas sur le port.";
-    else
-        texte = "Port LPT" + QString::number(etat.PortLPT) + " simulé.";
+    // It is the simulation itself: the simulation mode and a disabled port
+    // change nothing here.
+    QString texte = etat.CablageUsuel ? QString(TexteCablageUsuel)
+            + " : aucune sortie n'est affectée dans CncParam.Ini, rien n'y est écrit."
+                                      : "Câblage de CncParam.Ini.";
+    if (etat.Simulation || etat.PortLPT == 0)
+        texte += " Chaque pas arrive ici, quels que soient le mode simulation et le port choisi.";
     etat_->setText(texte);
 }
 

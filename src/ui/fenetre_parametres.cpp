@@ -2,6 +2,7 @@
 
 #include "pupitre/page_entrees_sorties.h"
 #include "pupitre/parametrage.h"
+#include "ui/calcul_pas.h"
 #include "ui/commun.h"
 #include "ui/fenetre_principale.h"
 #include "ui/polices.h"
@@ -107,8 +108,12 @@ void TForm3::Dimensionner()
     // The designed size, larger where the fonts need it: no label, field or
     // list entry is ever cut. Measured as polished, as it will show.
     ensurePolished();
-    for (QWidget* w : findChildren<QWidget*>())
+    // The layouts keep the hints they measured before; a page never shown
+    // would otherwise be sized with its unpolished ones.
+    for (QWidget* w : findChildren<QWidget*>()) {
         w->ensurePolished();
+        w->updateGeometry();
+    }
     for (QLayout* l : findChildren<QLayout*>())
         l->invalidate();
     const FenetreParametres& f = principale_->Etat().Form3;
@@ -190,6 +195,17 @@ QWidget* TForm3::PageAxes()
         grilleVis->addWidget(new QLabel(Axes[i]), 0, 3 * i);
         grilleVis->addWidget(Champ(ChampPas + i), 0, 3 * i + 1);
         grilleVis->addWidget(new QLabel(TextePasParMm), 0, 3 * i + 2);
+        // The motor, its micro-stepping and the screw or belt give the value.
+        QPushButton* calcul
+            = BoutonDialogue(qPrintable(QStringLiteral("BtnCalculPas%1").arg(Axes[i])), "Calcul…");
+        calcul->setToolTip("Pas par mm du moteur, de ses micro-pas et de la vis ou de la courroie");
+        connect(calcul, &QPushButton::clicked, this, [this, i] {
+            auto* calculateur = new CalculPasParMm(this, i, [this, i](double pasParMm) {
+                principale_->Poster([i, pasParMm] { CalculPasParMmClick(i, pasParMm); });
+            });
+            calculateur->open();
+        });
+        grilleVis->addWidget(calcul, 1, 3 * i + 1);
     }
 
     auto* jeux = new QGroupBox(GroupeJeux);
@@ -416,6 +432,10 @@ QWidget* TForm3::PageSignaux()
     Miroir(liste, [liste](const Instantane& e) { liste->setCurrentIndex(e.ES.CBPort.Selection); });
     grillePort->addWidget(liste, 1, 0, 1, 2);
     gauche->addWidget(port);
+    QPushButton* usuel = BoutonDialogue("BitBtnCablageUsuel", Q(es.BitBtnCablageUsuel.Texte));
+    usuel->setToolTip(Q(es.BitBtnCablageUsuel.Conseil).replace("\r\n", "\n"));
+    connect(usuel, &QPushButton::clicked, this, [this, usuel] { Poster(usuel, BitBtnCablageUsuelClick); });
+    gauche->addWidget(usuel, 0, Qt::AlignLeft);
     gauche->addStretch(1);
 
     rangee->addLayout(gauche);
@@ -469,9 +489,10 @@ void TForm3::changeEvent(QEvent* evenement)
         versBoite_ = QApplication::activeWindow();
         return;
     }
-    // Coming back from a message box opened by the dialog's own handlers
-    // is no activation: the file must not undo what the operator typed.
-    if (qobject_cast<QMessageBox*>(versBoite_.data()))
+    // Coming back from a message box opened by the dialog's own handlers,
+    // or from its calculator, is no activation: the file must not undo what
+    // the operator typed.
+    if (qobject_cast<QMessageBox*>(versBoite_.data()) || qobject_cast<CalculPasParMm*>(versBoite_.data()))
         return;
     principale_->Poster([] { Form3.FormActivate(); });
 }

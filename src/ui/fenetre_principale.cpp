@@ -20,10 +20,14 @@
 #include "pupitre/editeur.h"
 #include "pupitre/parametrage.h"
 #include "pupitre/programme.h"
+#include "pupitre/test_latence.h"
 #include "ui/apercu.h"
 #include "ui/commun.h"
+#include "ui/dialogue_fichier.h"
 #include "ui/fenetre_a_propos.h"
+#include "ui/fenetre_aide.h"
 #include "ui/fenetre_historique.h"
+#include "ui/fenetre_latence.h"
 #include "ui/fenetre_machine_virtuelle.h"
 #include "ui/fenetre_outils.h"
 #include "ui/fenetre_parametres.h"
@@ -40,7 +44,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -59,7 +62,6 @@
 #include <QScreen>
 #include <QSlider>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <cstdio>
 
@@ -926,6 +928,9 @@ void TForm1::Construire()
     QAction* correcteurs = menuOutils->addAction("Correcteurs");
     correcteurs->setObjectName("Correcteurs1");
     connect(correcteurs, &QAction::triggered, outils_, &TFormCorrecteursOutils::Correcteurs1Click);
+    latence_ = new TFormLatence(this);
+    AjouterEntrees(this, menuOutils, { { "TestLatence1", "Test de latence…", TestLatence1Click } });
+    Lier("FormLatence", [this] { latence_->Synchroniser(); });
     QMenu* menuParametres = menuBar()->addMenu("Paramètres");
     menuParametres->setObjectName("Parametres1");
     AjouterEntrees(this, menuParametres,
@@ -1025,6 +1030,7 @@ void TForm1::DialogueOuvrir(const std::string& titre, const std::vector<std::str
     }
     auto* dialogue = new QFileDialog(this, Q(titre), Q(repertoire));
     dialogue->setObjectName("OpenDialog1");
+    PreparerDialogueFichier(dialogue);
     dialogue->setFileMode(QFileDialog::ExistingFile);
     dialogue->setNameFilters(liste);
     if (filtre >= 0 && filtre < liste.size())
@@ -1040,6 +1046,7 @@ void TForm1::DialogueSauver(const std::string& repertoire, std::function<void(co
     }
     auto* dialogue = new QFileDialog(this, QString(), Q(repertoire));
     dialogue->setObjectName("SaveDialog1");
+    PreparerDialogueFichier(dialogue);
     dialogue->setAcceptMode(QFileDialog::AcceptSave);
     dialogue->setFileMode(QFileDialog::AnyFile);
     OuvrirFichier(dialogue, std::move(fin));
@@ -1095,18 +1102,32 @@ void TForm1::DonnerFocus(const std::string& controle)
 
 void TForm1::Aide(int contexte)
 {
-    // No help viewer takes context numbers here: each context is a page of
-    // its own, shown by the desktop's browser.
+    // Each context is a page of its own, shown in the program's help
+    // window: no browser is needed.
     const auto dossiers = DossiersAide(etat_->RepExe, QCoreApplication::applicationDirPath().toStdString());
     const std::string chemin = CheminAide(etat_->NomAide, contexte, dossiers);
     if (chemin.empty()) {
         MontrerMessage(MessageAideIntrouvable(etat_->NomAide, contexte, dossiers), [] {});
         return;
     }
-    if (OuvrirPageAide)
+    if (OuvrirPageAide) {
         OuvrirPageAide(chemin);
-    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Q(chemin))))
-        MontrerMessage("Aucun navigateur n'a pu ouvrir l'aide : " + chemin + ".", [] {});
+        return;
+    }
+    if (!aide_)
+        aide_ = new TFormAide(this);
+    aide_->Montrer(Q(chemin));
+}
+
+void TForm1::PlacerACote(QWidget* fenetre) const
+{
+    QList<QRect> evite;
+    for (const char* nom : { "GroupBox4", "GroupBox5", "GroupeVisue", "GroupBox2" })
+        if (const auto* g = findChild<QWidget*>(nom))
+            evite << QRect(g->mapToGlobal(QPoint(0, 0)), g->size());
+    const QScreen* ecran = screen();
+    const QRect zone = ecran ? ecran->availableGeometry() : frameGeometry();
+    fenetre->move(PlacementACote(frameGeometry(), fenetre->frameGeometry().size(), zone, evite));
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include "pupitre/dialogue_outils.h"
 #include "pupitre/page_entrees_sorties.h"
 #include "pupitre/parametrage.h"
+#include "pupitre/test_latence.h"
 
 #include <cstdint>
 #include <memory>
@@ -53,9 +54,12 @@ struct Instantane {
     std::string RepExe; // the configuration folder, where the help is looked for first
     std::string NomAide;
     FenetreAPropos APropos;
+    FenetreLatence Latence;
     double ValPas[3] = { 0, 0, 0 };
+    int32_t AvMax[3] = { 0, 0, 0 };
     int32_t PortLPT = 0;
     bool Simulation = true;
+    bool CablageUsuel = false; // the usual wiring stands in for an empty assignment
 };
 
 } // namespace virmak

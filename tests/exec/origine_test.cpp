@@ -106,10 +106,12 @@ TEST_F(Origine, AnAxisWithNoSwitchIsSkippedAndSaid)
     EXPECT_EQ(Form1.MesEtat.Texte, "Origine prise. Sans butée : Y.");
     EXPECT_EQ(Historique("PRISE D'ORIGINE Y : aucune butée câblée, axe ignoré."), 1);
 
-    // In simulation no input is read: nothing moves.
+    // In simulation, on a real port, no input is read: nothing moves.
     Simulation = true;
+    MachineVirtuelleDemandee = false;
     m->Enregistrer(1000);
     BtOrigineClick();
+    MachineVirtuelleDemandee = true;
     EXPECT_TRUE(m->Pas().empty());
     EXPECT_TRUE(Form1.MesEtat.Texte.starts_with("Prise d'origine impossible."));
 }
