@@ -18,6 +18,7 @@ int32_t CBOutItem[NbSorties];
 uint8_t MasqueButee[3] = { 0x04, 0x04, 0x04 };
 uint8_t MasqueButees = 0x04;
 uint8_t MasqueArret = 0x04;
+uint8_t MasquePalpeur = 0x04;
 std::vector<std::string> ConflitsEntreeSortie;
 bool CablageUsuelPermis = false;
 bool CablageUsuelPris = false;
@@ -29,7 +30,8 @@ const char* const ChoixSortie[NbChoixSortie] = { "Non utilisée", "b2 = D0", "b3
 const char* const ChoixPort[NbChoixPort]
     = { "Port DESACTIVE", "LPT1  378h-37Fh", "LPT2  278h-27Fh", "LPT3  3BCh-3BFh", "Autre à définir" };
 
-const char* const LibelleEntree[NbEntrees] = { "Butée X", "Butée Y", "Butée Z", "Arrêt d'urgence", "" };
+const char* const LibelleEntree[NbEntrees]
+    = { "Butée X", "Butée Y", "Butée Z", "Arrêt d'urgence", "Palpeur outil" };
 const char* const LibelleSortie[NbSorties]
     = { "Pas X", "Sens X", "Pas Y", "Sens Y", "Pas Z", "Sens Z", "Broche", "" };
 
@@ -143,7 +145,7 @@ void InitialiserEntreesSorties()
     std::fill(std::begin(CBOutItem), std::end(CBOutItem), 0);
     for (uint8_t& m : MasqueButee)
         m = MasqueEntree(0);
-    MasqueButees = MasqueArret = MasqueEntree(0);
+    MasqueButees = MasqueArret = MasquePalpeur = MasqueEntree(0);
     ConflitsEntreeSortie.clear();
     conflitsSignales.clear();
     historiqueOuvert = false;
@@ -215,6 +217,12 @@ void CalculCodesEntreeSortie()
         MasqueButees |= MasqueButee[axe];
     }
     MasqueArret = MasqueEntree(in[EntreeArret]);
+    MasquePalpeur = MasqueEntree(in[EntreePalpeur]);
+}
+
+bool EntreeCablee(uint8_t masque)
+{
+    return masque != MasqueEntree(0) && (InEnable & masque) == masque;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
+#include "machine/cn_algos.h"
 #include "machine/machine_virtuelle.h"
 #include "machine/port_linux.h"
 
@@ -32,6 +33,9 @@ void ReglerCourses(MachineVirtuelle& m)
         const double pas = std::isfinite(course) && course > 0 ? course / ValPas[i] : 0;
         m.DefinirCourse(i, pas < 9e15 ? static_cast<int64_t>(pas) : 0);
     }
+    // The touch plate under the tool, its top at this Z (mm); none without.
+    const double cale = IniParam.LireReel(SectionMachineVirtuelle, "Cale", std::nan(""));
+    m.DefinirCale(std::isfinite(cale), std::isfinite(cale) ? PasDe(cale, 2) : 0);
 }
 
 std::string OuvrirPortConfigure()

@@ -28,6 +28,9 @@ void (*ClicBoutonArret)() = nullptr;
 int64_t RetardDernierPas = 0;
 int64_t PasEnRetard = 0, PireRetard = 0;
 bool MouvementsVirtuels = false;
+uint8_t MasqueCherche = 0;
+bool EtatCherche = true;
+bool EntreeTrouvee = false;
 
 namespace {
 
@@ -218,7 +221,7 @@ namespace {
 
     bool Interrompu()
     {
-        return ArretUrgence || ButeeActivee;
+        return ArretUrgence || ButeeActivee || EntreeTrouvee;
     }
 
     bool EmettreEvenement(uint8_t motif)
@@ -305,9 +308,20 @@ void ScruterEntrees()
     if (ArretUrgence)
         Form1.LedArret.Allume = true;
     Form1.LedBroche.Allume = BrocheEnMarche;
+    Form1.LedPalOT.Allume = EntreeCablee(MasquePalpeur) && Actif(e, MasquePalpeur);
     SignalerDefautPort();
     if (!enPanne && !PortEnDefaut())
         defautSignale = false;
+}
+
+bool EntreeActive(uint8_t masque)
+{
+    uint8_t e = 0;
+    if (!LireEntrees(e)) {
+        ArretParPort();
+        return false;
+    }
+    return !SimulationEnForce() && Actif(e, masque);
 }
 
 void CranCorrection(int crans)
@@ -381,6 +395,12 @@ void EmettrePas(uint8_t motif, int64_t periode)
     uint8_t e = 0;
     if (!LireEntrees(e)) {
         ArretParPort();
+        return;
+    }
+    // The input a seeking move waits for: the step that would go past it is
+    // not made. The emergency input still comes first.
+    if (MasqueCherche != 0 && !Actif(e, MasqueArret) && Actif(e, MasqueCherche) == EtatCherche) {
+        EntreeTrouvee = true;
         return;
     }
     const bool butees = (e & MasqueButees) != 0;

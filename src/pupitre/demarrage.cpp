@@ -3,6 +3,7 @@
 #include "apercu/cn_dessins.h"
 #include "exec/conduite.h"
 #include "exec/manuel.h"
+#include "exec/origine.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
@@ -45,6 +46,8 @@ void MemoriserBornes(int left, int top, int width, int height)
 void ChargerConfiguration(Usage usage)
 {
     LireConfiguration();
+    LireParamOrigine();
+    OublierOrigines();
     MajAvanceCourante();
     if (usage == Usage::Machine)
         CalibrerTemporisation();

@@ -101,8 +101,7 @@ PageEntreesSorties::PageEntreesSorties()
     CBPort.Conseil = ConseilPort;
     for (int i = 0; i < NbEntrees; ++i) {
         const int slot = OrdreEntrees[i];
-        PreparerLigne(
-            Entrees[i], slot, LibelleEntree[slot], ChoixEntree, NbChoixEntree, slot == EntreeReservee);
+        PreparerLigne(Entrees[i], slot, LibelleEntree[slot], ChoixEntree, NbChoixEntree, false);
     }
     for (int slot = 0; slot < NbSorties; ++slot)
         PreparerLigne(

@@ -64,6 +64,7 @@ TForm3::TForm3(TForm1* principale)
     pages_->addTab(PageSignaux(), Q(PageES.Caption));
     pages_->addTab(new QWidget, TitrePage[OngletTests]);
     pages_->setTabVisible(OngletTests, false);
+    pages_->addTab(PageOrigine(), TitrePage[OngletOrigine]);
     connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
         // A page shown for the first time may need more room than it said
         // while hidden.
@@ -240,6 +241,50 @@ QWidget* TForm3::PageAxes()
     colonne->addWidget(jeux);
     colonne->addWidget(interpolation);
     TerminerPage(colonne, AideAxes);
+    return page;
+}
+
+QWidget* TForm3::PageOrigine()
+{
+    auto* page = new QWidget;
+    auto* colonne = new QVBoxLayout(page);
+
+    auto* origine = new QGroupBox(GroupeOrigine);
+    auto* grille = new QGridLayout(origine);
+    for (int i = 0; i < 3; ++i)
+        grille->addWidget(new QLabel(Axes[i]), 0, i + 1, Qt::AlignCenter);
+    const struct {
+        const char* texte;
+        int champ;
+    } lignes[] = { { TexteVitRech, ChampVitRech }, { TexteSensRech, ChampSensRech },
+        { TexteOrigine, ChampOrigine } };
+    int rang = 1;
+    for (const auto& l : lignes) {
+        grille->addWidget(new QLabel(l.texte), rang, 0);
+        for (int i = 0; i < 3; ++i)
+            grille->addWidget(Champ(l.champ + i), rang, i + 1);
+        ++rang;
+    }
+    grille->addWidget(new QLabel(TexteOrdre), rang, 0);
+    grille->addWidget(Champ(ChampOrdre), rang, 1);
+    grille->setColumnStretch(4, 1);
+
+    auto* palpeur = new QGroupBox(GroupePalpeur);
+    auto* grillePalpeur = new QGridLayout(palpeur);
+    const struct {
+        const char* texte;
+        int champ;
+    } champs[] = { { TexteVitPalp, ChampVitPalp }, { TexteCoursePalp, ChampCoursePalp },
+        { TexteCale, ChampCale }, { TexteRetrait, ChampRetrait } };
+    for (int k = 0; k < 4; ++k) {
+        grillePalpeur->addWidget(new QLabel(champs[k].texte), k, 0);
+        grillePalpeur->addWidget(Champ(champs[k].champ), k, 1);
+    }
+    grillePalpeur->setColumnStretch(2, 1);
+
+    colonne->addWidget(origine);
+    colonne->addWidget(palpeur);
+    TerminerPage(colonne, AideOrigine);
     return page;
 }
 

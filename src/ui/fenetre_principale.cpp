@@ -4,6 +4,7 @@
 #include "exec/conduite.h"
 #include "exec/cycle_usinage.h"
 #include "exec/manuel.h"
+#include "exec/origine.h"
 #include "foundation/aide.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
@@ -467,7 +468,9 @@ QGroupBox* TForm1::GroupeCommandes()
         int rang, colonne, largeur;
     } commandes[] = { { "XY_Zero", &Pupitre::XY_Zero, XY_ZeroClick, 1, 1, 1 },
         { "Z_Zero", &Pupitre::Z_Zero, Z_ZeroClick, 1, 3, 1 },
-        { "BtBroche", &Pupitre::BtBroche, BtBrocheClick, 3, 0, 2 } };
+        { "BtBroche", &Pupitre::BtBroche, BtBrocheClick, 3, 0, 2 },
+        { "BtOrigine", &Pupitre::BtOrigine, BtOrigineClick, 5, 0, 2 },
+        { "BtPalpage", &Pupitre::BtPalpage, BtPalpageClick, 5, 2, 2 } };
     for (const auto& c : commandes) {
         QPushButton* b = Bouton(c.nom, c.membre);
         connect(b, &QPushButton::clicked, this, [this, g = c.gestionnaire] { Executer(g); });
@@ -932,7 +935,8 @@ void TForm1::Construire()
     menuParametres->setObjectName("Parametres1");
     AjouterEntrees(this, menuParametres,
         { { "Jeux1", "Axes", Jeux1Click }, { "Vitesses1", "Vitesses", Vitesses1Click },
-            { "EntresSorties1", "Entrées / Sorties", EntresSorties1Click } });
+            { "EntresSorties1", "Entrées / Sorties", EntresSorties1Click },
+            { "OriginePalpeur1", "Origine / Palpeur", OriginePalpeur1Click } });
     Lier("Form3", [this] { parametres_->Synchroniser(); });
     QMenu* menuHistorique = menuBar()->addMenu("Historique");
     menuHistorique->setObjectName("Historique1");
@@ -940,6 +944,11 @@ void TForm1::Construire()
     voir->setObjectName("Voir1");
     connect(voir, &QAction::triggered, historique_, &TFormHist::Voir1Click);
     Lier("ListBoxHist", [this] { historique_->Synchroniser(); });
+    QMenu* menuCommandes = menuBar()->addMenu("Machine");
+    menuCommandes->setObjectName("Machine1");
+    AjouterEntrees(this, menuCommandes,
+        { { "PriseOrigine1", "Prise d'origine", BtOrigineClick },
+            { "PalpageZ1", "Palpage Z", BtPalpageClick } });
     if (MachineVirtuelleDemandee) {
         QMenu* menuMachine = menuBar()->addMenu("Machine virtuelle");
         menuMachine->setObjectName("MachineVirtuelle1");

@@ -87,8 +87,9 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
     const std::string cable = dossier + "cable/";
     fs::create_directory(cable);
     EcrireTout(cable + "CncParam.Ini",
-        "[SORTIES]\nCBOutItem(0)=1\nCBOutItem(1)=2\nOutEnable=3\n[ENTREES]\nCBInItem(0)=1\nInEnable=8\n"
-        "[MACHINE VIRTUELLE]\nCourse(0)=0.5\n");
+        "[SORTIES]\nCBOutItem(0)=1\nCBOutItem(1)=2\nCBOutItem(4)=5\nCBOutItem(5)=6\nOutEnable=51\n"
+        "[ENTREES]\nCBInItem(0)=1\nCBInItem(4)=5\nInEnable=136\n[MACHINE "
+        "VIRTUELLE]\nCourse(0)=0.5\nCale=-1\n");
     const struct {
         std::vector<std::string> args;
         int statut;
@@ -126,6 +127,14 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
         { { "--rep", dossier, "execute", Fichier("loin.iso") }, 1, "", "plus de 2 000 000 000 pas" },
         { { "--rep", cable, "execute", Fichier("e.iso") }, 1, "PasX=201\n", "" },
         { { "--rep", cable, "execute", Fichier("e.iso") }, 1, "Fin=butée", "" },
+        { { "--rep", cable, "origine" }, 0,
+            "Message=Origine prise. Sans butée : Z Y.\n"
+            "PositionX=-0.500\n",
+            "" },
+        { { "--rep", cable, "palpage" }, 0, "Message=Palpage Z fait, outil à 5.000 mm.\n", "" },
+        { { "--rep", cable, "palpage" }, 0, "LectureZ=5.000\n", "" },
+        { { "--rep", dossier, "palpage" }, 1, "Message=Palpage impossible : aucune entrée", "" },
+        { { "--rep", dossier, "origine", "de trop" }, 2, "", "ne prend pas d'argument" },
         { { "--rep", dossier, "latence", "--duree", "0" }, 2, "", "la durée de la mesure doit dépasser 0" },
         { { "--rep", dossier, "latence", "--cpu", "4000" }, 2, "", "le processeur 4000 n'existe pas" },
     };

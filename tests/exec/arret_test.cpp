@@ -24,23 +24,6 @@ protected:
         Form1.ListBoxProg1.Lignes = std::move(lignes);
         ProgAnalyse = ParcoursCalcule = false;
     }
-    static long Historique(const std::string& texte)
-    {
-        const auto& l = FormHist.ListBoxHist.Lignes;
-        return std::count_if(l.begin(), l.end(), [&](const std::string& s) { return s.ends_with(texte); });
-    }
-    // `action` once, in the first wait of the machine that passes `t`
-    // seconds of the virtual clock.
-    void Pendant(double t, std::function<void()> action)
-    {
-        const auto instant = static_cast<int64_t>(t * static_cast<double>(horloge.frequence));
-        horloge.pendantAttente = [instant, action, fait = false](int64_t, int64_t fin) mutable {
-            if (fin >= instant && !fait) {
-                fait = true;
-                action();
-            }
-        };
-    }
     // The instant of the last step decoded, in ticks (-1: none).
     int64_t DernierPas() const { return m->Pas().empty() ? -1 : m->Pas().back().instant; }
     // Back to rest between cases: stop released, axes at 0, a new record.

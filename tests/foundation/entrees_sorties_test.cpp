@@ -177,7 +177,7 @@ TEST_F(EntreesSorties, TheUsualWiringInMemoryIsNeverWrittenAndTheDialogShowsTheF
 TEST_F(EntreesSorties, ThePageListsItsRowsAndEntriesAsDesigned)
 {
     Demarrer();
-    const char* ordre[] = { "Arrêt d'urgence", "Butée X", "Butée Y", "Butée Z", "" };
+    const char* ordre[] = { "Arrêt d'urgence", "Butée X", "Butée Y", "Butée Z", "Palpeur outil" };
     const int tags[] = { 3, 0, 1, 2, 4 };
     for (int i = 0; i < NbEntrees; ++i) {
         EXPECT_EQ(PageES.Entrees[i].Libelle, ordre[i]);
@@ -193,7 +193,7 @@ TEST_F(EntreesSorties, ThePageListsItsRowsAndEntriesAsDesigned)
     EXPECT_EQ(PageES.CBPort.Lignes,
         (std::vector<std::string> {
             "Port DESACTIVE", "LPT1  378h-37Fh", "LPT2  278h-27Fh", "LPT3  3BCh-3BFh", "Autre à définir" }));
-    EXPECT_FALSE(PageES.Entree(4).CB.Actif);
+    EXPECT_TRUE(PageES.Entree(4).CB.Actif);
     EXPECT_FALSE(PageES.Sortie(7).Inverse.Actif);
     EXPECT_TRUE(PageES.Entree(3).CB.Actif);
     EXPECT_FALSE(PageES.BitBtnRestore.Actif);
@@ -256,19 +256,23 @@ TEST_F(EntreesSorties, PickingTheSlotsOwnPinAgainIsNoChange)
     EXPECT_EQ(OutUtil, 0x7F);
 }
 
-TEST_F(EntreesSorties, ReservedRowsAndUnknownEntriesCannotBeChosen)
+TEST_F(EntreesSorties, TheReservedRowAndUnknownEntriesCannotBeChosen)
 {
     Demarrer();
-    CBInChange(4, 1);
     CBOutChange(7, 1);
     CBOutChange(0, 9);
     CBInChange(0, -1);
     CBInChange(5, 1);
     CheckBoxESClick(PageES.Sortie(7).Active, true);
     EXPECT_EQ(InUtil | OutUtil, 0);
-    EXPECT_EQ(CBInItem[4] + CBOutItem[7] + CBOutItem[0], 0);
+    EXPECT_EQ(CBOutItem[7] + CBOutItem[0], 0);
     EXPECT_FALSE(PageES.Sortie(7).Active.Cochee);
     EXPECT_FALSE(PageES.BitBtnAppli.Actif);
+    // The tool probe's row takes a pin like the others.
+    CBInChange(EntreePalpeur, 5);
+    CalculCodesEntreeSortie();
+    EXPECT_EQ(MasquePalpeur, 0x80);
+    EXPECT_TRUE(PageES.BitBtnAppli.Actif);
 }
 
 TEST_F(EntreesSorties, ChoosingAPortSetsItsAddressesAndOtherLeavesItOff)

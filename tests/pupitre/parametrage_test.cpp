@@ -1,5 +1,6 @@
 #include "pupitre/parametrage.h"
 
+#include "exec/origine.h"
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
 #include "machine/temporisation.h"
@@ -327,6 +328,58 @@ TEST_F(Parametrage, ABadFieldKeepsThePortPageUnsavedToo)
     BitBtnAppliClick();
     LireParamEntreeSortie();
     EXPECT_EQ(PortLPT, 0);
+}
+
+TEST_F(Parametrage, TheReferenceAndProbeSettingsAreShownCheckedAndWrittenOnlyOnApply)
+{
+    Demarrer("[AXES]\r\nSensRecherche(0)=1\r\nOrdreRecherche=xz\r\nVitessePalpage=0\r\n");
+    OriginePalpeur1Click();
+    EXPECT_EQ(Form3.ActivePage, OngletOrigine);
+    EXPECT_EQ(Champ(ChampSensRech), "1");
+    EXPECT_EQ(Champ(ChampSensRech + 2), "1"); // Z's switch at the top by default
+    EXPECT_EQ(Champ(ChampOrdre), "XZ");
+    EXPECT_EQ(Champ(ChampVitPalp), "20"); // 0 is out of range: the default
+    // Nothing of it is written at the close.
+    FormClose();
+    EXPECT_EQ(LireTout(Param()).find("VitesseRecherche"), std::string::npos);
+
+    const struct {
+        int champ;
+        const char* texte;
+        const char* message;
+    } refus[] = {
+        { ChampSensRech + 1, "0",
+            "Côté de la butée Y : '0' n'est pas une valeur correcte (-1 : butée côté moins, 1 "
+            ": côté plus)." },
+        { ChampOrdre, "ZXX",
+            "Ordre de prise d'origine : 'ZXX' n'est pas une valeur correcte (les lettres X, Y, Z, "
+            "chacune une fois au plus, par exemple ZXY)." },
+        { ChampVitRech + 2, "20000",
+            "Vitesse de recherche en Z (mm/mn) : '20000' n'est pas une valeur correcte (de 1 à 10000)." },
+        { ChampCale, "-1", "Epaisseur de la cale (mm) : '-1' n'est pas une valeur correcte (de 0 à 1000)." },
+    };
+    for (const auto& r : refus) {
+        const std::string avant = Champ(r.champ);
+        Taper(r.champ, r.texte);
+        vue.messages.clear();
+        BitBtnAppliClick();
+        ASSERT_EQ(vue.messages.size(), 1u) << r.texte;
+        EXPECT_EQ(vue.messages[0], r.message);
+        EXPECT_EQ(LireTout(Param()).find("VitesseRecherche"), std::string::npos) << r.texte;
+        Taper(r.champ, avant);
+    }
+    Taper(ChampOrdre, "y x");
+    Taper(ChampOrigine, "-12.5");
+    Taper(ChampCale, "10");
+    vue.messages.clear();
+    BitBtnAppliClick();
+    EXPECT_TRUE(vue.messages.empty());
+    EXPECT_EQ(OrdreRecherche, "YX");
+    EXPECT_DOUBLE_EQ(OrigineMachine[0], -12.5);
+    EXPECT_DOUBLE_EQ(EpaisseurCale, 10);
+    EXPECT_EQ(LuDuFichier("AXES", "OrigineMachine(0)"), -12.5);
+    EXPECT_EQ(LuDuFichier("AXES", "SensRecherche(0)"), 1);
+    EXPECT_NE(LireTout(Param()).find("OrdreRecherche=YX\r\n"), std::string::npos);
 }
 
 TEST_F(Parametrage, TheUsualWiringButtonFillsThePageAndApplyingGivesTheMasksOfTheReadmeTable)
