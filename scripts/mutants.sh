@@ -143,7 +143,7 @@ for k, m in enumerate(mutants, 1):
         print(f"{entete}\n      tué{marque} en {duree:.0f} s par {' '.join(tombes) or 'la suite'}", flush=True)
     elif m["equivalent"]:
         equivalents += 1
-        print(f"{entete}\n      équivalent : {m['equivalent']}", flush=True)
+        print(f"{entete}\n      {m['equivalent']}", flush=True)
     else:
         survivants += 1
         print(f"{entete}\n      SURVIVANT en {duree:.0f} s", flush=True)

@@ -201,6 +201,16 @@ TEST_F(Port, AFailingAccessIsSaidWithThePortAndTheErrorUntilItIsReported)
     EXPECT_NE(TexteDefautPort().find("lecture des entrées"), std::string::npos);
 }
 
+TEST_F(Port, AnInvertedLineLeftOutOfTheEnableMaskStaysAtItsInactiveLevel)
+{
+    // The spindle's line (D6) inverted but not enabled: a relay that pulls
+    // in on a low line must see it high, whatever the pattern asks.
+    OutEnable = 0x3F;
+    OutInvert = 0x41;
+    EXPECT_EQ(OctetSortiesRepos(), 0x41);
+    EXPECT_EQ(OctetPort(0x7F), 0x7E);
+}
+
 TEST_F(Port, AStepPulseThatDidNotGoOutStopsTheMachineThoughTheRestAfterItWent)
 {
     EcrireTout(Fichier("CncParam.Ini"), Cablage);
