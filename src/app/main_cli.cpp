@@ -11,6 +11,7 @@
 #include "foundation/texte.h"
 #include "foundation/vue.h"
 #include "iso/correction_outils.h"
+#include "iso/courses.h"
 #include "iso/trace_prog.h"
 #include "iso/traite_prog.h"
 #include "machine/choix_port.h"
@@ -47,14 +48,15 @@ public:
     void Aide(int) override { }
 };
 
-constexpr const char* TexteUsage = "usage : virmak-cli [--rep DOSSIER] [--machine-virtuelle] config\n"
-                                   "        virmak-cli [--rep DOSSIER] analyse PROGRAMME\n"
-                                   "        virmak-cli [--rep DOSSIER] programme PROGRAMME\n"
-                                   "        virmak-cli [--rep DOSSIER] parcours PROGRAMME\n"
-                                   "        virmak-cli [--rep DOSSIER] latence [--duree SECONDES] "
-                                   "[--frequence PAS_PAR_SECONDE] [--cpu N]\n"
-                                   "        virmak-cli [--rep DOSSIER] execute PROGRAMME [--pas FICHIER]\n"
-                                   "        virmak-cli --help | --version\n";
+constexpr const char* TexteUsage
+    = "usage : virmak-cli [--rep DOSSIER] [--machine-virtuelle] config\n"
+      "        virmak-cli [--rep DOSSIER] analyse PROGRAMME\n"
+      "        virmak-cli [--rep DOSSIER] programme PROGRAMME\n"
+      "        virmak-cli [--rep DOSSIER] parcours PROGRAMME\n"
+      "        virmak-cli [--rep DOSSIER] latence [--duree SECONDES] "
+      "[--frequence PAS_PAR_SECONDE] [--cpu N]\n"
+      "        virmak-cli [--rep DOSSIER] execute PROGRAMME [--pas FICHIER] [--depuis N]\n"
+      "        virmak-cli --help | --version\n";
 
 constexpr const char* TexteAide
     = "\n"
@@ -64,12 +66,15 @@ constexpr const char* TexteAide
       "  config             chaque valeur de la configuration, en lignes Nom=valeur, et\n"
       "                     le port parallèle qui serait utilisé (ouvert pour l'essai)\n"
       "  analyse PROGRAMME  le listing d'analyse du programme (le fichier .MCH)\n"
+      "                     analyse et execute refusent un programme dont le centre de\n"
+      "                     l'outil sortirait de la course (clés Course(i) de [AXES])\n"
       "  programme PROGRAMME, parcours PROGRAMME\n"
       "                     le programme analysé et le parcours du centre de l'outil\n"
       "  execute PROGRAMME  le cycle entier sur la machine virtuelle et l'horloge\n"
       "                     virtuelle : les pas émis, les positions décodées, la durée\n"
       "                     exacte d'usinage et la fin du cycle ; --pas FICHIER écrit les\n"
-      "                     pas décodés (instant en s, axe, sens)\n"
+      "                     pas décodés (instant en s, axe, sens) ; --depuis N démarre à\n"
+      "                     la ligne N comme \"Démarrer à ce bloc\", approche comprise\n"
       "  latence            la régularité des pas sur cette machine : l'émetteur réel,\n"
       "                     l'horloge réelle, sur le port virtuel ; à lancer avant de\n"
       "                     régler AvMax (par défaut 5 s à 20000 pas par seconde)\n"
@@ -230,7 +235,7 @@ void Sortir(std::string_view texte)
 
 // The whole run on the virtual machine and clock: what the desktop program
 // would do with this configuration, every M0 acknowledged.
-int Executer(const std::string& chemin, const std::string& fichierPas)
+int Executer(const std::string& chemin, const std::string& fichierPas, size_t depuis)
 {
     static PlateformeVirtuelle horloge;
     DefinirPlateforme(&horloge);
@@ -254,7 +259,7 @@ int Executer(const std::string& chemin, const std::string& fichierPas)
     if (!fichierPas.empty())
         m.Enregistrer(PasEnregistres);
     CycleEnCours = true;
-    const FinCycle fin = CycleUsinage();
+    const FinCycle fin = depuis ? CycleDepuisLigne(depuis - 1) : CycleUsinage();
     if (fin == FinCycle::Refus)
         return SortieErreur;
     Ligne("Blocs", std::to_string(NbLignesCorr));
@@ -298,6 +303,7 @@ int main(int argc, char** argv)
     std::vector<std::string> mots;
     double duree = 5, frequence = 20000, cpu = -1;
     std::string fichierPas;
+    size_t depuis = 0;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -315,6 +321,12 @@ int main(int argc, char** argv)
             if (i + 1 >= args.size())
                 return ErreurUsage("l'option --pas demande un fichier");
             fichierPas = args[++i];
+        } else if (a == "--depuis") {
+            const std::optional<double> v = i + 1 < args.size() ? LireReelTexte(args[i + 1]) : std::nullopt;
+            if (!v || !(*v >= 1 && *v <= 1e9) || *v != std::floor(*v))
+                return ErreurUsage("l'option --depuis demande un numéro de ligne, 1 pour la première");
+            ++i;
+            depuis = static_cast<size_t>(*v);
         } else if (a == "--duree" || a == "--frequence" || a == "--cpu") {
             const std::optional<double> v = i + 1 < args.size() ? LireReelTexte(args[i + 1]) : std::nullopt;
             if (!v || !std::isfinite(*v) || *v < 0)
@@ -360,8 +372,10 @@ int main(int argc, char** argv)
     DefinirVue(&vue);
     LectureSeule = true;
     RepExe = RepertoireExecutable();
+    if (depuis && commande != "execute")
+        return ErreurUsage("l'option --depuis ne vaut que pour execute");
     if (commande == "execute")
-        Terminer(Executer(mots[1], fichierPas));
+        Terminer(Executer(mots[1], fichierPas, depuis));
     if (commande == "latence") {
         Demarrer();
         const MesureLatence m = MesurerLatence(duree, static_cast<int32_t>(frequence), static_cast<int>(cpu));
@@ -392,9 +406,18 @@ int main(int argc, char** argv)
     }
     if (!Analyser(mots[1]))
         Terminer(SortieErreur);
-    if (commande == "analyse")
+    if (commande == "analyse") {
+        // A job the machine's travel cannot hold is refused as the window
+        // refuses it, before the listing.
+        if (!CorrectionOutils())
+            Terminer(SortieErreur);
+        const std::string refus = ControleCourses();
+        if (!refus.empty()) {
+            std::fprintf(stderr, "%s\n", refus.c_str());
+            Terminer(SortieErreur);
+        }
         ListingParMorceaux(Sortir);
-    else if (commande == "programme")
+    } else if (commande == "programme")
         Sortir(TexteTrace(TabProg, NbLignesProg));
     else if (!CorrectionOutils())
         Terminer(SortieErreur);

@@ -89,6 +89,17 @@ void BitBtnBlocMouseDown()
     BitBtnBlocClick();
 }
 
+void BitBtnPauseClick()
+{
+    VERIFIER_FIL_MACHINE();
+    if (!CycleEnCours)
+        return;
+    DefinirMesEtat(TextePauseDemandee);
+    MsgHistorique("PAUSE demandée par bouton fenetre principale.");
+    StopFinBloc = PauseDemandee = true;
+    CycleEnCours = false;
+}
+
 void BitBtnPasPasClick()
 {
     VERIFIER_FIL_MACHINE();

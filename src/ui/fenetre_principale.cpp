@@ -661,7 +661,10 @@ QGroupBox* TForm1::GroupeProgramme()
 {
     auto* g = new GroupeAjuste("Programme");
     g->setObjectName("GroupBox5");
-    Lier("GroupBox5", [this, g] { g->DefinirTitre(Q(etat_->Form1.GroupBox5.Texte)); });
+    Lier("GroupBox5", [this, g] {
+        g->DefinirTitre(Q(etat_->Form1.GroupBox5.Texte));
+        g->setToolTip(Conseil(etat_->Form1.GroupBox5.Conseil));
+    });
     auto* grille = new QGridLayout(g);
     grille->setVerticalSpacing(EspaceVertical);
     QLineEdit* ligne = Champ("EditLigneProg", &Pupitre::EditLigneProg);
@@ -716,7 +719,7 @@ QGroupBox* TForm1::GroupeProgramme()
     });
     connect(liste, &QListWidget::itemDoubleClicked, this, [this] { Executer(ListBoxProg1DblClick); });
     MenuListe(liste);
-    grille->addWidget(liste, 1, 0, 7, 1);
+    grille->addWidget(liste, 1, 0, 8, 1);
     grille->setColumnStretch(0, 1);
     // Bloc and URGENCE act on the press, as during a move only the press
     // reaches the machine; the click that follows would undo the stop.
@@ -731,6 +734,7 @@ QGroupBox* TForm1::GroupeProgramme()
         { "BitBtnCycle", &Pupitre::BitBtnCycle, BitBtnCycleClick, false },
         { "BitBtnPasPas", &Pupitre::BitBtnPasPas, BitBtnPasPasClick, false },
         { "BitBtnBloc", &Pupitre::BitBtnBloc, BitBtnBlocMouseDown, true },
+        { "BitBtnPause", &Pupitre::BitBtnPause, BitBtnPauseClick, true },
         { "BoutonArret", &Pupitre::BoutonArret, BoutonArretMouseDown, true },
     };
     QPushButton* urgence = nullptr;
@@ -754,7 +758,7 @@ QGroupBox* TForm1::GroupeProgramme()
     urgence->setStyleSheet("QPushButton#BoutonArret { background:red; color:white; font-weight:bold; }"
                            "QPushButton#BoutonArret:disabled { background:#d9a0a0; color:#f4e8e8; }");
     // The rows left under the buttons go to the list.
-    grille->setRowStretch(7, 1);
+    grille->setRowStretch(8, 1);
     auto* jauge = new QProgressBar;
     jauge->setObjectName("GaugeProg");
     Lier("GaugeProg", [this, jauge] {
@@ -771,7 +775,7 @@ QGroupBox* TForm1::GroupeProgramme()
     auto* etat = new QHBoxLayout;
     etat->addWidget(Etiquette("LabelGaugeProg", &Pupitre::LabelGaugeProg));
     etat->addWidget(jauge, 1);
-    grille->addLayout(etat, 8, 0, 1, 2);
+    grille->addLayout(etat, 9, 0, 1, 2);
     auto* suivi = new QCheckBox;
     suivi->setObjectName("CheckBoxSuiviPrg");
     Lier("CheckBoxSuiviPrg", [this, suivi] {
@@ -782,12 +786,12 @@ QGroupBox* TForm1::GroupeProgramme()
         if (!synchronisation_)
             Poster("CheckBoxSuiviPrg", [c] { CheckBoxSuiviPrgClick(c); });
     });
-    grille->addWidget(suivi, 9, 0);
-    grille->addWidget(BoutonAide(8, "Programme"), 9, 1, Qt::AlignRight);
+    grille->addWidget(suivi, 10, 0);
+    grille->addWidget(BoutonAide(8, "Programme"), 10, 1, Qt::AlignRight);
     QLabel* info = Raccourcie("PanelInfo", &Pupitre::PanelInfo);
     info->setFrameShape(QFrame::Panel);
     info->setFrameShadow(QFrame::Sunken);
-    grille->addWidget(info, 10, 0, 1, 2);
+    grille->addWidget(info, 11, 0, 1, 2);
     return g;
 }
 
@@ -860,6 +864,8 @@ void TForm1::MenuListe(QListWidget* liste)
         { { "Editerbloc1", "Editer bloc", Editerbloc1Click },
             { "Insrerbloc1", "Insérer bloc", Insrerbloc1Click },
             { "Supprimerbloc1", "Supprimer bloc", Supprimerbloc1Click } });
+    menu->addSeparator();
+    AjouterEntrees(this, menu, { { "DemarrerBloc1", "Démarrer à ce bloc", DemarrerBlocClick } });
     new AppuiDroit(liste->viewport(), menu);
     new AppuiDroit(liste, menu);
 }

@@ -160,3 +160,37 @@ TEST_F(LigneDeCommande, TheConfigurationFolderIsOnlyRead)
     EXPECT_NE(r.erreurs.find("CncOutil.Ini est illisible"), std::string::npos) << r.erreurs;
     EXPECT_EQ(Photo(), binaire);
 }
+
+TEST_F(LigneDeCommande, ExecuteFromEachLineEndsWhereTheFullRunEndsAndBothCommandsCheckTheTravel)
+{
+    EcrireTout(Fichier("CncOutil.Ini"), "[OUTIL(1)]\r\nJauge(0)=4\r\n");
+    const std::vector<std::string> lignes = { "T1 M3", "G0 X5 Y5 Z2", "G1 Z-1 F300", "G2 X15 Y5 I10 J5",
+        "G1 X20", "G0 Z3 M5", "G82 X20 Y0 Z-2 R-1 P100 F100", "X25", "G80 G0 Z5" };
+    std::string texte;
+    for (const std::string& l : lignes)
+        texte += l + "\n";
+    EcrireTout(Fichier("p.iso"), texte);
+    auto fin = [](const std::string& sortie) { return sortie.substr(sortie.find("PositionX=")); };
+    const Resultat complet = Lancer({ "--rep", dossier, "execute", Fichier("p.iso") });
+    ASSERT_EQ(complet.statut, 0) << complet.erreurs;
+    for (size_t n = 1; n <= lignes.size(); ++n) {
+        const Resultat r
+            = Lancer({ "--rep", dossier, "execute", Fichier("p.iso"), "--depuis", std::to_string(n) });
+        ASSERT_EQ(r.statut, 0) << n << r.erreurs;
+        // The same decoded positions at the end; only the time differs.
+        const std::string a = fin(complet.sortie), b = fin(r.sortie);
+        EXPECT_EQ(a.substr(0, a.find("Duree")), b.substr(0, b.find("Duree"))) << n;
+    }
+    EXPECT_EQ(Lancer({ "--rep", dossier, "execute", Fichier("p.iso"), "--depuis", "10" }).statut, 1);
+    EXPECT_EQ(Lancer({ "--rep", dossier, "analyse", Fichier("p.iso"), "--depuis", "2" }).statut, 2);
+
+    // Out of Y's travel on the arc's low side only: its ends stay at Y 5.
+    EcrireTout(Fichier("CncParam.Ini"), "[AXES]\r\nCourse(1)=9\r\n");
+    for (const char* commande : { "analyse", "execute" }) {
+        const Resultat r = Lancer({ "--rep", dossier, commande, Fichier("p.iso") });
+        EXPECT_EQ(r.statut, 1);
+        EXPECT_NE(r.erreurs.find("en Y côté positif, le centre de l'outil va à 10.000 mm, 1.000 mm"),
+            std::string::npos)
+            << r.erreurs;
+    }
+}
