@@ -663,7 +663,7 @@ QGroupBox* TForm1::GroupeProgramme()
     g->setObjectName("GroupBox5");
     Lier("GroupBox5", [this, g] {
         g->DefinirTitre(Q(etat_->Form1.GroupBox5.Texte));
-        g->setToolTip(Conseil(etat_->Form1.GroupBox5.Conseil));
+        g->DefinirConseil(Conseil(etat_->Form1.GroupBox5.Conseil));
     });
     auto* grille = new QGridLayout(g);
     grille->setVerticalSpacing(EspaceVertical);
