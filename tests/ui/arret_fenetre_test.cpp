@@ -14,7 +14,9 @@
 #include "support/support.h"
 #include "ui/support_ui.h"
 
+#include <QAction>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -235,4 +237,79 @@ TEST_F(ArretFenetre, AJogHeldOnAButtonStopsWhenThePointerLeavesIt)
     ASSERT_GT(pas.size(), 1u);
     EXPECT_LE(pas.back().instant, sortie + fenetre.frequence / 100);
     Souris(xPlus, QEvent::MouseButtonRelease, Qt::LeftButton);
+}
+
+// Pause: the block ends, Z goes up to the program's highest Z with the
+// spindle at rest, nothing else moves; Cycle starts the spindle, brings Z
+// back down and the run ends where the full run ends.
+TEST_F(ArretFenetre, PauseLiftsTheToolWithTheSpindleAtRestAndCycleBringsItBack)
+{
+    TForm1 f;
+    f.show();
+    f.activateWindow();
+    f.AttendreMachine();
+    MachineVirtuelle* m = Preparer(f, { "M3 G1 X1 Z-1 F600", "G1 X2", "G1 X3" });
+    SurMachine(f, [] { Form1.BitBtnPause.Actif = true; });
+    Pendant(f, 0.05, [&] { Souris(Bouton(f, "BitBtnPause"), QEvent::MouseButtonPress, Qt::LeftButton); });
+    Lancer(f, "BitBtnCycle");
+    // The machine waits in the pause: the lift is made before its text.
+    ASSERT_TRUE(AttendreQue([&] { return f.Etat().Form1.MesEtat.Texte == TexteAttentePause; }));
+    EXPECT_EQ(m->Position(2), 0);
+    EXPECT_LT(m->Position(0), 1200);
+    EXPECT_FALSE(f.Etat().Form1.LedBroche.Allume);
+    EXPECT_EQ(m->LatchA() & 0x40, 0);
+    Lancer(f, "BitBtnCycle");
+    ASSERT_TRUE(AttendreQue([&] { return f.Etat().Form1.MesEtat.Texte == TexteCycleTermine; }));
+    f.AttendreMachine();
+    EXPECT_EQ(m->Position(0), 1200);
+    EXPECT_EQ(m->Position(2), -400);
+    EXPECT_NE(m->LatchA() & 0x40, 0);
+    // No X step between the lift and the tool back at its depth.
+    int64_t z = 0;
+    bool leve = false;
+    for (const PasVirtuel& p : m->Pas()) {
+        z += p.axe == 2 ? p.sens : 0;
+        leve = leve || (p.axe == 2 && p.sens > 0);
+        if (leve && z != -400)
+            EXPECT_NE(p.axe, 0) << "X pendant la pause, Z à " << z;
+    }
+    EXPECT_TRUE(leve);
+}
+
+// "Démarrer à ce bloc" from the list's menu: the approach is shown, then
+// Z goes up before X and Y move, and the run ends where the full run ends.
+TEST_F(ArretFenetre, StartingAtABlockFromTheMenuShowsTheApproachAndRisesBeforeMoving)
+{
+    TForm1 f;
+    f.show();
+    f.activateWindow();
+    f.AttendreMachine();
+    MachineVirtuelle* m = Preparer(f, { "G0 X1", "G0 X2 Z1", "G1 X3 F600" });
+    SurMachine(f, [] { Form1.ListBoxProg1.Selection = 2; });
+    QAction* demarrer = nullptr;
+    for (QAction* a : f.findChild<QMenu*>("PopupMenu1")->actions())
+        if (a->text() == "Démarrer à ce bloc")
+            demarrer = a;
+    ASSERT_NE(demarrer, nullptr);
+    demarrer->trigger();
+    QMessageBox* approche = nullptr;
+    ASSERT_TRUE(AttendreQue([&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+                approche = b;
+        return approche != nullptr;
+    }));
+    EXPECT_TRUE(approche->text().startsWith("Approche avant la ligne 3 : Z monte à 1.000"))
+        << approche->text().toStdString();
+    approche->accept();
+    ASSERT_TRUE(AttendreQue([&] { return f.Etat().Form1.MesEtat.Texte == TexteCycleTermine; }));
+    f.AttendreMachine();
+    EXPECT_EQ(m->Position(0), 1200);
+    EXPECT_EQ(m->Position(2), 400);
+    int64_t z = 0;
+    for (const PasVirtuel& p : m->Pas()) {
+        z += p.axe == 2 ? p.sens : 0;
+        if (p.axe == 0)
+            EXPECT_EQ(z, 400);
+    }
 }
