@@ -103,6 +103,9 @@ void BitBtnBlocMouseDown()
 
 void BitBtnPauseClick()
 {
+    // Outside a run there is nothing to lift: the flags are left alone.
+    if (!CycleUsinageEnCours())
+        return;
     if (ArretFinBloc(TextePauseDemandee, "PAUSE demandée par bouton fenetre principale."))
         PauseDemandee = true;
 }

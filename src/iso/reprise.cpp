@@ -95,11 +95,21 @@ Reprise PreparerReprise(size_t ligne, const double position[3], double zSure)
     // Down at the feed in force; with none, every move before was a rapid.
     if (z != avant.Z)
         r.approche.push_back(Deplacement(avant, avant.Avance > 0 ? 1 : 0, avant.X, avant.Y, avant.Z));
-    r.texte = "Approche avant la ligne " + std::to_string(ligne + 1) + " : Z monte à " + Mm(z)
-        + " en rapide, X et Y vont à " + Mm(avant.X) + " " + Mm(avant.Y) + " en rapide, "
-        + (r.broche ? "la broche démarre, " : "") + "puis Z descend à " + Mm(avant.Z)
-        + (avant.Avance > 0 ? " à " + FormatGeneral(avant.Avance) + " mm/mn." : " en rapide.")
-        + " Le cycle continue ensuite.";
+    // Only the moves made are told.
+    std::vector<std::string> etapes;
+    if (z != position[2])
+        etapes.push_back("Z monte à " + Mm(z) + " en rapide");
+    if (position[0] != avant.X || position[1] != avant.Y)
+        etapes.push_back("X et Y vont à " + Mm(avant.X) + " " + Mm(avant.Y) + " en rapide");
+    if (r.broche)
+        etapes.push_back("la broche démarre");
+    if (z != avant.Z)
+        etapes.push_back("Z descend à " + Mm(avant.Z)
+            + (avant.Avance > 0 ? " à " + FormatGeneral(avant.Avance) + " mm/mn" : " en rapide"));
+    r.texte = "Approche avant la ligne " + std::to_string(ligne + 1) + " :";
+    for (size_t i = 0; i < etapes.size(); ++i)
+        r.texte += (i == 0 ? " " : (i + 1 == etapes.size() ? ", puis " : ", ")) + etapes[i];
+    r.texte += ". Le cycle continue ensuite.";
     return r;
 }
 

@@ -149,6 +149,10 @@ TEST_F(Reprise, TheSpindleStartsAfterTheOperatorsOkAndItsSpinUpBeforeTheToolGoes
     CycleEnCours = true;
     ASSERT_EQ(CycleDepuisLigne(2), FinCycle::Normale);
     ASSERT_EQ(vue.messages.size(), 2u) << vue.messages[0];
+    // Only the moves made are told: the tool is above the point already.
+    EXPECT_EQ(vue.messages[0],
+        "Approche avant la ligne 3 : la broche démarre, puis Z descend à -2.000 à 600 mm/mn. Le cycle "
+        "continue ensuite.");
     EXPECT_EQ(vue.messages[1], TexteConfirmerBroche);
     // The spin-up comes before the first step down.
     const auto pas = m->Pas();
