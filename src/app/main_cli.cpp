@@ -407,14 +407,17 @@ int main(int argc, char** argv)
     if (!Analyser(mots[1]))
         Terminer(SortieErreur);
     if (commande == "analyse") {
-        // A job the machine's travel cannot hold is refused as the window
-        // refuses it, before the listing.
-        if (!CorrectionOutils())
-            Terminer(SortieErreur);
-        const std::string refus = ControleCourses();
-        if (!refus.empty()) {
-            std::fprintf(stderr, "%s\n", refus.c_str());
-            Terminer(SortieErreur);
+        // A job the machine's travel cannot hold is refused as a run would
+        // refuse it, before the listing; with no travel configured the
+        // listing is all, as before there was one.
+        if (CoursesConnues()) {
+            if (!CorrectionOutils())
+                Terminer(SortieErreur);
+            const std::string refus = ControleCourses();
+            if (!refus.empty()) {
+                std::fprintf(stderr, "%s\n", refus.c_str());
+                Terminer(SortieErreur);
+            }
         }
         ListingParMorceaux(Sortir);
     } else if (commande == "programme")

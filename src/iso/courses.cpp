@@ -104,6 +104,14 @@ std::string TexteEtendue(const BoiteProg& boite)
     return s;
 }
 
+bool CoursesConnues()
+{
+    for (int axe = 0; axe < 3; ++axe)
+        if (LireCourse(axe) > 0)
+            return true;
+    return false;
+}
+
 std::string ControleCourses()
 {
     const BoiteProg boite = EtendueParcours(TabProgCorr, NbLignesCorr);

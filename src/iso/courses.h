@@ -23,6 +23,10 @@ std::string HorsCourse(const BoiteProg& boite, const double course[3]);
 // The extents as the program group's tooltip gives them.
 std::string TexteEtendue(const BoiteProg& boite);
 
+// True when the travel of at least one axis is configured: without any,
+// there is nothing to check.
+bool CoursesConnues();
+
 // The check on the tool-centre path TabProgCorr with the configured travel:
 // the tooltip of the program group follows the extents; returns the refusal,
 // empty when the job fits.
