@@ -221,6 +221,13 @@ TEST_F(Reprise, PauseLiftsTheToolStopsTheSpindleAndCycleBringsBothBack)
     EXPECT_EQ(CycleUsinage(), FinCycle::Urgence);
     EXPECT_EQ(m->LatchA() & MasqueBroche, 0);
     EXPECT_GE(PosPas[2], 0);
+
+    // Outside a run Pause does nothing: Cycle still starts the next one.
+    MesRazClick();
+    CycleEnCours = true;
+    BitBtnPauseClick();
+    EXPECT_FALSE(StopFinBloc);
+    EXPECT_FALSE(PauseDemandee);
 }
 
 TEST_F(Reprise, ARunThatLeavesTheTravelIsRefusedBeforeAnyStep)
