@@ -1,7 +1,8 @@
-// Turns arbitrary text into a program list, analyses it into TabProg and
-// runs the compensation pass on it, then checks that the tool path stays in
-// its table, holds only numbers, keeps every block and, without any radius
-// compensation, keeps the programmed XY exactly.
+// Turns arbitrary text into a program list, analyses it into TabProg (and,
+// for the same listing, without it) and runs the compensation pass on it,
+// then checks that the tool path stays in its table, holds only numbers,
+// keeps every block and, without any radius compensation, keeps the
+// programmed XY exactly.
 
 #include "commun_fuzz.h"
 #include "foundation/cn_varia.h"
@@ -60,7 +61,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
     const std::string_view texte(reinterpret_cast<const char*>(donnees), taille);
     Form1.ListBoxProg1.Lignes = DecouperLignes(texte);
     BoiteProg boite;
-    if (!TraiteIso(boite))
+    const bool analyse = TraiteIso(boite);
+    // The listing written as it goes, without the table, gives the same
+    // verdict and, when there is one, the same bytes.
+    const std::string listing = analyse ? Listing() : std::string();
+    LecteurLignes lignes(texte);
+    std::string ecrit;
+    Verifier(ListingIso(lignes, [&ecrit](std::string_view morceau) { ecrit += morceau; }) == analyse);
+    Verifier(ecrit == listing);
+    if (!analyse)
         return 0;
     Verifier(NbLignesProg < TabProg.size());
 

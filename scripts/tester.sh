@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Checks the layers of src/, builds everything with warnings as errors and
 # runs every test (the layout tests also under two font sets, DejaVu alone
-# and DejaVu with the URW fonts: see tests/CMakeLists.txt), fuzzes the parser and the compensation for a minute each,
-# runs the thread tests under ThreadSanitizer, then the core tests again
+# and DejaVu with the URW fonts: see tests/CMakeLists.txt), compares
+# virmak-cli's outputs with a pinned build's, fuzzes the parser and the
+# compensation for a minute each, runs the thread tests under
+# ThreadSanitizer, then the core tests again
 # under AddressSanitizer and UndefinedBehaviorSanitizer. After the first
 # test pass it builds the Debian package and starts the program it installs.
 set -euo pipefail
@@ -14,6 +16,8 @@ jobs="$(nproc)"
 cmake -S "$racine" -B "$racine/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVIRMAK_WERROR=ON >/dev/null
 cmake --build "$racine/build" -j "$jobs"
 (cd "$racine/build" && ctest --output-on-failure -j "$jobs")
+# virmak-cli's outputs, byte for byte, against those of a pinned build.
+"$racine/scripts/identite_cli.sh" "$racine/build"
 
 temporaires=()
 trap 'rm -rf "${temporaires[@]}"' EXIT

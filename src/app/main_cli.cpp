@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <span>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -194,34 +195,54 @@ void AfficherConfiguration()
 // Start-up with the configuration folder's parameters and tools, nothing
 // written. What the desktop program would record in its history goes to
 // standard error. False when a key file could not be read.
-bool Demarrer()
+bool Demarrer(Usage usage = Usage::Machine)
 {
-    FormCreate();
+    FormCreate(usage);
     RestaureParametres();
     for (const std::string& texte : HistoriqueEnAttente())
         std::fprintf(stderr, "%s\n", texte.c_str());
     return !IniParam.Illisible() && !IniOutil.Illisible();
 }
 
-// The program read as the desktop program loads it, but without recording a
-// load in the machine's history, and analysed into TabProg.
-bool Analyser(const std::string& chemin)
-{
-    const bool configuration = Demarrer();
-    std::string erreur;
-    std::vector<std::string> lignes;
-    if (!LireProgramme(chemin, lignes, erreur)) {
-        std::fprintf(stderr, "%s\n", erreur.c_str());
-        return false;
-    }
-    Form1.ListBoxProg1.Lignes = std::move(lignes);
-    BoiteProg boite;
-    return TraiteIso(boite) && configuration;
-}
-
 void Sortir(std::string_view texte)
 {
     std::fwrite(texte.data(), 1, texte.size(), stdout);
+}
+
+// The program read as the desktop program loads it, but without recording a
+// load in the machine's history, and analysed. Only a run needs the program
+// list, which it shows block by block; the other commands take the lines
+// straight from the file. With `listing`, the listing is written as the
+// analysis goes (ListingIso), without filling TabProg, once the
+// configuration was read whole and when it sets no travel.
+bool Analyser(const std::string& chemin, Usage usage, bool listing = false)
+{
+    const bool configuration = Demarrer(usage);
+    std::string erreur;
+    BoiteProg boite;
+    if (usage == Usage::Machine) {
+        std::vector<std::string> lignes;
+        if (!LireProgramme(chemin, lignes, erreur)) {
+            std::fprintf(stderr, "%s\n", erreur.c_str());
+            return false;
+        }
+        Form1.ListBoxProg1.Lignes = std::move(lignes);
+        return TraiteIso(boite) && configuration;
+    }
+    LecteurLignes lignes;
+    if (!OuvrirProgramme(chemin, lignes, erreur)) {
+        std::fprintf(stderr, "%s\n", erreur.c_str());
+        return false;
+    }
+    // The fit check needs the whole table: with a travel configured the
+    // listing is written from it afterwards.
+    const bool ecrire = listing && configuration && !CoursesConnues();
+    const bool analyse = ecrire ? ListingIso(lignes, Sortir) : TraiteIso(lignes, boite);
+    if (lignes.Etat() != Lecture::Ok) {
+        std::fprintf(stderr, "%s\n", MessageLecture(chemin, lignes.Etat()).c_str());
+        return false;
+    }
+    return analyse && configuration;
 }
 
 // The tables and lists are released with the process: freeing them one
@@ -233,6 +254,32 @@ void Sortir(std::string_view texte)
     std::_Exit(std::ferror(stdout) ? SortieErreur : statut);
 }
 
+constexpr size_t PasEnregistres = 5000000;
+
+// The decoded steps, one line each (instant in s, axis, direction), written
+// in pieces of about 64 KB: millions of steps never sit whole in memory.
+bool EcrirePas(const std::string& chemin, std::span<const PasVirtuel> pas)
+{
+    if (pas.size() >= PasEnregistres)
+        std::fprintf(stderr, "virmak-cli : seuls les %zu premiers pas sont écrits.\n", PasEnregistres);
+    FichierAtomique fichier;
+    if (!fichier.Ouvrir(chemin))
+        return false;
+    constexpr size_t Morceau = 1 << 16;
+    std::string texte;
+    texte.reserve(Morceau + 64);
+    for (const PasVirtuel& p : pas) {
+        AjouterFixe(texte, static_cast<double>(p.instant) / 1e9, 0, 9);
+        texte += std::string_view(p.axe == 0 ? " X " : (p.axe == 1 ? " Y " : " Z "));
+        texte += std::string_view(p.sens > 0 ? "+1\r\n" : "-1\r\n");
+        if (texte.size() >= Morceau) {
+            fichier.Ecrire(texte);
+            texte.clear();
+        }
+    }
+    return fichier.Ecrire(texte) && fichier.Terminer();
+}
+
 // The whole run on the virtual machine and clock: what the desktop program
 // would do with this configuration, every M0 acknowledged.
 int Executer(const std::string& chemin, const std::string& fichierPas, size_t depuis)
@@ -241,7 +288,7 @@ int Executer(const std::string& chemin, const std::string& fichierPas, size_t de
     DefinirPlateforme(&horloge);
     MouvementsVirtuels = true;
     MachineVirtuelleDemandee = true;
-    if (!Analyser(chemin))
+    if (!Analyser(chemin, Usage::Machine))
         return SortieErreur;
     // The virtual machine whatever PortLPT says, with the configured pins,
     // inversions and enables; in memory only.
@@ -255,7 +302,6 @@ int Executer(const std::string& chemin, const std::string& fichierPas, size_t de
     Simulation = false;
     InstantPas = 0;
     horloge.maintenant = 0;
-    constexpr size_t PasEnregistres = 5000000;
     if (!fichierPas.empty())
         m.Enregistrer(PasEnregistres);
     CycleEnCours = true;
@@ -273,19 +319,9 @@ int Executer(const std::string& chemin, const std::string& fichierPas, size_t de
         Ligne(std::string("Lecture") + axes[i], FormatFixe(PosPas[i] * ValPas[i], 0, 3));
     Ligne("Duree", FormatFixe(static_cast<double>(horloge.maintenant) / 1e9, 0, 6));
     Ligne("Fin", fin == FinCycle::Normale ? "normale" : (fin == FinCycle::Urgence ? "urgence" : "butée"));
-    if (!fichierPas.empty()) {
-        std::string texte;
-        for (const PasVirtuel& p : m.Pas()) {
-            texte += FormatFixe(static_cast<double>(p.instant) / 1e9, 0, 9);
-            texte += p.axe == 0 ? " X " : (p.axe == 1 ? " Y " : " Z ");
-            texte += p.sens > 0 ? "+1\r\n" : "-1\r\n";
-        }
-        if (m.Pas().size() >= PasEnregistres)
-            std::fprintf(stderr, "virmak-cli : seuls les %zu premiers pas sont écrits.\n", PasEnregistres);
-        if (!EcrireFichierAtomique(fichierPas, texte)) {
-            std::fprintf(stderr, "virmak-cli : impossible d'écrire %s\n", fichierPas.c_str());
-            return SortieErreur;
-        }
+    if (!fichierPas.empty() && !EcrirePas(fichierPas, m.PasEnregistres())) {
+        std::fprintf(stderr, "virmak-cli : impossible d'écrire %s\n", fichierPas.c_str());
+        return SortieErreur;
     }
     return fin == FinCycle::Normale ? 0 : SortieErreur;
 }
@@ -404,12 +440,13 @@ int main(int argc, char** argv)
         FermerPort();
         Terminer(lu ? 0 : SortieErreur);
     }
-    if (!Analyser(mots[1]))
+    if (!Analyser(mots[1], Usage::AnalyseSeule, commande == "analyse"))
         Terminer(SortieErreur);
     if (commande == "analyse") {
         // A job the machine's travel cannot hold is refused as a run would
-        // refuse it, before the listing; with no travel configured the
-        // listing is all, as before there was one.
+        // refuse it, before the listing: that needs the tool path, so the
+        // analysis went into TabProg. With no travel configured the listing
+        // was written as the analysis went.
         if (CoursesConnues()) {
             if (!CorrectionOutils())
                 Terminer(SortieErreur);
@@ -418,9 +455,11 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "%s\n", refus.c_str());
                 Terminer(SortieErreur);
             }
+            ListingParMorceaux(Sortir);
         }
-        ListingParMorceaux(Sortir);
-    } else if (commande == "programme")
+        Terminer(0);
+    }
+    if (commande == "programme")
         Sortir(TexteTrace(TabProg, NbLignesProg));
     else if (!CorrectionOutils())
         Terminer(SortieErreur);

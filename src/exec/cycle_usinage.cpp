@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace virmak {
 
@@ -64,7 +65,7 @@ namespace {
             return true;
         const struct {
             const char* nom;
-            const std::vector<LigneProg>& table;
+            std::span<const LigneProg> table;
             size_t nb;
         } traces[] = { { NomFichierProgramme, TabProg, NbLignesProg },
             { NomFichierParcours, TabProgCorr, NbLignesCorr } };
@@ -271,7 +272,7 @@ namespace {
             if (Arret(fin))
                 return FinArret(fin);
             Form1.EditLigneProg.Texte = b.IndexLigne < lignes.size() ? lignes[b.IndexLigne] : std::string();
-            Form1.PanelInfo.Texte = " Com : " + b.Commentaire;
+            Form1.PanelInfo.Texte = std::string(" Com : ").append(b.Commentaire);
             if (SuiviPrg && b.IndexLigne < lignes.size())
                 Form1.ListBoxProg1.Selection = b.IndexLigne;
             Form1.LedG43.Allume = b.CorLongueur != 0;

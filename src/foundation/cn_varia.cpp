@@ -59,9 +59,9 @@ int32_t CorrAvance = 10;
 uint8_t OctetSortie;
 int32_t AxeAffiche, AxePrincipal;
 
-std::vector<LigneProg> TabProg;
+TableProg TabProg;
 uint16_t NbLignesProg;
-std::vector<LigneProg> TabProgCorr;
+TableProg TabProgCorr;
 uint16_t NbLignesCorr;
 LigneProg LigneDefaut;
 TOutil TabOutils[NbOutils];
@@ -237,9 +237,9 @@ void LireConfiguration()
     CalageZ = IniParam.LireBooleen("BOOLEAN", "CalageZ", true);
 
     MaxLProg = static_cast<uint16_t>(IniParam.LireEntier("GCODES", "MaxLProg", 30000));
-    // The tables grow with the program up to MaxLProg: filling them whole
-    // at start cost most of virmak-cli's time. Small programs never grow them.
-    const size_t taille = std::min<size_t>(MaxLProg, 256);
+    // The tables hold the start block until an analysis sizes them for its
+    // program: filling them whole at start cost most of virmak-cli's time.
+    const size_t taille = std::min<size_t>(MaxLProg, 1);
     TabProg.assign(taille, LigneProg {});
     TabProgCorr.assign(taille, LigneProg {});
     NbLignesProg = 0;

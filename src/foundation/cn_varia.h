@@ -4,6 +4,7 @@
 
 #include "foundation/fichier_ini.h"
 #include "foundation/ligne_prog.h"
+#include "foundation/memoire.h"
 #include "foundation/outil.h"
 
 #include <cstdint>
@@ -73,10 +74,12 @@ extern int32_t CorrAvance;
 extern uint8_t OctetSortie;
 extern int32_t AxeAffiche, AxePrincipal;
 
-// Program tables
-extern std::vector<LigneProg> TabProg;
+// Program tables: they grow with the program (up to MaxLProg entries for
+// TabProg), in blocks mapped for huge pages when large.
+using TableProg = std::vector<LigneProg, AllocateurTable<LigneProg>>;
+extern TableProg TabProg;
 extern uint16_t NbLignesProg;
-extern std::vector<LigneProg> TabProgCorr;
+extern TableProg TabProgCorr;
 extern uint16_t NbLignesCorr;
 extern LigneProg LigneDefaut;
 extern TOutil TabOutils[NbOutils];

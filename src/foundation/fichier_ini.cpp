@@ -6,8 +6,12 @@
 #include "foundation/texte.h"
 #include "foundation/vue.h"
 
-// Byte strings only: the wide-character variants are not used.
+// Byte strings only: the wide-character variants are not used. Debian's
+// header keeps its template bodies behind SI_IMPLEMENTATION (for its
+// library); they are compiled here, so neither that library nor the ICU it
+// pulls in is loaded at start-up.
 #define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 #include <algorithm>
 #include <cstdio>
@@ -197,8 +201,9 @@ void FichierIni::MettreDeCote(const std::string& contenu)
 
 void FichierIni::Recharger()
 {
-    // Inside a batch the pending writes live only in memory.
-    if (lot_ > 0 && etat_->charge)
+    // Inside a batch the pending writes live only in memory; a read-only
+    // file (virmak-cli's short run) is read once, not checked at every key.
+    if ((lot_ > 0 || lectureSeule_) && etat_->charge)
         return;
     struct stat st { };
     const bool existe = ::stat(chemin_.c_str(), &st) == 0;

@@ -29,7 +29,8 @@ public:
     FichierIni(const FichierIni&) = delete;
     FichierIni& operator=(const FichierIni&) = delete;
 
-    // `lectureSeule`: every write is refused without a word (virmak-cli).
+    // `lectureSeule`: every write is refused without a word, and the file
+    // is read once, at the first read (virmak-cli).
     void Ouvrir(const std::string& chemin, bool lectureSeule = false);
     const std::string& Chemin() const { return chemin_; }
     // The file is there but its content could not be taken (unreadable or

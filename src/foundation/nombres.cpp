@@ -2,10 +2,12 @@
 
 #include "foundation/texte.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace virmak {
@@ -23,12 +25,6 @@ int64_t Arrondi64(double valeur)
     return static_cast<int64_t>(std::nearbyint(valeur));
 }
 
-double Sature(double valeur)
-{
-    constexpr double max = std::numeric_limits<double>::max();
-    return valeur > max ? max : valeur < -max ? -max : valeur;
-}
-
 int32_t Arrondi(double valeur)
 {
     const int64_t r = Arrondi64(valeur);
@@ -41,64 +37,131 @@ int32_t Arrondi(double valeur)
 
 namespace {
 
+    int NombreDeChiffres(uint64_t n)
+    {
+        int chiffres = 1;
+        for (uint64_t p = 10; n >= p && chiffres < 19; p *= 10)
+            ++chiffres;
+        return n >= 10000000000000000000ULL ? 20 : chiffres;
+    }
+
+    // `blancs` spaces, a minus sign when asked, then the `chiffres` digits
+    // of n (zeros in front when it has fewer) with a point before the last
+    // `decimales`. Written straight at p, without an intermediate buffer;
+    // returns the end.
+    char* Ecrire(char* p, int blancs, bool negatif, uint64_t n, int chiffres, int decimales)
+    {
+        for (int i = 0; i < blancs; ++i)
+            *p++ = ' ';
+        if (negatif)
+            *p++ = '-';
+        char* fin = p + chiffres + (decimales > 0 ? 1 : 0);
+        char* q = fin;
+        for (int d = 0; d < decimales; ++d, n /= 10)
+            *--q = static_cast<char>('0' + n % 10);
+        if (decimales > 0)
+            *--q = '.';
+        while (q > p) {
+            *--q = static_cast<char>('0' + n % 10);
+            n /= 10;
+        }
+        return fin;
+    }
+
+    char* Aligner(char* p, int largeur, std::string_view champ)
+    {
+        for (int i = static_cast<int>(champ.size()); i < largeur; ++i)
+            *p++ = ' ';
+        std::memcpy(p, champ.data(), champ.size());
+        return p + champ.size();
+    }
+
     // Fixed notation by integer arithmetic when that gives what to_chars
     // gives (the exact value rounded), which is most values in a listing:
     // the scaled value is far from a half, so the error of the scaling
-    // cannot change its rounding. Empty otherwise.
-    std::string_view FixeRapide(char (&tampon)[400], double valeur, int decimales)
+    // cannot change its rounding. A value that rounds to zero has no sign.
+    // Written at p, right-aligned in `largeur`; nullptr otherwise.
+    char* FixeRapide(char* p, double valeur, int largeur, int decimales)
     {
         if (decimales < 0 || decimales > 6)
-            return {};
+            return nullptr;
         static constexpr double Echelles[] = { 1, 10, 100, 1e3, 1e4, 1e5, 1e6 };
-        const double echelle = Echelles[decimales];
-        const double mise = std::fabs(valeur) * echelle;
+        const double mise = std::fabs(valeur) * Echelles[decimales];
         if (!(mise < 1e12))
-            return {};
-        const double entier = std::floor(mise);
-        if (std::fabs(mise - entier - 0.5) < 1e-3)
-            return {};
-        auto n = static_cast<uint64_t>(entier) + (mise - entier > 0.5 ? 1 : 0);
-        char* fin = tampon + sizeof tampon;
-        char* p = fin;
-        for (int d = 0; d < decimales; ++d, n /= 10)
-            *--p = static_cast<char>('0' + n % 10);
-        if (decimales > 0)
-            *--p = '.';
-        do {
-            *--p = static_cast<char>('0' + n % 10);
-            n /= 10;
-        } while (n > 0);
-        if (std::signbit(valeur))
-            *--p = '-';
-        return { p, static_cast<size_t>(fin - p) };
+            return nullptr;
+        // Below 1e12 the truncation is the floor, exactly.
+        const auto entier = static_cast<int64_t>(mise);
+        const double reste = mise - static_cast<double>(entier);
+        if (std::fabs(reste - 0.5) < 1e-3)
+            return nullptr;
+        const auto n = static_cast<uint64_t>(entier + (reste > 0.5 ? 1 : 0));
+        const bool negatif = std::signbit(valeur) && n != 0;
+        const int chiffres = std::max(NombreDeChiffres(n), decimales + 1);
+        const int longueur = chiffres + (decimales > 0 ? 1 : 0) + (negatif ? 1 : 0);
+        return Ecrire(p, std::max(largeur - longueur, 0), negatif, n, chiffres, decimales);
     }
 
 } // namespace
 
+void TexteRapide::Vider()
+{
+    texte_.append(tampon_, n_);
+    n_ = 0;
+}
+
+void TexteRapide::AjouterLong(std::string_view morceau)
+{
+    if (morceau.size() > sizeof tampon_ / 2) {
+        Vider();
+        texte_ += morceau;
+        return;
+    }
+    Assurer(morceau.size());
+    std::memcpy(tampon_ + n_, morceau.data(), morceau.size());
+    n_ += morceau.size();
+}
+
+void TexteRapide::Fixe(double valeur, int largeur, int decimales)
+{
+    largeur = std::clamp(largeur, 0, 1000);
+    Assurer(static_cast<size_t>(largeur) + 400);
+    if (char* fin = FixeRapide(tampon_ + n_, valeur, largeur, decimales)) {
+        n_ = static_cast<size_t>(fin - tampon_);
+        return;
+    }
+    char chiffres[400];
+    auto [fin, err]
+        = std::to_chars(chiffres, chiffres + sizeof chiffres, valeur, std::chars_format::fixed, decimales);
+    std::string_view champ = err == std::errc() ? std::string_view(chiffres, fin - chiffres) : "?";
+    // "-0.000" reads as a sign error to an operator.
+    if (champ.front() == '-' && champ.find_first_not_of("-0.") == std::string_view::npos)
+        champ.remove_prefix(1);
+    n_ = static_cast<size_t>(Aligner(tampon_ + n_, largeur, champ) - tampon_);
+}
+
+void TexteRapide::Entier(int64_t valeur, int largeur)
+{
+    largeur = std::clamp(largeur, 0, 1000);
+    Assurer(static_cast<size_t>(largeur) + 24);
+    const bool negatif = valeur < 0;
+    // The magnitude without overflow, INT64_MIN included.
+    const uint64_t n = negatif ? 0 - static_cast<uint64_t>(valeur) : static_cast<uint64_t>(valeur);
+    const int chiffres = NombreDeChiffres(n);
+    const int longueur = chiffres + (negatif ? 1 : 0);
+    n_ = static_cast<size_t>(
+        Ecrire(tampon_ + n_, std::max(largeur - longueur, 0), negatif, n, chiffres, 0) - tampon_);
+}
+
 void AjouterFixe(std::string& texte, double valeur, int largeur, int decimales)
 {
-    char tampon[400];
-    std::string_view chiffres = FixeRapide(tampon, valeur, decimales);
-    if (chiffres.empty()) {
-        auto [fin, err]
-            = std::to_chars(tampon, tampon + sizeof tampon, valeur, std::chars_format::fixed, decimales);
-        chiffres = err == std::errc() ? std::string_view(tampon, fin - tampon) : "?";
-    }
-    // "-0.000" reads as a sign error to an operator.
-    if (chiffres.front() == '-' && chiffres.find_first_not_of("-0.") == std::string_view::npos)
-        chiffres.remove_prefix(1);
-    if (static_cast<int>(chiffres.size()) < largeur)
-        texte.append(static_cast<size_t>(largeur) - chiffres.size(), ' ');
-    texte += chiffres;
+    TexteRapide t(texte);
+    t.Fixe(valeur, largeur, decimales);
 }
 
 void AjouterEntier(std::string& texte, int64_t valeur, int largeur)
 {
-    char tampon[24];
-    const auto fin = std::to_chars(tampon, tampon + sizeof tampon, valeur).ptr;
-    if (fin - tampon < largeur)
-        texte.append(static_cast<size_t>(largeur - (fin - tampon)), ' ');
-    texte.append(tampon, fin);
+    TexteRapide t(texte);
+    t.Entier(valeur, largeur);
 }
 
 std::string FormatFixe(double valeur, int largeur, int decimales)

@@ -69,7 +69,10 @@ bool EntreesOperateur::PrendreFrappe(Touche touche)
 
 int EntreesOperateur::PrendreFrappes(Touche touche)
 {
-    return frappes_[Rang(touche)].exchange(0, std::memory_order_relaxed);
+    // Polled at every step: the locked exchange only when there is a press
+    // to take.
+    auto& frappes = frappes_[Rang(touche)];
+    return frappes.load(std::memory_order_relaxed) != 0 ? frappes.exchange(0, std::memory_order_relaxed) : 0;
 }
 
 void EntreesOperateur::OublierFrappes()

@@ -1,9 +1,11 @@
 #include "foundation/texte.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -16,6 +18,15 @@ bool EstUtf8Valide(std::string_view s)
     size_t i = 0;
     const size_t n = s.size();
     while (i < n) {
+        // ASCII eight bytes at a time: a program is almost only that.
+        if (i + 8 <= n) {
+            uint64_t huit = 0;
+            std::memcpy(&huit, s.data() + i, 8);
+            if ((huit & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         const auto c = static_cast<unsigned char>(s[i]);
         if (c < 0x80) {
             ++i;
@@ -102,66 +113,248 @@ std::string DecoderLigne(std::string_view octets)
     return sortie;
 }
 
+namespace {
+
+    // LF bytes, eight at a time: a byte of the word xor LF is zero exactly
+    // where the text has one, the expression below sets the high bit of
+    // exactly those bytes, and the product adds those bits up in its top
+    // byte.
+    size_t CompterLF(const char* octets, size_t taille)
+    {
+        constexpr uint64_t Bas7 = 0x7F7F7F7F7F7F7F7FULL;
+        constexpr uint64_t LF = 0x0A0A0A0A0A0A0A0AULL;
+        constexpr uint64_t Uns = 0x0101010101010101ULL;
+        size_t n = 0, i = 0;
+        for (; i + 8 <= taille; i += 8) {
+            uint64_t mot = 0;
+            std::memcpy(&mot, octets + i, 8);
+            mot ^= LF;
+            const uint64_t zeros = ~(((mot & Bas7) + Bas7) | mot | Bas7);
+            n += static_cast<size_t>(((zeros >> 7) * Uns) >> 56);
+        }
+        for (; i < taille; ++i)
+            n += octets[i] == '\n';
+        return n;
+    }
+
+    constexpr size_t TailleMorceau = 65536;
+
+    // A file opened for reading after the checks of LireFichier, or -1 with
+    // the reason.
+    int OuvrirLecture(const std::string& chemin, size_t maxi, Lecture& resultat)
+    {
+        // Checked before opening: opening a device may already act on it.
+        struct stat st { };
+        resultat = Lecture::Ok;
+        if (::stat(chemin.c_str(), &st) != 0)
+            resultat = errno == ENOENT || errno == ENOTDIR ? Lecture::Absent
+                : errno == EACCES                          ? Lecture::Refusee
+                                                           : Lecture::Erreur;
+        else if (!S_ISREG(st.st_mode))
+            resultat = Lecture::PasUnFichier;
+        else if ((st.st_mode & 0444) == 0)
+            resultat = Lecture::Refusee;
+        else if (static_cast<uint64_t>(st.st_size) > maxi)
+            resultat = Lecture::TropGros;
+        if (resultat != Lecture::Ok)
+            return -1;
+        // Non-blocking, so a file swapped for a pipe meanwhile cannot hang us.
+        const int fd = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            resultat = errno == EACCES || errno == EPERM ? Lecture::Refusee : Lecture::Erreur;
+            return -1;
+        }
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            resultat = Lecture::PasUnFichier;
+            return -1;
+        }
+        return fd;
+    }
+
+    // Up to `taille` bytes, fewer only at the end of the file; -1 on an error.
+    ssize_t LireMorceau(int fd, char* octets, size_t taille)
+    {
+        size_t lus = 0;
+        while (lus < taille) {
+            const ssize_t n = ::read(fd, octets + lus, taille - lus);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return -1;
+            if (n == 0)
+                break;
+            lus += static_cast<size_t>(n);
+        }
+        return static_cast<ssize_t>(lus);
+    }
+
+} // namespace
+
+LecteurLignes::LecteurLignes(std::string_view texte)
+    : donnees_(texte.data())
+    , fin_(texte.size())
+    , nombre_(CompterLF(texte.data(), texte.size()) + (!texte.empty() && texte.back() != '\n'))
+    , toutUtf8_(EstUtf8Valide(texte)) // LF never cuts a UTF-8 sequence: every line is valid too
+{
+}
+
+LecteurLignes::~LecteurLignes()
+{
+    Fermer();
+}
+
+void LecteurLignes::Fermer()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    donnees_ = nullptr;
+    debut_ = fin_ = cherche_ = taille_ = restant_ = nombre_ = 0;
+    finTexte_ = toutUtf8_ = true;
+    nul_ = false;
+}
+
+Lecture LecteurLignes::Ouvrir(const std::string& chemin, size_t maxi)
+{
+    Fermer();
+    fd_ = OuvrirLecture(chemin, maxi, etat_);
+    if (fd_ < 0)
+        return etat_;
+    tampon_.resize(TailleMorceau);
+    // The first reading: its size (a file still growing is cut off past
+    // `maxi`, not followed), its lines and whether it is text.
+    size_t total = 0;
+    char dernier = '\n';
+    for (;;) {
+        const ssize_t n = LireMorceau(fd_, tampon_.data(), tampon_.size());
+        if (n < 0)
+            etat_ = Lecture::Erreur;
+        else if (total + static_cast<size_t>(n) > maxi)
+            etat_ = Lecture::TropGros;
+        if (n <= 0 || etat_ != Lecture::Ok)
+            break;
+        const auto taille = static_cast<size_t>(n);
+        total += taille;
+        nombre_ += CompterLF(tampon_.data(), taille);
+        nul_ = nul_ || std::memchr(tampon_.data(), '\0', taille);
+        dernier = tampon_[taille - 1];
+    }
+    nombre_ += dernier != '\n';
+    taille_ = total;
+    toutUtf8_ = false;
+    if (etat_ != Lecture::Ok || !Rembobiner()) {
+        const Lecture raison = etat_ == Lecture::Ok ? Lecture::Erreur : etat_;
+        Fermer();
+        return etat_ = raison;
+    }
+    return Lecture::Ok;
+}
+
+bool LecteurLignes::Rembobiner()
+{
+    debut_ = cherche_ = 0;
+    if (fd_ < 0)
+        return true; // a text in memory: fin_ is its end
+    if (::lseek(fd_, 0, SEEK_SET) != 0) {
+        etat_ = Lecture::Erreur;
+        return false;
+    }
+    etat_ = Lecture::Ok;
+    donnees_ = tampon_.data();
+    fin_ = 0;
+    restant_ = taille_;
+    finTexte_ = taille_ == 0;
+    return true;
+}
+
+// Keeps the bytes not yet given at the start of the buffer, enlarged when
+// they fill it (one line longer than the buffer), and reads more after them.
+bool LecteurLignes::Remplir()
+{
+    const size_t garde = fin_ - debut_;
+    std::memmove(tampon_.data(), tampon_.data() + debut_, garde);
+    cherche_ -= debut_;
+    debut_ = 0;
+    fin_ = garde;
+    if (fin_ == tampon_.size())
+        tampon_.resize(2 * tampon_.size());
+    donnees_ = tampon_.data();
+    const size_t voulu = std::min(tampon_.size() - fin_, restant_);
+    const ssize_t n = LireMorceau(fd_, tampon_.data() + fin_, voulu);
+    if (n < 0) {
+        etat_ = Lecture::Erreur;
+        return false;
+    }
+    fin_ += static_cast<size_t>(n);
+    restant_ -= static_cast<size_t>(n);
+    // Less than at the first reading: the file shrank meanwhile, and what
+    // is there now is all there is.
+    finTexte_ = restant_ == 0 || static_cast<size_t>(n) < voulu;
+    return true;
+}
+
+bool LecteurLignes::Suivante(std::string_view& ligne)
+{
+    const char* lf = nullptr;
+    for (;;) {
+        if (cherche_ < fin_)
+            lf = static_cast<const char*>(std::memchr(donnees_ + cherche_, '\n', fin_ - cherche_));
+        if (lf || finTexte_)
+            break;
+        cherche_ = fin_;
+        if (!Remplir())
+            return false;
+    }
+    if (!lf && debut_ == fin_)
+        return false;
+    const size_t fin = lf ? static_cast<size_t>(lf - donnees_) : fin_;
+    ligne = std::string_view(donnees_ + debut_, fin - debut_);
+    debut_ = cherche_ = lf ? fin + 1 : fin_;
+    if (!ligne.empty() && ligne.back() == '\r')
+        ligne.remove_suffix(1);
+    if (!toutUtf8_ && !EstUtf8Valide(ligne)) {
+        converti_ = DecoderLigne(ligne);
+        ligne = converti_;
+    }
+    return true;
+}
+
 std::vector<std::string> DecouperLignes(std::string_view contenu)
 {
+    LecteurLignes lecteur(contenu);
     std::vector<std::string> lignes;
-    size_t debut = 0;
-    while (debut < contenu.size()) {
-        size_t fin = contenu.find('\n', debut);
-        const bool derniere = fin == std::string_view::npos;
-        if (derniere)
-            fin = contenu.size();
-        std::string_view ligne = contenu.substr(debut, fin - debut);
-        if (!ligne.empty() && ligne.back() == '\r')
-            ligne.remove_suffix(1);
-        lignes.push_back(DecoderLigne(ligne));
-        debut = derniere ? contenu.size() : fin + 1;
-    }
+    lignes.reserve(lecteur.Nombre());
+    for (std::string_view ligne; lecteur.Suivante(ligne);)
+        lignes.emplace_back(ligne);
     return lignes;
 }
 
 Lecture LireFichier(const std::string& chemin, std::string& contenu, size_t maxi)
 {
     contenu.clear();
-    // Checked before opening: opening a device may already act on it.
-    struct stat st { };
-    if (::stat(chemin.c_str(), &st) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? Lecture::Absent
-            : errno == EACCES                      ? Lecture::Refusee
-                                                   : Lecture::Erreur;
-    if (!S_ISREG(st.st_mode))
-        return Lecture::PasUnFichier;
-    if ((st.st_mode & 0444) == 0)
-        return Lecture::Refusee;
-    if (static_cast<uint64_t>(st.st_size) > maxi)
-        return Lecture::TropGros;
-    // Non-blocking, so a file swapped for a pipe meanwhile cannot hang us.
-    const int fd = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == EACCES || errno == EPERM ? Lecture::Refusee : Lecture::Erreur;
     Lecture resultat = Lecture::Ok;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        resultat = Lecture::PasUnFichier;
-    } else {
-        contenu.reserve(static_cast<size_t>(st.st_size));
-        char tampon[65536];
-        for (;;) {
-            const ssize_t n = ::read(fd, tampon, sizeof tampon);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                resultat = Lecture::Erreur;
-                break;
-            }
-            if (n == 0)
-                break;
-            // A file still growing is cut off here, not followed.
-            if (contenu.size() + static_cast<size_t>(n) > maxi) {
-                resultat = Lecture::TropGros;
-                break;
-            }
-            contenu.append(tampon, static_cast<size_t>(n));
+    const int fd = OuvrirLecture(chemin, maxi, resultat);
+    if (fd < 0)
+        return resultat;
+    struct stat st { };
+    if (::fstat(fd, &st) == 0)
+        contenu.reserve(std::min(static_cast<size_t>(st.st_size), maxi));
+    char tampon[TailleMorceau];
+    for (;;) {
+        const ssize_t n = LireMorceau(fd, tampon, sizeof tampon);
+        if (n < 0) {
+            resultat = Lecture::Erreur;
+            break;
         }
+        if (n == 0)
+            break;
+        // A file still growing is cut off here, not followed.
+        if (contenu.size() + static_cast<size_t>(n) > maxi) {
+            resultat = Lecture::TropGros;
+            break;
+        }
+        contenu.append(tampon, static_cast<size_t>(n));
     }
     ::close(fd);
     if (resultat != Lecture::Ok)
@@ -239,37 +432,73 @@ namespace {
             p += n;
             reste -= static_cast<size_t>(n);
         }
-        return ::fsync(fd) == 0;
+        return true;
     }
 
 } // namespace
 
-bool EcrireFichierAtomique(const std::string& demande, std::string_view contenu)
+bool FichierAtomique::Ouvrir(const std::string& demande)
 {
-    const std::string chemin = CibleDesLiens(demande);
+    Abandonner();
+    chemin_ = CibleDesLiens(demande);
     // A file marked read-only is refused even to root, as the operator meant.
     struct stat ancien { };
-    const bool existe = ::stat(chemin.c_str(), &ancien) == 0;
+    const bool existe = ::stat(chemin_.c_str(), &ancien) == 0;
     if (existe
-        && (!S_ISREG(ancien.st_mode) || (ancien.st_mode & 0222) == 0 || ::access(chemin.c_str(), W_OK) != 0))
+        && (!S_ISREG(ancien.st_mode) || (ancien.st_mode & 0222) == 0 || ::access(chemin_.c_str(), W_OK) != 0))
         return false;
-    if (!DossierInscriptible(chemin))
+    if (!DossierInscriptible(chemin_))
         return false;
-    std::string temporaire = chemin + ".XXXXXX";
-    const int fd = ::mkstemp(temporaire.data());
-    if (fd < 0)
+    temporaire_ = chemin_ + ".XXXXXX";
+    fd_ = ::mkstemp(temporaire_.data());
+    if (fd_ < 0)
         return false;
     // Keep the permissions an existing file had, else the usual ones.
     const mode_t mode = existe ? (ancien.st_mode & 07777) : 0644;
-    ::fchmod(fd, mode);
-    bool ok = EcrireTout(fd, contenu);
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok && ::rename(temporaire.c_str(), chemin.c_str()) != 0)
-        ok = false;
+    ::fchmod(fd_, mode);
+    return ok_ = true;
+}
+
+bool FichierAtomique::Ecrire(std::string_view morceau)
+{
+    ok_ = ok_ && EcrireTout(fd_, morceau);
+    return ok_;
+}
+
+bool FichierAtomique::Terminer()
+{
+    if (fd_ < 0)
+        return false;
+    // On disk before it takes the old file's name, once for all the pieces.
+    const bool ecrit = ok_ && ::fsync(fd_) == 0;
+    const bool ferme = ::close(fd_) == 0;
+    fd_ = -1;
+    const bool ok = ecrit && ferme && ::rename(temporaire_.c_str(), chemin_.c_str()) == 0;
     if (!ok)
-        ::unlink(temporaire.c_str());
+        ::unlink(temporaire_.c_str());
+    ok_ = false;
     return ok;
+}
+
+void FichierAtomique::Abandonner()
+{
+    if (fd_ < 0)
+        return;
+    ::close(fd_);
+    ::unlink(temporaire_.c_str());
+    fd_ = -1;
+    ok_ = false;
+}
+
+FichierAtomique::~FichierAtomique()
+{
+    Abandonner();
+}
+
+bool EcrireFichierAtomique(const std::string& chemin, std::string_view contenu)
+{
+    FichierAtomique fichier;
+    return fichier.Ouvrir(chemin) && fichier.Ecrire(contenu) && fichier.Terminer();
 }
 
 bool CreerFichierNeuf(const std::string& chemin, std::string_view contenu)
@@ -279,7 +508,7 @@ bool CreerFichierNeuf(const std::string& chemin, std::string_view contenu)
     const int fd = ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    bool ok = EcrireTout(fd, contenu);
+    bool ok = EcrireTout(fd, contenu) && ::fsync(fd) == 0;
     if (::close(fd) != 0)
         ok = false;
     if (!ok)

@@ -131,6 +131,20 @@ namespace {
         return DefautBloc::Aucun;
     }
 
+    // The comment's text as a view into the line; the position moves to its
+    // last character, and stays when the comment is empty.
+    std::string_view TexteLu(std::string_view ligne, std::size_t& position)
+    {
+        const std::size_t debut = position;
+        std::size_t fin = debut;
+        while (fin < ligne.size() && ligne[fin] != ')' && ligne[fin] != '}')
+            ++fin;
+        if (fin == debut)
+            return {};
+        position = fin;
+        return ligne.substr(debut, fin - debut);
+    }
+
     void Avertir(const char* texte)
     {
         if (MesAvert)
@@ -147,7 +161,7 @@ namespace {
     void AppliquerG(int32_t n, LigneProg& r)
     {
         if (n >= 0 && n <= 3) {
-            r.CodeG[0] = n;
+            r.CodeG[0] = static_cast<int16_t>(n);
             r.P = r.Q = r.R = 0;
         }
         if (n == 40)
@@ -167,7 +181,7 @@ namespace {
         }
         if (n >= 81 && n <= 83) {
             r.CodeG[0] = 0;
-            r.CodeG[1] = n;
+            r.CodeG[1] = static_cast<int16_t>(n);
         }
         if (n == PrgPou)
             FacteurUnite = 25.4;
@@ -205,16 +219,7 @@ double LireReel(std::string_view ligne, std::size_t& position)
 
 void LireCommentaire(std::string_view ligne, std::size_t& position, std::string& texte)
 {
-    const std::size_t debut = position;
-    std::size_t fin = debut;
-    while (fin < ligne.size() && ligne[fin] != ')' && ligne[fin] != '}')
-        ++fin;
-    if (fin > debut) {
-        texte.assign(ligne.substr(debut, fin - debut));
-        position = fin;
-    } else {
-        texte.clear();
-    }
+    texte.assign(TexteLu(ligne, position));
 }
 
 DefautBloc AnalyseLigne(std::string_view ligne, const LigneProg& precedente, LigneProg& resultat)
@@ -235,7 +240,7 @@ DefautBloc AnalyseLigne(std::string_view ligne, const LigneProg& precedente, Lig
         case '(':
         case ';':
         case '{':
-            LireCommentaire(ligne, pos, r.Commentaire);
+            r.Commentaire = TexteCommentaire(TexteLu(ligne, pos));
             break;
         case 'D':
             LireEntier(ligne, pos);

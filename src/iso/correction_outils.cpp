@@ -49,20 +49,21 @@ namespace {
         return TabOutils[numero].Jauge[1] + TabOutils[numero].CorDyn[1];
     }
 
-    // The next record of TabProgCorr, which grows when needed. The reference
-    // lives until the next call.
-    LigneProg& Place(std::size_t& n)
+    // The next record of TabProgCorr made a copy of `source`, the table
+    // growing when needed. The reference lives until the next call.
+    LigneProg& Place(std::size_t& n, const LigneProg& source)
     {
-        if (n == TabProgCorr.size())
-            TabProgCorr.emplace_back();
+        if (n < TabProgCorr.size())
+            TabProgCorr[n] = source;
+        else
+            TabProgCorr.push_back(source);
         return TabProgCorr[n++];
     }
 
     // A copy of a block moved to p, with the tool length under G43.
     void Ajouter(std::size_t& n, const LigneProg& source, PointXY p)
     {
-        LigneProg& ligne = Place(n);
-        ligne = source;
+        LigneProg& ligne = Place(n, source);
         ligne.X = p.X;
         ligne.Y = p.Y;
         if (ligne.CorLongueur)
@@ -73,7 +74,7 @@ namespace {
     // block they come from has already run its own.
     LigneProg MouvementSeul(LigneProg ligne, int32_t mode)
     {
-        ligne.CodeG[0] = mode;
+        ligne.CodeG[0] = static_cast<int16_t>(mode);
         ligne.CodeG[1] = 0;
         ligne.CodeM.fill(MSlotVide);
         return ligne;
@@ -198,6 +199,11 @@ bool CorrectionOutils()
 {
     PasseAvertissements passe;
     const int dernier = DernierBloc();
+    // Sized once: every block, one joining move per corner and the return
+    // to the programmed end at most.
+    const std::size_t prevues
+        = std::min<std::size_t>(2 * static_cast<std::size_t>(dernier + 1) + 1, IndexMaxi + 2);
+    TabProgCorr.reserve(prevues);
     if (TabProgCorr.empty())
         TabProgCorr.resize(1);
     TabProgCorr[0] = dernier >= 0 ? TabProg[0] : LigneDefaut;
@@ -221,7 +227,7 @@ bool CorrectionOutils()
                 LigneProg retour = MouvementSeul(der, 0);
                 retour.X = fin.X;
                 retour.Y = fin.Y;
-                Place(n) = std::move(retour);
+                Place(n, retour);
             }
         }
     }

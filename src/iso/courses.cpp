@@ -52,7 +52,7 @@ namespace {
 
 } // namespace
 
-BoiteProg EtendueParcours(const std::vector<LigneProg>& table, size_t nb)
+BoiteProg EtendueParcours(std::span<const LigneProg> table, size_t nb)
 {
     BoiteProg b;
     if (table.empty())

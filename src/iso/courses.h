@@ -6,6 +6,7 @@
 #include "foundation/ligne_prog.h"
 #include "iso/traite_prog.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@ namespace virmak {
 
 // Extents of table[0..nb]: its end points, each arc by the points of its
 // circle it sweeps, each drilling block down to the bottom of its hole.
-BoiteProg EtendueParcours(const std::vector<LigneProg>& table, size_t nb);
+BoiteProg EtendueParcours(std::span<const LigneProg> table, size_t nb);
 
 // Why the extents leave the travel (mm either side of the origin, 0 or
 // less: unknown, not checked): the first axis out, its side and by how much;

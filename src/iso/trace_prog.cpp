@@ -9,19 +9,19 @@ namespace virmak {
 namespace {
 
     // " X" and the value: a label, then a real in 8 characters, 3 decimals.
-    void Champ(std::string& s, const char* etiquette, double v)
+    void Champ(TexteRapide& s, std::string_view etiquette, double v)
     {
-        s += etiquette;
-        AjouterFixe(s, v, 8, 3);
+        s.Ajouter(etiquette);
+        s.Fixe(v, 8, 3);
     }
 
-    void Entier(std::string& s, const char* etiquette, int64_t v, int largeur)
+    void Entier(TexteRapide& s, std::string_view etiquette, int64_t v, int largeur)
     {
-        s += etiquette;
-        AjouterEntier(s, v, largeur);
+        s.Ajouter(etiquette);
+        s.Entier(v, largeur);
     }
 
-    void AjouterLigneTrace(std::string& s, const LigneProg& l)
+    void AjouterLigneTrace(TexteRapide& s, const LigneProg& l)
     {
         AjouterDebutLigneBloc(s, l);
         Champ(s, "  I", l.I);
@@ -40,7 +40,7 @@ namespace {
 
 } // namespace
 
-void AjouterDebutLigneBloc(std::string& s, const LigneProg& l)
+void AjouterDebutLigneBloc(TexteRapide& s, const LigneProg& l)
 {
     Entier(s, "L", l.IndexLigne, 3);
     Entier(s, "  G", l.CodeG[0], 2);
@@ -51,23 +51,26 @@ void AjouterDebutLigneBloc(std::string& s, const LigneProg& l)
 
 std::string LigneTrace(const LigneProg& l)
 {
-    std::string s;
-    s.reserve(176);
+    std::string texte;
+    TexteRapide s(texte);
     AjouterLigneTrace(s, l);
-    return s;
+    s.Vider();
+    return texte;
 }
 
-std::string TexteTrace(const std::vector<LigneProg>& table, std::size_t nb)
+std::string TexteTrace(std::span<const LigneProg> table, std::size_t nb)
 {
     std::string texte;
     if (table.empty())
         return texte;
     nb = std::min(nb, table.size() - 1);
     texte.reserve(nb * 180);
+    TexteRapide s(texte);
     for (std::size_t i = 1; i <= nb; ++i) {
-        AjouterLigneTrace(texte, table[i]);
-        texte += "\r\n";
+        AjouterLigneTrace(s, table[i]);
+        s.Ajouter("\r\n");
     }
+    s.Vider();
     return texte;
 }
 

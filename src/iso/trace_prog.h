@@ -3,10 +3,11 @@
 // "Parcours_Outil.Txt" from TabProgCorr, one fixed-layout line per record.
 
 #include "foundation/ligne_prog.h"
+#include "foundation/nombres.h"
 
 #include <cstddef>
+#include <span>
 #include <string>
-#include <vector>
 
 namespace virmak {
 
@@ -15,7 +16,7 @@ inline constexpr const char* NomFichierParcours = "Parcours_Outil.Txt";
 
 // What the analysis listing and the trace lines begin with: the line index,
 // the motion mode and the end point, appended to `texte`.
-void AjouterDebutLigneBloc(std::string& texte, const LigneProg& ligne);
+void AjouterDebutLigneBloc(TexteRapide& texte, const LigneProg& ligne);
 
 // One record's line, without its line end. Reals have 3 decimals in at
 // least 8 characters; wider values widen the line.
@@ -23,6 +24,6 @@ std::string LigneTrace(const LigneProg& ligne);
 
 // Records 1 to `nb` of the table (never past its end), each line ended by
 // CR LF.
-std::string TexteTrace(const std::vector<LigneProg>& table, std::size_t nb);
+std::string TexteTrace(std::span<const LigneProg> table, std::size_t nb);
 
 } // namespace virmak

@@ -44,21 +44,48 @@ namespace {
         return TabOutils[numero].Jauge[0] / 2 + TabOutils[numero].CorDyn[0];
     }
 
-    // Entries the list needs: the start block, one per line, one more per full
-    // circle. Counted without touching TabProg, for the refusal message.
-    size_t EntreesNecessaires(size_t depuisLigne, LigneProg precedente)
+    // The program list as a source of lines, as LecteurLignes is for a text.
+    class LignesListe {
+    public:
+        explicit LignesListe(const std::vector<std::string>& lignes)
+            : lignes_(lignes)
+        {
+        }
+        std::size_t Nombre() const { return lignes_.size(); }
+        bool Suivante(std::string_view& ligne)
+        {
+            if (suivante_ >= lignes_.size())
+                return false;
+            ligne = lignes_[suivante_++];
+            return true;
+        }
+
+    private:
+        const std::vector<std::string>& lignes_;
+        std::size_t suivante_ = 0;
+    };
+
+    // Entries the rest of the program needs (`courante`, a line already
+    // taken from the source, then the lines left): one per line, one more
+    // per full circle. Counted without touching TabProg, for the refusal
+    // message.
+    template <class Source>
+    size_t EntreesNecessaires(Source& source, const std::string_view* courante, LigneProg precedente)
     {
         size_t n = 0;
-        LigneProg courante;
+        LigneProg suivante;
         // The warnings of these lines were already given, or will be on a fix.
         const bool avertir = MesAvert;
         MesAvert = false;
-        const auto& lignes = Form1.ListBoxProg1.Lignes;
-        for (size_t l = depuisLigne; l < lignes.size(); ++l) {
-            AnalyseLigne(lignes[l], precedente, courante);
-            n += EstCercleComplet(courante, precedente) ? 2 : 1;
-            precedente = courante;
-        }
+        auto compter = [&](std::string_view ligne) {
+            AnalyseLigne(ligne, precedente, suivante);
+            n += EstCercleComplet(suivante, precedente) ? 2 : 1;
+            precedente = suivante;
+        };
+        if (courante)
+            compter(*courante);
+        for (std::string_view ligne; source.Suivante(ligne);)
+            compter(ligne);
         MesAvert = avertir;
         return n;
     }
@@ -102,6 +129,14 @@ namespace {
         return (c == 81 || c == 82 || c == 83) && l.ZCycle < 0;
     }
 
+    // Entry l, after `avant`, moves at the feed (G1, G2, G3, or a drilling
+    // cycle that drills) with no positive feed in force.
+    bool SansAvance(const LigneProg& avant, const LigneProg& l)
+    {
+        const bool avance = l.CodeG[0] >= 1 && l.CodeG[0] <= 3 && Bouge(avant, l);
+        return (avance || Perce(l)) && !(l.Avance > 0);
+    }
+
     // The first axis of entry i whose position, or move from entry i - 1,
     // counts more steps than the counters hold; -1 when none. An arc is
     // judged on its whole circle.
@@ -125,15 +160,12 @@ namespace {
 
 } // namespace
 
-size_t AvanceManquante(const std::vector<LigneProg>& table, size_t nb)
+size_t AvanceManquante(std::span<const LigneProg> table, size_t nb)
 {
     nb = std::min(nb, table.empty() ? 0 : table.size() - 1);
-    for (size_t i = 1; i <= nb; ++i) {
-        const LigneProg& l = table[i];
-        const bool avance = l.CodeG[0] >= 1 && l.CodeG[0] <= 3 && Bouge(table[i - 1], l);
-        if ((avance || Perce(l)) && !(l.Avance > 0))
+    for (size_t i = 1; i <= nb; ++i)
+        if (SansAvance(table[i - 1], table[i]))
             return i;
-    }
     return 0;
 }
 
@@ -146,7 +178,7 @@ std::string TexteAvanceManquante(const LigneProg& ligne)
           "ce bloc.";
 }
 
-std::string MouvementHorsCompteurs(const std::vector<LigneProg>& table, size_t nb)
+std::string MouvementHorsCompteurs(std::span<const LigneProg> table, size_t nb)
 {
     nb = std::min(nb, table.empty() ? 0 : table.size() - 1);
     for (size_t i = 1; i <= nb; ++i) {
@@ -174,131 +206,275 @@ std::string NomPourAffichage(const std::string& chemin)
     return premier + " ... /" + fichier;
 }
 
-bool TraiteIso(BoiteProg& boite)
-{
-    PasseAvertissements passe;
-    const auto& lignes = Form1.ListBoxProg1.Lignes;
-    ProgressionJauge jauge(static_cast<int>(lignes.size()), "Traite ISO");
-    FacteurUnite = 1.0;
-    NbLignesProg = 0;
-    if (MaxLProg == 0) {
-        RefuserTropLong(lignes.size() + 1);
-        return false;
-    }
-    // Room for the start block and one entry per line; a full circle grows
-    // the table further, never past MaxLProg.
-    const size_t capacite = MaxLProg;
-    TabProg.resize(std::min(capacite, std::max(TabProg.size(), lignes.size() + 1)));
-    TabProg[0] = LigneDefaut;
-    TabProg[0].X = PosMm[0];
-    TabProg[0].Y = PosMm[1];
-    TabProg[0].Z = PosMm[2];
-    TabProg[0].CentresRelatifs = CentresRelatifs;
-    for (int i = 0; i < 3; ++i)
-        boite.Min[i] = boite.Max[i] = PosMm[i];
-
-    auto assurer = [capacite](size_t index) {
-        if (index >= TabProg.size())
-            TabProg.resize(std::min(capacite, index + index / 4 + 1));
-    };
-    size_t h = 0;
-    for (size_t l = 0; l < lignes.size(); ++l) {
-        if (h + 1 >= capacite) {
-            RefuserTropLong(h + 1 + EntreesNecessaires(l, TabProg[h]));
-            return false;
-        }
-        assurer(h + 1);
-        LigneProg& courante = TabProg[h + 1];
-        const DefautBloc defaut = AnalyseLigne(lignes[l], TabProg[h], courante);
-        if (defaut != DefautBloc::Aucun) {
-            RefuserBloc(defaut, l + 1);
-            return false;
-        }
-        courante.IndexLigne = static_cast<uint16_t>(l);
-        ++h;
-        if (EstCercleComplet(TabProg[h], TabProg[h - 1])) {
-            if (h + 1 >= capacite) {
-                RefuserTropLong(h + 2 + EntreesNecessaires(l + 1, TabProg[h]));
-                return false;
-            }
-            assurer(h + 1);
-            TabProg[h + 1] = TabProg[h];
-            // The middle point is the one diametrically opposite the start,
-            // so both halves stay on the circle wherever the start lies.
-            // Saturated, as every program value is: a centre near the
-            // largest double would put this point at infinity.
-            TabProg[h].X = Sature(2 * TabProg[h].I - TabProg[h].X);
-            TabProg[h].Y = Sature(2 * TabProg[h].J - TabProg[h].Y);
-            TabProg[h].NumSegment = static_cast<uint16_t>(TabProg[h - 1].NumSegment + 1);
-            Elargir(boite, TabProg[h]);
-            ++h;
-        }
-        const LigneProg& avant = TabProg[h - 1];
-        TabProg[h].NumSegment = static_cast<uint16_t>(
-            avant.NumSegment + ((TabProg[h].X != avant.X || TabProg[h].Y != avant.Y) ? 1 : 0));
-        Elargir(boite, TabProg[h]);
-        jauge.Avancer(static_cast<int>(l + 1));
-    }
-    NbLignesProg = static_cast<uint16_t>(h);
-    // Mended: such a move stepped as fast as the processor allowed.
-    if (const size_t i = AvanceManquante(TabProg, h)) {
-        Refuser(TexteAvanceManquante(TabProg[i]));
-        return false;
-    }
-
-    bool horsTable = false;
-    int32_t premierHorsTable = 0;
-    for (size_t i = 0; i <= h; ++i) {
-        bool ici = false;
-        TabProg[i].CorRayon *= RayonOutil(TabProg[i].NumOutil, ici);
-        if (ici && !horsTable) {
-            horsTable = true;
-            premierHorsTable = TabProg[i].NumOutil;
-        }
-    }
-    if (horsTable)
-        VueActive().Message("Outil T" + std::to_string(premierHorsTable)
-            + " hors de la table (T00 à T99) : son rayon et sa longueur sont pris à 0.");
-    ProgAnalyse = true;
-    return true;
-}
-
 namespace {
 
-    void AjouterLigneListing(std::string& s, const LigneProg& ligne)
+    void AjouterLigneListing(TexteRapide& s, const LigneProg& ligne, double corRayon)
     {
         AjouterDebutLigneBloc(s, ligne);
-        s += " > ENT=";
-        AjouterEntier(s, ligne.NumSegment, 0);
-        s += " COR=";
-        AjouterFixe(s, ligne.CorRayon, 8, 3);
+        s.Ajouter(" > ENT=");
+        s.Entier(ligne.NumSegment, 0);
+        s.Ajouter(" COR=");
+        s.Fixe(corRayon, 8, 3);
+    }
+
+    // Listing lines gathered into pieces of about 64 KB: a listing of tens of
+    // thousands of lines never sits whole in memory.
+    class EcrivainListing {
+    public:
+        explicit EcrivainListing(const std::function<void(std::string_view)>& sortie)
+            : sortie_(sortie)
+        {
+            texte_.reserve(Morceau + 8192);
+        }
+        void Ligne(const LigneProg& ligne, double corRayon)
+        {
+            AjouterLigneListing(rapide_, ligne, corRayon);
+            rapide_.Ajouter("\r\n");
+            if (rapide_.Taille() >= Morceau)
+                Vider();
+        }
+        void Vider()
+        {
+            rapide_.Vider();
+            if (!texte_.empty())
+                sortie_(texte_);
+            texte_.clear();
+        }
+
+    private:
+        static constexpr size_t Morceau = 1 << 16;
+        const std::function<void(std::string_view)>& sortie_;
+        std::string texte_;
+        TexteRapide rapide_ { texte_ };
+    };
+
+    void SignalerHorsTable(int32_t outil)
+    {
+        VueActive().Message("Outil T" + std::to_string(outil)
+            + " hors de la table (T00 à T99) : son rayon et sa longueur sont pris à 0.");
+    }
+
+    // Where the analysis keeps its entries. TabProg holds them all, sized
+    // once for the program: the start block, one entry per line and room for
+    // a full circle every eight lines, never past MaxLProg. Only the entries
+    // written take memory.
+    class TableComplete {
+    public:
+        void Preparer(size_t nbLignes)
+        {
+            NbLignesProg = 0;
+            const size_t prevues = std::min<size_t>(MaxLProg, nbLignes + 1);
+            TabProg.reserve(std::min<size_t>(MaxLProg, prevues + prevues / 8));
+            if (TabProg.empty())
+                TabProg.emplace_back();
+        }
+        LigneProg& operator[](size_t index) { return TabProg[index]; }
+        // TabProg[index] becomes a copy of the entry before it, the table
+        // growing by that entry when needed; the parser then changes it in
+        // place.
+        LigneProg& CopieSuivante(size_t index)
+        {
+            if (index < TabProg.size())
+                TabProg[index] = TabProg[index - 1];
+            else
+                TabProg.push_back(TabProg[index - 1]);
+            return TabProg[index];
+        }
+        void Fixee(size_t) { }
+        // The feeds checked and the tool radii applied, once every entry is
+        // there: CorRayon becomes the signed offset distance.
+        bool Terminer(size_t h)
+        {
+            NbLignesProg = static_cast<uint16_t>(h);
+            // Mended: such a move stepped as fast as the processor allowed.
+            if (const size_t i = AvanceManquante(TabProg, h)) {
+                Refuser(TexteAvanceManquante(TabProg[i]));
+                return false;
+            }
+            bool horsTable = false;
+            int32_t premierHorsTable = 0;
+            for (size_t i = 0; i <= h; ++i) {
+                bool ici = false;
+                TabProg[i].CorRayon *= RayonOutil(TabProg[i].NumOutil, ici);
+                if (ici && !horsTable) {
+                    horsTable = true;
+                    premierHorsTable = TabProg[i].NumOutil;
+                }
+            }
+            if (horsTable)
+                SignalerHorsTable(premierHorsTable);
+            ProgAnalyse = true;
+            return true;
+        }
+    };
+
+    // Only the last few entries, each written out as its listing line once
+    // complete (its offset computed for the line, the entry itself keeping
+    // the side it passes on to the next): the listing of a program of any
+    // length without its table. TabProg is not used.
+    class TableListing {
+    public:
+        explicit TableListing(EcrivainListing* ecrivain)
+            : ecrivain_(ecrivain)
+        {
+        }
+        void Preparer(size_t) { }
+        LigneProg& operator[](size_t index) { return anneau_[index % Taille]; }
+        LigneProg& CopieSuivante(size_t index)
+        {
+            return anneau_[index % Taille] = anneau_[(index - 1) % Taille];
+        }
+        void Fixee(size_t index)
+        {
+            const LigneProg& ligne = anneau_[index % Taille];
+            if (index > 0 && sansAvance_.empty() && SansAvance(anneau_[(index - 1) % Taille], ligne))
+                sansAvance_ = TexteAvanceManquante(ligne);
+            bool ici = false;
+            const double corRayon = ligne.CorRayon * RayonOutil(ligne.NumOutil, ici);
+            if (ici && !horsTable_) {
+                horsTable_ = true;
+                premierHorsTable_ = ligne.NumOutil;
+            }
+            if (ecrivain_)
+                ecrivain_->Ligne(ligne, corRayon);
+        }
+        // A refusal found only once every entry is there, as with the table.
+        bool Terminer(size_t)
+        {
+            if (!sansAvance_.empty()) {
+                Refuser(sansAvance_);
+                return false;
+            }
+            if (ecrivain_)
+                ecrivain_->Vider();
+            else if (horsTable_)
+                SignalerHorsTable(premierHorsTable_);
+            return true;
+        }
+
+    private:
+        static constexpr size_t Taille = 4; // a full circle reaches back two entries from the new one
+        LigneProg anneau_[Taille];
+        EcrivainListing* ecrivain_; // none: the messages instead
+        std::string sansAvance_; // the refusal of the first feed move without a feed
+        bool horsTable_ = false;
+        int32_t premierHorsTable_ = 0;
+    };
+
+    template <class Source, class Table> bool Analyser(Source& source, Table& table, BoiteProg& boite)
+    {
+        PasseAvertissements passe;
+        const size_t nbLignes = source.Nombre();
+        ProgressionJauge jauge(static_cast<int>(nbLignes), "Traite ISO");
+        FacteurUnite = 1.0;
+        if (MaxLProg == 0) {
+            RefuserTropLong(nbLignes + 1);
+            return false;
+        }
+        const size_t capacite = MaxLProg;
+        table.Preparer(nbLignes);
+        table[0] = LigneDefaut;
+        table[0].X = PosMm[0];
+        table[0].Y = PosMm[1];
+        table[0].Z = PosMm[2];
+        table[0].CentresRelatifs = CentresRelatifs;
+        table.Fixee(0);
+        for (int i = 0; i < 3; ++i)
+            boite.Min[i] = boite.Max[i] = PosMm[i];
+
+        size_t h = 0;
+        std::string_view ligne;
+        for (size_t l = 0; source.Suivante(ligne); ++l) {
+            if (h + 1 >= capacite) {
+                RefuserTropLong(h + 1 + EntreesNecessaires(source, &ligne, table[h]));
+                return false;
+            }
+            LigneProg& courante = table.CopieSuivante(h + 1);
+            const DefautBloc defaut = AnalyseLigne(ligne, courante, courante);
+            if (defaut != DefautBloc::Aucun) {
+                RefuserBloc(defaut, l + 1);
+                return false;
+            }
+            courante.IndexLigne = static_cast<uint16_t>(l);
+            ++h;
+            if (EstCercleComplet(table[h], table[h - 1])) {
+                if (h + 1 >= capacite) {
+                    RefuserTropLong(h + 2 + EntreesNecessaires(source, nullptr, table[h]));
+                    return false;
+                }
+                table.CopieSuivante(h + 1);
+                // The middle point is the one diametrically opposite the start,
+                // so both halves stay on the circle wherever the start lies.
+                // Saturated, as every program value is: a centre near the
+                // largest double would put this point at infinity.
+                LigneProg& moitie = table[h];
+                moitie.X = Sature(2 * moitie.I - moitie.X);
+                moitie.Y = Sature(2 * moitie.J - moitie.Y);
+                moitie.NumSegment = static_cast<uint16_t>(table[h - 1].NumSegment + 1);
+                Elargir(boite, moitie);
+                table.Fixee(h);
+                ++h;
+            }
+            const LigneProg& avant = table[h - 1];
+            LigneProg& fin = table[h];
+            fin.NumSegment
+                = static_cast<uint16_t>(avant.NumSegment + ((fin.X != avant.X || fin.Y != avant.Y) ? 1 : 0));
+            Elargir(boite, fin);
+            table.Fixee(h);
+            jauge.Avancer(static_cast<int>(l + 1));
+        }
+        return table.Terminer(h);
     }
 
 } // namespace
 
+bool TraiteIso(BoiteProg& boite)
+{
+    LignesListe source(Form1.ListBoxProg1.Lignes);
+    TableComplete table;
+    return Analyser(source, table, boite);
+}
+
+bool TraiteIso(LecteurLignes& lignes, BoiteProg& boite)
+{
+    TableComplete table;
+    return Analyser(lignes, table, boite);
+}
+
+bool ListingIso(LecteurLignes& lignes, const std::function<void(std::string_view)>& sortie)
+{
+    BoiteProg boite;
+    TableListing verdict(nullptr);
+    if (!Analyser(lignes, verdict, boite) || !lignes.Rembobiner())
+        return false;
+    // The warnings were given by the first pass.
+    const bool avertir = MesAvert;
+    MesAvert = false;
+    EcrivainListing ecrivain(sortie);
+    TableListing listing(&ecrivain);
+    const bool ok = Analyser(lignes, listing, boite);
+    MesAvert = avertir;
+    return ok;
+}
+
 std::string LigneListing(const LigneProg& ligne)
 {
-    std::string s;
-    AjouterLigneListing(s, ligne);
-    return s;
+    std::string texte;
+    TexteRapide s(texte);
+    AjouterLigneListing(s, ligne, ligne.CorRayon);
+    s.Vider();
+    return texte;
 }
 
 void ListingParMorceaux(const std::function<void(std::string_view)>& sortie)
 {
     if (TabProg.empty())
         return;
-    constexpr size_t Morceau = 1 << 16;
     const size_t fin = std::min<size_t>(NbLignesProg, TabProg.size() - 1);
-    std::string s;
-    s.reserve(Morceau + 256);
-    for (size_t i = 0; i <= fin; ++i) {
-        AjouterLigneListing(s, TabProg[i]);
-        s += "\r\n";
-        if (s.size() >= Morceau || i == fin) {
-            sortie(s);
-            s.clear();
-        }
-    }
+    EcrivainListing ecrivain(sortie);
+    for (size_t i = 0; i <= fin; ++i)
+        ecrivain.Ligne(TabProg[i], TabProg[i].CorRayon);
+    ecrivain.Vider();
 }
 
 std::string Listing()

@@ -8,9 +8,9 @@ namespace virmak {
 
 bool MachineVirtuelle::ButeeFermee(int axe) const
 {
-    if (buteeForcee_[axe].load())
+    if (buteeForcee_[axe].load(std::memory_order_relaxed))
         return true;
-    const int64_t course = course_[axe].load();
+    const int64_t course = course_[axe].load(std::memory_order_relaxed);
     const int64_t p = Position(axe);
     return course > 0 && (p > course || p < -course);
 }
@@ -28,7 +28,7 @@ bool MachineVirtuelle::Lire(uint16_t adresse, uint8_t& valeur)
     for (int axe = 0; axe < 3; ++axe)
         if (ButeeFermee(axe))
             logique |= MasqueButee[axe];
-    if (arret_.load())
+    if (arret_.load(std::memory_order_relaxed))
         logique |= MasqueArret;
     valeur = static_cast<uint8_t>((logique ^ InInvert) & 0xF8);
     return true;
@@ -61,7 +61,9 @@ bool MachineVirtuelle::Ecrire(uint16_t adresse, uint8_t valeur)
 void MachineVirtuelle::Prendre(int latch)
 {
     // The same byte again changes no line: nothing to decode.
-    if (latch_[latch].exchange(donnees_, std::memory_order_relaxed) == donnees_ && !premiereFois_[latch])
+    const uint8_t avant = latch_[latch].load(std::memory_order_relaxed);
+    latch_[latch].store(donnees_, std::memory_order_relaxed);
+    if (avant == donnees_ && !premiereFois_[latch])
         return;
     premiereFois_[latch] = false;
     if (latch == 0)
@@ -80,14 +82,14 @@ void MachineVirtuelle::Decoder(uint8_t octet)
         if (!pas || !(logique & pas) || (logiquePrecedent_ & pas))
             continue;
         const int direction = (sens && (logique & sens)) ? 1 : -1;
-        position_[axe].fetch_add(direction, std::memory_order_relaxed);
-        emis_[axe].fetch_add(1, std::memory_order_relaxed);
-        if (maintenant - changementSens_[axe] < delaiDirection_.load())
-            violations_.fetch_add(1);
-        if (enregistrer_) {
-            std::lock_guard<std::mutex> garde(enregistrement_);
-            if (pas_.size() < pas_.capacity())
-                pas_.push_back({ maintenant, axe, direction });
+        Ajouter(position_[axe], direction);
+        Ajouter(emis_[axe], 1);
+        if (maintenant - changementSens_[axe] < delaiDirection_.load(std::memory_order_relaxed))
+            Ajouter(violations_, 1);
+        const size_t n = nbPas_.load(std::memory_order_relaxed);
+        if (n < capacite_) {
+            pas_[n] = { maintenant, axe, direction };
+            nbPas_.store(n + 1, std::memory_order_release);
         }
     }
     logiquePrecedent_ = logique;
@@ -96,15 +98,22 @@ void MachineVirtuelle::Decoder(uint8_t octet)
 void MachineVirtuelle::Enregistrer(size_t capacite)
 {
     std::lock_guard<std::mutex> garde(enregistrement_);
-    pas_.clear();
-    pas_.reserve(capacite);
-    enregistrer_ = capacite > 0;
+    nbPas_.store(0, std::memory_order_relaxed);
+    // Not filled: only the steps recorded take memory.
+    pas_ = capacite > 0 ? std::make_unique_for_overwrite<PasVirtuel[]>(capacite) : nullptr;
+    capacite_ = capacite;
 }
 
 std::vector<PasVirtuel> MachineVirtuelle::Pas() const
 {
     std::lock_guard<std::mutex> garde(enregistrement_);
-    return pas_;
+    const std::span<const PasVirtuel> pas = PasEnregistres();
+    return { pas.begin(), pas.end() };
+}
+
+std::span<const PasVirtuel> MachineVirtuelle::PasEnregistres() const
+{
+    return { pas_.get(), nbPas_.load(std::memory_order_acquire) };
 }
 
 MachineVirtuelle* MachineVirtuelleActive()

@@ -9,7 +9,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
+#include <span>
 #include <vector>
 
 namespace virmak {
@@ -53,9 +55,12 @@ public:
     uint8_t Controle() const { return controle_.load(); }
 
     // Every step with its instant, when asked; the room is taken up front
-    // so that recording never allocates during a move.
+    // so that recording never allocates during a move. Pas can be called
+    // from any thread; PasEnregistres, without a copy, only from the thread
+    // that writes the port, until the next Enregistrer.
     void Enregistrer(size_t capacite);
     std::vector<PasVirtuel> Pas() const;
+    std::span<const PasVirtuel> PasEnregistres() const;
     // Steps whose direction line changed less than `delai` ticks before
     // the step edge.
     void DefinirDelaiDirection(int64_t delai) { delaiDirection_.store(delai); }
@@ -64,6 +69,12 @@ public:
 private:
     void Prendre(int latch);
     void Decoder(uint8_t octet);
+    // Only the thread that writes the port changes these counts: a relaxed
+    // load and store, no locked instruction, in the path of every step.
+    static void Ajouter(std::atomic<int64_t>& compte, int64_t n)
+    {
+        compte.store(compte.load(std::memory_order_relaxed) + n, std::memory_order_relaxed);
+    }
 
     uint8_t donnees_ = 0;
     std::atomic<uint8_t> controle_ { 0 };
@@ -79,9 +90,10 @@ private:
     std::atomic<int64_t> delaiDirection_ { 0 };
     std::atomic<int64_t> violations_ { 0 };
     std::atomic<int64_t> panneDans_ { -1 }; // writes left before the port fails; -1: never
-    mutable std::mutex enregistrement_;
-    std::vector<PasVirtuel> pas_;
-    bool enregistrer_ = false;
+    mutable std::mutex enregistrement_; // Enregistrer against Pas
+    std::unique_ptr<PasVirtuel[]> pas_;
+    size_t capacite_ = 0;
+    std::atomic<size_t> nbPas_ { 0 }; // published after each step is written
 };
 
 // The virtual machine when the port in use is one, else nullptr.

@@ -41,11 +41,12 @@ void MemoriserBornes(int left, int top, int width, int height)
     Form1.Height = height;
 }
 
-void ChargerConfiguration()
+void ChargerConfiguration(Usage usage)
 {
     LireConfiguration();
     MajAvanceCourante();
-    CalibrerTemporisation();
+    if (usage == Usage::Machine)
+        CalibrerTemporisation();
     OublierRetards();
     ReinitialiserEtatMachine();
     ChargerOutils();
@@ -61,7 +62,7 @@ void OuvrirPort()
         VueActive().Message(refus);
 }
 
-void FormCreate()
+void FormCreate(Usage usage)
 {
     VERIFIER_FIL_MACHINE();
     Form1.Initialiser();
@@ -71,7 +72,7 @@ void FormCreate()
     // click of the emergency-stop button.
     BrancherManuel();
 
-    ChargerConfiguration();
+    ChargerConfiguration(usage);
 
     Form1.RepOuverture = RepExe;
     Form1.RepSauvegarde = RepExe;

@@ -3,16 +3,21 @@
 
 namespace virmak {
 
+// What a process starts for: the machine, or only analysing programs
+// (virmak-cli analyse, programme, parcours), which leaves out the
+// calibration of the step timing.
+enum class Usage { Machine, AnalyseSeule };
+
 // The start-up load of the configuration and reset of the machine state,
 // every layer's part in its order.
-void ChargerConfiguration();
+void ChargerConfiguration(Usage usage = Usage::Machine);
 
 // Opens the port the configuration asks for when it changed; a refusal is
 // shown once.
 void OuvrirPort();
 
 // Creation of the main window.
-void FormCreate();
+void FormCreate(Usage usage = Usage::Machine);
 // The windows created after it, hidden: parameters dialog, tool dialog,
 // history window, About box (shown at once while the safety warnings are
 // not acknowledged).

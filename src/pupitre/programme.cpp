@@ -34,20 +34,35 @@ void RedessinerApercu()
         DessineParcours();
 }
 
-bool LireProgramme(const std::string& chemin, std::vector<std::string>& lignes, std::string& erreur)
+bool OuvrirProgramme(const std::string& chemin, LecteurLignes& lignes, std::string& erreur)
 {
-    std::string contenu;
-    const Lecture lecture = LireFichier(chemin, contenu);
+    const Lecture lecture = lignes.Ouvrir(chemin);
     if (lecture != Lecture::Ok) {
         erreur = MessageLecture(chemin, lecture);
         return false;
     }
-    if (contenu.find('\0') != std::string::npos) {
+    if (lignes.ContientNul()) {
         erreur = "Le fichier " + chemin
             + " n'est pas un programme ISO (il contient des octets nuls) : il n'est pas chargé.";
         return false;
     }
-    lignes = DecouperLignes(contenu);
+    return true;
+}
+
+bool LireProgramme(const std::string& chemin, std::vector<std::string>& lignes, std::string& erreur)
+{
+    LecteurLignes lecteur;
+    if (!OuvrirProgramme(chemin, lecteur, erreur))
+        return false;
+    std::vector<std::string> lues;
+    lues.reserve(lecteur.Nombre());
+    for (std::string_view ligne; lecteur.Suivante(ligne);)
+        lues.emplace_back(ligne);
+    if (lecteur.Etat() != Lecture::Ok) {
+        erreur = MessageLecture(chemin, lecteur.Etat());
+        return false;
+    }
+    lignes = std::move(lues);
     return true;
 }
 

@@ -2,14 +2,18 @@
 // Loading a file into the program list, saving the list with its analysis
 // listing, and redrawing the preview after either.
 
+#include "foundation/texte.h"
+
 #include <string>
 #include <vector>
 
 namespace virmak {
 
-// The lines of a program file, or false with the French message to show:
-// only a regular file of text within the size limit is a program; one with
-// NUL bytes (a binary file) is not.
+// A program file opened for reading its lines, or false with the French
+// message to show: only a regular file of text within the size limit is a
+// program; one with NUL bytes (a binary file) is not.
+bool OuvrirProgramme(const std::string& chemin, LecteurLignes& lignes, std::string& erreur);
+// The same file as the lines of the program list.
 bool LireProgramme(const std::string& chemin, std::vector<std::string>& lignes, std::string& erreur);
 
 // Loads a file into the program list as the "Charger" button does, once

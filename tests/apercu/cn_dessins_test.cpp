@@ -48,8 +48,7 @@ protected:
     // Blocks written straight into TabProg, as if analysed.
     static void Table(std::vector<LigneProg> blocs)
     {
-        for (size_t i = 0; i < blocs.size(); ++i)
-            TabProg[i] = blocs[i];
+        TabProg.assign(blocs.begin(), blocs.end());
         NbLignesProg = static_cast<uint16_t>(blocs.size() - 1);
         ProgAnalyse = true;
     }
@@ -320,9 +319,7 @@ TEST_F(Apercu, TheToolPathIsAsWideAsTheToolWhenOTIsTicked)
     rapide.NumOutil = 2;
     LigneProg coupe = Bloc(1, 10, 10);
     coupe.NumOutil = 2;
-    TabProgCorr[0] = Bloc(0, 0, 0);
-    TabProgCorr[1] = rapide;
-    TabProgCorr[2] = coupe;
+    TabProgCorr.assign({ Bloc(0, 0, 0), rapide, coupe });
     NbLignesCorr = 2;
     DessineParcours();
     ASSERT_EQ(vue.couches[2].size(), 2u);

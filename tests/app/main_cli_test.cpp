@@ -3,6 +3,7 @@
 
 #include "support/support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -184,6 +185,14 @@ TEST_F(LigneDeCommande, ExecuteFromEachLineEndsWhereTheFullRunEndsAndBothCommand
     EXPECT_EQ(Lancer({ "--rep", dossier, "execute", Fichier("p.iso"), "--depuis", "10" }).statut, 1);
     EXPECT_EQ(Lancer({ "--rep", dossier, "analyse", Fichier("p.iso"), "--depuis", "2" }).statut, 2);
 
+    // A job inside the travel gets the same listing whichever way it was
+    // written: from the whole table or as the analysis went.
+    const Resultat sansCourse = Lancer({ "--rep", dossier, "analyse", Fichier("p.iso") });
+    EcrireTout(Fichier("CncParam.Ini"), "[AXES]\r\nCourse(1)=11\r\n");
+    const Resultat avecCourse = Lancer({ "--rep", dossier, "analyse", Fichier("p.iso") });
+    EXPECT_EQ(avecCourse.statut, 0) << avecCourse.erreurs;
+    EXPECT_EQ(avecCourse.sortie, sansCourse.sortie);
+
     // Out of Y's travel on the arc's low side only: its ends stay at Y 5.
     EcrireTout(Fichier("CncParam.Ini"), "[AXES]\r\nCourse(1)=9\r\n");
     for (const char* commande : { "analyse", "execute" }) {
@@ -193,4 +202,23 @@ TEST_F(LigneDeCommande, ExecuteFromEachLineEndsWhereTheFullRunEndsAndBothCommand
             std::string::npos)
             << r.erreurs;
     }
+}
+
+TEST_F(LigneDeCommande, ExecuteWritesEveryDecodedStepWithItsInstantAxisAndDirection)
+{
+    fs::create_directory(Fichier("machine"));
+    EcrireTout(Fichier("machine/CncParam.Ini"),
+        "[SORTIES]\nOutEnable=63\nCBOutItem(0)=1\nCBOutItem(1)=2\nCBOutItem(2)=3\nCBOutItem(3)=4\n");
+    // 400 X steps forward at 1000 a second, each at the end of its period,
+    // then 4 back with 4 Y steps.
+    EcrireTout(Fichier("p.iso"), "G1 X1 F600\nG1 X0.99 Y0.01\n");
+    const Resultat r
+        = Lancer({ "--rep", Fichier("machine"), "execute", Fichier("p.iso"), "--pas", Fichier("pas.txt") });
+    EXPECT_EQ(r.statut, 0) << r.erreurs;
+    EXPECT_NE(r.sortie.find("PasX=404\nPasY=4\n"), std::string::npos) << r.sortie;
+    const std::string pas = LireTout(Fichier("pas.txt"));
+    EXPECT_EQ(pas.substr(0, 18), "0.001000000 X +1\r\n");
+    EXPECT_NE(pas.find("0.400000000 X +1\r\n0.401000000 X -1\r\n0.401000000 Y +1\r\n"), std::string::npos);
+    EXPECT_EQ(pas.substr(pas.size() - 18), "0.404000000 Y +1\r\n");
+    EXPECT_EQ(std::count(pas.begin(), pas.end(), '\n'), 408);
 }

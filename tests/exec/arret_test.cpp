@@ -155,6 +155,14 @@ TEST_F(Arret, TheMachinesInputOrALimitEndsARunAJogOrAGoToWithTheSpindleAtRestAnd
     EXPECT_FALSE(BrocheEnMarche || Form1.LedBroche.Allume);
     EXPECT_EQ(m->LatchA() & MasqueBroche, 0);
     EXPECT_TRUE(Form1.LedButeeX.Allume);
+    // Held in continuous mode: the jog ends at the switch, the button still down.
+    Remettre();
+    Form1.CmbIncrement.Selection = 0;
+    int lectures = 0;
+    Jog(0, 1, [&] { return ++lectures < 1000000; });
+    EXPECT_TRUE(ButeeActivee);
+    EXPECT_EQ(m->Position(0), 101);
+    EXPECT_LT(lectures, 200);
 
     // The emergency input during a go-to.
     Remettre();
@@ -168,6 +176,13 @@ TEST_F(Arret, TheMachinesInputOrALimitEndsARunAJogOrAGoToWithTheSpindleAtRestAnd
     EXPECT_EQ(m->LatchA() & MasqueBroche, 0);
     EXPECT_EQ(Historique(TexteArretMachine), 1);
     EXPECT_LT(m->Position(0), 20000);
+
+    // The emergency input during a ten-minute dwell ends it at once.
+    Remettre();
+    Programme({ "G82 X0 Z-1 R0 P600000 F600" });
+    Pendant(60, urgence);
+    EXPECT_EQ(CycleUsinage(), FinCycle::Urgence);
+    EXPECT_LT(horloge.maintenant, 61 * horloge.frequence);
 }
 
 TEST_F(Arret, ALimitDuringADrillingCycleEndsTheRunWithoutItsRetract)

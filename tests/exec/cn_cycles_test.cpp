@@ -70,8 +70,8 @@ TEST_F(Percage, PeckDrillingReturnsToTheRPlaneBetweenPecks)
         { -9, -3, { -2, -5, -2, -4.8, -8, -2, -7.8, -11, 0 } },
         // Q >= 0 or beyond the depth: one peck to depth, back to the R
         // plane and G83d above it (one rapid run upwards), then to depth.
-        { -5, 2, { -2, -7, -1.8, -7, 0 } },
-        { -5, -8, { -2, -7, -1.8, -7, 0 } },
+        { -5, 2, { -2, -7, -1.8, -7, 0 } }, { -5, -8, { -2, -7, -1.8, -7, 0 } },
+        { -5, 0, { -2, -7, -1.8, -7, 0 } }, // Q0 is no peck of zero: no division by it
     };
     for (const auto& c : cas) {
         m->Enregistrer(100000);

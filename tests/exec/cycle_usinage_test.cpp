@@ -1,6 +1,8 @@
 #include "exec/cycle_usinage.h"
 
 #include "exec/conduite.h"
+#include "exec/manuel.h"
+#include "foundation/nombres.h"
 #include "foundation/pupitre.h"
 #include "iso/cn_outils.h"
 #include "iso/trace_prog.h"
@@ -132,6 +134,44 @@ TEST_F(Cycle, StepByStepAdvancesOneBlockPerPressAndCycleRunsOnToTheEnd)
     StopFinBloc = true;
     EXPECT_EQ(CycleUsinage(), FinCycle::Normale);
     EXPECT_EQ(vue.attentes, 1);
+}
+
+TEST_F(Cycle, InTheOperatorsWaitsAStopBeginsNoOtherBlockAndNeitherRazNorAPresetFreesTheMachine)
+{
+    const struct {
+        bool pasAPas;
+        const char* premier;
+        int32_t x;
+    } cas[] = { { true, "G1 X1 F600", 400 }, { false, "G1 X3 F600", 1200 } };
+    for (const auto& c : cas) {
+        Programme({ c.premier, "M3 G1 X9 (DEUX)" });
+        // A preset field opened before the run, confirmed during it.
+        StaticTextXClick();
+        Form1.EditX.Texte = "47";
+        bool libre = true;
+        vue.script = { [&] {
+            PresetX();
+            MesRazClick();
+            libre = Form1.XPlus.Actif || Form1.GoXYZ.Actif || Form1.Raz_X.Actif || Form1.BitBtnCharger.Actif;
+            BoutonArretClick();
+        } };
+        if (c.pasAPas) {
+            BitBtnPasPasClick();
+        } else {
+            StopFinBloc = true;
+            EXPECT_EQ(CycleUsinage(), FinCycle::Urgence);
+        }
+        EXPECT_FALSE(libre) << c.premier;
+        EXPECT_EQ(PosPas[0], c.x) << c.premier;
+        EXPECT_EQ(m->Position(0), c.x) << c.premier;
+        EXPECT_EQ(Form1.StaticTextX.Texte, FormatFixe(c.x * ValPas[0], 8, 3)) << c.premier;
+        EXPECT_EQ(Form1.EditLigneProg.Texte, c.premier);
+        EXPECT_EQ(Form1.PanelInfo.Texte.find("DEUX"), std::string::npos) << c.premier;
+        EXPECT_FALSE(BrocheEnMarche) << c.premier;
+        EXPECT_EQ(Form1.MesEtat.Texte, TexteFinUrgence) << c.premier;
+        MesRazClick();
+        StopFinBloc = ModePasAPas = false;
+    }
 }
 
 TEST_F(Cycle, RunControlFlagsFollowTheirSequencesWhenNoRunIsStarted)

@@ -93,6 +93,20 @@ TEST_F(Configuration, GreatestPathFeedUsesEachAxisStepLength)
     EXPECT_NEAR(AvanceMaxiVectorielle(1000, 0, 0), 300, 1e-9);
 }
 
+TEST_F(Configuration, AStartForAnalysingOnlyReadsTheKeysButLeavesTheStepTimingUncalibrated)
+{
+    Ecrire("[AXES]\nAvMax(0)=1700\n");
+    FreqCompteur = 0;
+    TabPeriodes[1] = 0;
+    ChargerConfiguration(Usage::AnalyseSeule);
+    EXPECT_EQ(AvMax[0], 1700);
+    EXPECT_EQ(FreqCompteur, 0);
+    EXPECT_EQ(TabPeriodes[1], 0);
+    ChargerConfiguration();
+    EXPECT_GT(FreqCompteur, 0);
+    EXPECT_EQ(TabPeriodes[1], FreqCompteur);
+}
+
 TEST_F(Configuration, OnlyTheExactIndexedKeyIsRead)
 {
     Ecrire("[AXES]\nAvMax (1)=1500\nAvMax1=1600\nAvMax(0)=1700\n");

@@ -70,6 +70,18 @@ TEST_F(FichierCles, SeesChangesMadeByAnotherProgram)
     EXPECT_EQ(ini.LireEntier("A", "Autre", 0), 3);
 }
 
+TEST_F(FichierCles, AReadOnlyFileIsReadOnceAndNeverWritten)
+{
+    EcrireTout(Fichier("Essai.Ini"), "[A]\r\nN=1\r\n");
+    ini.Ouvrir(Fichier("Essai.Ini"), true);
+    EXPECT_EQ(ini.LireEntier("A", "N", 0), 1);
+    EcrireTout(Fichier("Essai.Ini"), "[A]\r\nN=22\r\n");
+    EXPECT_EQ(ini.LireEntier("A", "N", 0), 1);
+    EXPECT_FALSE(ini.EcrireEntier("A", "N", 5));
+    EXPECT_EQ(LireTout(Fichier("Essai.Ini")), "[A]\r\nN=22\r\n");
+    EXPECT_TRUE(vue.messages.empty());
+}
+
 TEST_F(FichierCles, HandEditedCommentsAndOrderSurviveARewrite)
 {
     EcrireTout(Fichier("Essai.Ini"), "; réglages de l'atelier\n[B]\nz=1\na=2\n[A]\nk=3\n");

@@ -1,12 +1,15 @@
 #include "foundation/nombres.h"
 #include "foundation/texte.h"
+#include "support/support.h"
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <limits>
 
 using namespace virmak;
+using namespace virmak::test;
 
 TEST(Arrondi, HalvesGoToTheEvenNeighbour)
 {
@@ -103,6 +106,27 @@ TEST(LectureTexte, RealsWithPointOrCommaButNeverNaNOrInfinity)
     EXPECT_FALSE(LireReelTexte("+-1"));
 }
 
+TEST(TexteRapide, WritesThroughItsBufferWhatTheFormatsGiveOneByOne)
+{
+    std::string attendu, texte = "début ";
+    attendu = texte;
+    {
+        TexteRapide t(texte);
+        for (int i = 0; i < 2000; ++i) {
+            const double v = i % 97 == 0 ? -1e300 / (i + 1) : (i - 1000) * 1.0005;
+            t.Fixe(v, 8, 3);
+            attendu += FormatFixe(v, 8, 3);
+            t.Entier(i * 37 - 5000, 5);
+            attendu += FormatEntier(i * 37 - 5000, 5);
+            const std::string mot = i == 1000 ? std::string(5000, 'x') : " ; ";
+            t.Ajouter(mot);
+            attendu += mot;
+        }
+        EXPECT_EQ(t.Taille(), attendu.size());
+    }
+    EXPECT_EQ(texte, attendu);
+}
+
 TEST(Texte, LinesEndWithLfOrCrLfAndOldFilesMayBeWindows1252)
 {
     const auto lignes = DecouperLignes("G0 X1\r\nG1 Y2\n(caf\xE9)\r\nfin");
@@ -115,4 +139,85 @@ TEST(Texte, LinesEndWithLfOrCrLfAndOldFilesMayBeWindows1252)
     EXPECT_TRUE(DecouperLignes("").empty());
     EXPECT_EQ(DecoderLigne("\x80"), "€");
     EXPECT_EQ(DecoderLigne("déjà"), "déjà");
+}
+
+TEST(Texte, TheLineReaderGivesViewsIntoTheTextAndConvertsOnlyTheWindows1252Lines)
+{
+    const std::string texte = "G0 X1\r\n(caf\xE9)\r\r\n\n(café) crème\nfin\r";
+    LecteurLignes lecteur(texte);
+    EXPECT_EQ(lecteur.Nombre(), 5u);
+    std::vector<std::string_view> vues;
+    for (std::string_view ligne; lecteur.Suivante(ligne);) {
+        EXPECT_EQ(ligne, DecouperLignes(texte)[vues.size()]);
+        vues.push_back(ligne);
+    }
+    ASSERT_EQ(vues.size(), 5u);
+    EXPECT_EQ(vues[0].data(), texte.data()); // not copied
+    EXPECT_EQ(vues[3].data(), texte.data() + texte.find("(café)"));
+    EXPECT_EQ(vues[1], "(café)\r"); // one CR is the line end, the other is text
+    EXPECT_EQ(vues[2], "");
+    EXPECT_EQ(vues[4], "fin");
+    EXPECT_EQ(LecteurLignes("").Nombre(), 0u);
+    EXPECT_EQ(LecteurLignes("\n\n").Nombre(), 2u);
+}
+
+class FichierDeLignes : public AvecConfiguration { };
+
+TEST_F(FichierDeLignes, AFileIsReadThroughABufferAsTheWholeTextWouldBe)
+{
+    // Lines and CR LF across the 64 KB pieces, one line longer than a
+    // piece, a Windows-1252 line, no end of line at the end.
+    std::string texte;
+    for (int i = 0; texte.size() < 70000; ++i)
+        texte += "N" + std::to_string(i) + " G1 X" + std::to_string(i % 97) + (i % 3 ? "\r\n" : "\n");
+    texte += std::string(65534 - texte.size() % 65536, 'Y') + "\r\n(caf\xE9)\n";
+    texte += std::string(200000, 'Z') + "\nfin";
+    EcrireTout(Fichier("long.iso"), texte);
+    const std::vector<std::string> attendues = DecouperLignes(texte);
+    LecteurLignes lecteur;
+    ASSERT_EQ(lecteur.Ouvrir(Fichier("long.iso")), Lecture::Ok);
+    EXPECT_FALSE(lecteur.ContientNul());
+    EXPECT_EQ(lecteur.Nombre(), attendues.size());
+    size_t n = 0;
+    for (std::string_view ligne; lecteur.Suivante(ligne); ++n)
+        ASSERT_EQ(ligne, attendues.at(n)) << n;
+    EXPECT_EQ(n, attendues.size());
+    EXPECT_EQ(lecteur.Etat(), Lecture::Ok);
+
+    EcrireTout(Fichier("nul.iso"), std::string("G1\nX\0Y\n", 7));
+    ASSERT_EQ(lecteur.Ouvrir(Fichier("nul.iso")), Lecture::Ok);
+    EXPECT_TRUE(lecteur.ContientNul());
+    EXPECT_EQ(lecteur.Ouvrir(Fichier("long.iso"), 1000), Lecture::TropGros);
+    EXPECT_EQ(lecteur.Ouvrir(Fichier("absent.iso")), Lecture::Absent);
+    EXPECT_EQ(lecteur.Ouvrir(dossier), Lecture::PasUnFichier);
+    std::string_view ligne;
+    EXPECT_FALSE(lecteur.Suivante(ligne));
+    EcrireTout(Fichier("vide.iso"), "");
+    ASSERT_EQ(lecteur.Ouvrir(Fichier("vide.iso")), Lecture::Ok);
+    EXPECT_EQ(lecteur.Nombre(), 0u);
+    EXPECT_FALSE(lecteur.Suivante(ligne));
+}
+
+TEST_F(FichierDeLignes, AFileWrittenInPiecesReplacesTheOldOneOnlyWhenFinished)
+{
+    EcrireTout(Fichier("pas.txt"), "ancien");
+    {
+        FichierAtomique f;
+        ASSERT_TRUE(f.Ouvrir(Fichier("pas.txt")));
+        EXPECT_TRUE(f.Ecrire("a\r\n"));
+        EXPECT_EQ(LireTout(Fichier("pas.txt")), "ancien");
+    } // not finished: nothing replaced, nothing left
+    EXPECT_EQ(LireTout(Fichier("pas.txt")), "ancien");
+    FichierAtomique f;
+    ASSERT_TRUE(f.Ouvrir(Fichier("pas.txt")));
+    EXPECT_TRUE(f.Ecrire("a\r\n"));
+    EXPECT_TRUE(f.Ecrire(std::string(100000, 'b')));
+    EXPECT_TRUE(f.Terminer());
+    EXPECT_EQ(LireTout(Fichier("pas.txt")), "a\r\n" + std::string(100000, 'b'));
+    EXPECT_FALSE(f.Terminer());
+    EXPECT_FALSE(f.Ouvrir(Fichier("absent/pas.txt")));
+    size_t n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dossier))
+        n += e.path().filename().string().starts_with("pas.txt");
+    EXPECT_EQ(n, 1u);
 }

@@ -214,7 +214,7 @@ TEST(Scanners, CommentRunsToTheFirstClosingCharacterOrTheEnd)
 
 TEST_F(AnalyseBloc, DefaultBlockIsRapidWithEmptyMSlots)
 {
-    EXPECT_EQ(LigneDefaut.CodeG, (std::array<int32_t, 11> {}));
+    EXPECT_EQ(LigneDefaut.CodeG, decltype(LigneDefaut.CodeG) {});
     EXPECT_EQ(LigneDefaut.CodeM, SlotsM({}));
     EXPECT_FALSE(LigneDefaut.CorLongueur);
     EXPECT_EQ(LigneDefaut.Commentaire, "");

@@ -1,6 +1,7 @@
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/pupitre.h"
+#include "foundation/texte.h"
 #include "iso/analyse_ligne.h"
 #include "iso/trace_prog.h"
 #include "iso/traite_prog.h"
@@ -144,6 +145,53 @@ TEST_F(Programme, AProgramTooLargeForTheTableIsRefusedWhole)
     Lignes({ "X1", "X2", "X3", "G2 X3 Y0 I1 J0" });
     EXPECT_FALSE(Analyser());
     EXPECT_NE(vue.messages.back().find("6 blocs"), std::string::npos);
+}
+
+TEST_F(Programme, AFileAnalysedWithoutTheListGivesTheListsTableListingAndMessages)
+{
+    EcrireTout(Fichier("CncParam.Ini"), "[GCODES]\nMaxLProg=7\n[BOOLEAN]\nMesAvert=1\n");
+    FormCreate();
+    TabOutils[1].Jauge[0] = 6;
+    const char* const textes[] = {
+        "G1 X5 Y5 F100\r\n(caf\xE9 cr\xE8me)\r\nG2 X5 Y5 I6 J5\r\nZ-1 D1\nG41 T150 X2",
+        "T1 G42 X1\nX2 H1\nG40 X3\nX4\nX5\nX6\nX7\nX8", // 9 entries for 7
+        "X1\nX2\nX3\nX4\nX5\nG2 X5 Y0 I4 J0\nX8\n", // 9 as well, the circle at the limit
+        "G1 X1\nG2 X9 R1\n",
+        "G0 X1\n(SANS AVANCE)\nG1 X2 Y2\nX3", // refused once the whole program is read
+        "",
+    };
+    for (const char* texte : textes) {
+        Lignes(DecouperLignes(texte));
+        const bool liste = Analyser();
+        const std::string listing = liste ? Listing() : "";
+        const size_t nb = NbLignesProg;
+        const std::vector<std::string> messages = vue.messages;
+        vue.messages.clear();
+        BoiteProg b;
+        LecteurLignes lecteur(texte);
+        EXPECT_EQ(TraiteIso(lecteur, b), liste) << texte;
+        EXPECT_EQ(liste ? Listing() : "", listing) << texte;
+        EXPECT_EQ(NbLignesProg, nb);
+        EXPECT_EQ(vue.messages, messages) << texte;
+        EXPECT_EQ(b.Min[0], boite.Min[0]);
+        EXPECT_EQ(b.Max[1], boite.Max[1]);
+        if (texte == textes[0]) {
+            EXPECT_EQ(TabProg[2].Commentaire, "café crème");
+        }
+
+        // Written as it goes, from the file, with the same messages once.
+        vue.messages.clear();
+        TabProg.assign(1, LigneProg {});
+        EcrireTout(Fichier("p.iso"), texte);
+        ASSERT_EQ(lecteur.Ouvrir(Fichier("p.iso")), Lecture::Ok);
+        std::string ecrit;
+        EXPECT_EQ(ListingIso(lecteur, [&ecrit](std::string_view morceau) { ecrit += morceau; }), liste);
+        EXPECT_EQ(ecrit, listing) << texte;
+        EXPECT_EQ(vue.messages, messages) << texte;
+        EXPECT_EQ(TabProg.size(), 1u);
+        EXPECT_TRUE(MesAvert);
+        vue.messages.clear();
+    }
 }
 
 TEST_F(Programme, AWarningShownThreeTimesInOnePassIsCountedInsteadAndTheNextPassStartsAfresh)

@@ -168,7 +168,10 @@ TEST_F(Interpolation, WithUnequalMaximaNoAxisStepsFasterThanItsOwnOnAverage)
             dernier[p.axe] = p.instant;
             ++nombre[p.axe];
         }
+        const double d[3] = { c.dx, dy, c.dz };
         for (int i = 0; i < 3; ++i) {
+            // Every axis made its steps: no steps at all would meet any rate.
+            EXPECT_EQ(nombre[i], static_cast<int64_t>(std::lround(d[i] / ValPas[i]))) << "axe " << i;
             if (nombre[i] < 2)
                 continue;
             const double rythme = static_cast<double>(nombre[i] - 1) * static_cast<double>(FreqCompteur)

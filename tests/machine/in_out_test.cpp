@@ -3,8 +3,10 @@
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
 #include "machine/choix_port.h"
+#include "machine/cn_pilot.h"
 #include "machine/machine_virtuelle.h"
 #include "machine/port_linux.h"
+#include "machine/temporisation.h"
 #include "pupitre/demarrage.h"
 #include "support/support.h"
 
@@ -42,8 +44,13 @@ public:
     std::string Nom() const override { return "espion"; }
     std::string Defaut() const override { return "erreur d'entrée-sortie"; }
 
-    // The `n`-th access from now on fails, and every one after it (-1: none).
-    void Echouer(int n) { panneDans = n; }
+    // The `n`-th access from now on fails, and every one after it (-1: none),
+    // or that one alone.
+    void Echouer(int n, bool seule = false)
+    {
+        panneDans = n;
+        panneSeule = seule;
+    }
 
     mutable std::mutex verrou;
     std::atomic<size_t> nombre { 0 };
@@ -54,8 +61,11 @@ private:
     bool Noter(uint16_t adresse, int valeur)
     {
         std::lock_guard<std::mutex> g(verrou);
-        if (panneDans == 0)
+        if (panneDans == 0) {
+            if (panneSeule)
+                panneDans = -1;
             return false;
+        }
         if (panneDans > 0)
             --panneDans;
         acces.push_back({ adresse, valeur });
@@ -64,6 +74,7 @@ private:
         return true;
     }
     int panneDans = -1;
+    bool panneSeule = false;
 };
 
 // X on D0/D1, Y on D2/D3, Z on D4/D5, spindle on D6; the X step and the
@@ -188,6 +199,19 @@ TEST_F(Port, AFailingAccessIsSaidWithThePortAndTheErrorUntilItIsReported)
     EXPECT_NE(TexteDefautPort().find("lecture des entrées"), std::string::npos);
 }
 
+TEST_F(Port, AStepPulseThatDidNotGoOutStopsTheMachineThoughTheRestAfterItWent)
+{
+    EcrireTout(Fichier("CncParam.Ini"), Cablage);
+    ChargerConfiguration();
+    PortLPT = 1;
+    PortEspion* p = Espionner();
+    // The rest byte's four writes, the inputs, then the pulse's data write.
+    p->Echouer(5, true);
+    EmettrePas(MasquePas[0], PeriodePas);
+    EXPECT_TRUE(ArretUrgence);
+    EXPECT_TRUE(PortEnDefaut());
+}
+
 TEST_F(Port, PatternsWrittenThroughLatchAAreDecodedIntoStepsAndDirections)
 {
     EcrireTout(Fichier("CncParam.Ini"), Cablage);
@@ -217,6 +241,24 @@ TEST_F(Port, PatternsWrittenThroughLatchAAreDecodedIntoStepsAndDirections)
     ASSERT_EQ(m->Pas().size(), 6u);
     EXPECT_EQ(m->Pas()[3].axe, 1);
     EXPECT_EQ(m->Pas()[3].sens, -1);
+    EXPECT_EQ(m->PasEnregistres().size(), 6u);
+    EXPECT_EQ(m->PasEnregistres()[5].axe, 2);
+
+    // Recording stops at its room and starts afresh when asked again; the
+    // counts go on.
+    m->Enregistrer(2);
+    for (int i = 0; i < 3; ++i) {
+        EcrireSortiesA(sortie(0x02));
+        EcrireSortiesA(sortie(0x03));
+    }
+    EXPECT_EQ(m->Position(0), 6);
+    EXPECT_EQ(m->PasEmis(0), 6);
+    ASSERT_EQ(m->Pas().size(), 2u);
+    EXPECT_EQ(m->Pas()[1].axe, 0);
+    m->Enregistrer(0);
+    EcrireSortiesA(sortie(0x02));
+    EcrireSortiesA(sortie(0x03));
+    EXPECT_TRUE(m->Pas().empty());
 }
 
 TEST_F(Port, ARealPortThatCannotOpenIsRefusedOnceInFrenchAndLeftUnused)

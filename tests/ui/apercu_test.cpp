@@ -60,8 +60,7 @@ protected:
         EchelleApercu = echelle;
         OrigineApercu[0] = ox;
         OrigineApercu[1] = oy;
-        for (size_t i = 0; i < blocs.size(); ++i)
-            TabProg[i] = blocs[i];
+        TabProg.assign(blocs.begin(), blocs.end());
         NbLignesProg = static_cast<uint16_t>(blocs.size() - 1);
         ProgAnalyse = true;
     }

@@ -6,7 +6,6 @@
 #include "ui/fenetre_principale.h"
 #include "ui/support_ui.h"
 
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -50,28 +49,23 @@ TEST_F(FilMachine, TheWindowStaysAliveDuringALongHandlerThatActionsReachOnlyAtIt
     });
     ASSERT_TRUE(AttendreQue([&] { return enCours.load(); }));
 
-    // A window timer keeps its pace while the machine thread is busy.
-    QElapsedTimer horloge;
-    horloge.start();
-    qint64 precedent = 0, pireEcart = 0;
-    int tops = 0;
+    // A window timer keeps ticking while the machine thread is busy (its
+    // regularity depends on the machine's load: not asserted).
+    int topsPendant = 0;
     QTimer minuterie;
     QObject::connect(&minuterie, &QTimer::timeout, [&] {
-        const qint64 t = horloge.elapsed();
-        if (tops++ > 0)
-            pireEcart = std::max(pireEcart, t - precedent);
-        precedent = t;
+        if (enCours)
+            ++topsPendant;
     });
     minuterie.start(10);
-    AttendreQue([&] { return horloge.elapsed() > 300; }, 1000);
+    AttendreQue([&] { return topsPendant >= 5; }, 1000);
     f.Poster([&] { executeeAuPoint = auPoint ? 1 : 0; });
     const auto* visue = f.findChild<QLabel*>("StaticTextX");
     ASSERT_TRUE(visue);
     EXPECT_TRUE(AttendreQue([&] { return visue->text() == "  12.345"; }, 1000));
     EXPECT_TRUE(AttendreQue([&] { return termine.load(); }, 5000));
     minuterie.stop();
-    EXPECT_GT(tops, 50);
-    EXPECT_LT(pireEcart, 50);
+    EXPECT_GE(topsPendant, 5);
     f.AttendreMachine();
     EXPECT_EQ(executeeAuPoint, 1);
 }
