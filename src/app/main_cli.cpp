@@ -56,7 +56,7 @@ constexpr const char* TexteUsage
       "        virmak-cli [--rep DOSSIER] parcours PROGRAMME\n"
       "        virmak-cli [--rep DOSSIER] latence [--duree SECONDES] "
       "[--frequence PAS_PAR_SECONDE] [--cpu N]\n"
-      "        virmak-cli [--rep DOSSIER] execute PROGRAMME [--pas FICHIER] [--depuis N]\n"
+      "        virmak-cli [--rep DOSSIER] execute PROGRAMME [--pas FICHIER] [--depuis N] [--temps]\n"
       "        virmak-cli --help | --version\n";
 
 constexpr const char* TexteAide
@@ -75,7 +75,8 @@ constexpr const char* TexteAide
       "                     virtuelle : les pas émis, les positions décodées, la durée\n"
       "                     exacte d'usinage et la fin du cycle ; --pas FICHIER écrit les\n"
       "                     pas décodés (instant en s, axe, sens) ; --depuis N démarre à\n"
-      "                     la ligne N comme \"Démarrer à ce bloc\", approche comprise\n"
+      "                     la ligne N comme \"Démarrer à ce bloc\", approche comprise ;\n"
+      "                     --temps donne aussi l'instant où finit chaque bloc, Temps(i)\n"
       "  latence            la régularité des pas sur cette machine : l'émetteur réel,\n"
       "                     l'horloge réelle, sur le port virtuel ; à lancer avant de\n"
       "                     régler AvMax (par défaut 5 s à 20000 pas par seconde)\n"
@@ -282,9 +283,12 @@ bool EcrirePas(const std::string& chemin, std::span<const PasVirtuel> pas)
 
 // The whole run on the virtual machine and clock: what the desktop program
 // would do with this configuration, every M0 acknowledged.
-int Executer(const std::string& chemin, const std::string& fichierPas, size_t depuis)
+// The virtual instant each block ended at, by its number (execute --temps).
+std::vector<int64_t> FinsDeBlocs;
+PlateformeVirtuelle horloge;
+
+int Executer(const std::string& chemin, const std::string& fichierPas, size_t depuis, bool temps)
 {
-    static PlateformeVirtuelle horloge;
     DefinirPlateforme(&horloge);
     MouvementsVirtuels = true;
     MachineVirtuelleDemandee = true;
@@ -305,9 +309,21 @@ int Executer(const std::string& chemin, const std::string& fichierPas, size_t de
     if (!fichierPas.empty())
         m.Enregistrer(PasEnregistres);
     CycleEnCours = true;
+    // The tool path, and so the number of blocks, is made by the run.
+    if (temps)
+        BlocTermine = [](size_t bloc) {
+            if (bloc >= FinsDeBlocs.size())
+                FinsDeBlocs.resize(bloc + 1, -1);
+            FinsDeBlocs[bloc] = horloge.maintenant;
+        };
     const FinCycle fin = depuis ? CycleDepuisLigne(depuis - 1) : CycleUsinage();
     if (fin == FinCycle::Refus)
         return SortieErreur;
+    // Blocks skipped by --depuis or after a stop have no instant.
+    for (size_t i = 1; i < FinsDeBlocs.size(); ++i)
+        if (FinsDeBlocs[i] >= 0)
+            Ligne(CleIndexee("Temps", static_cast<int>(i)),
+                FormatFixe(static_cast<double>(FinsDeBlocs[i]) / 1e9, 0, 6));
     Ligne("Blocs", std::to_string(NbLignesCorr));
     const char* axes[3] = { "X", "Y", "Z" };
     for (int i = 0; i < 3; ++i)
@@ -340,6 +356,7 @@ int main(int argc, char** argv)
     double duree = 5, frequence = 20000, cpu = -1;
     std::string fichierPas;
     size_t depuis = 0;
+    bool temps = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -357,6 +374,8 @@ int main(int argc, char** argv)
             if (i + 1 >= args.size())
                 return ErreurUsage("l'option --pas demande un fichier");
             fichierPas = args[++i];
+        } else if (a == "--temps") {
+            temps = true;
         } else if (a == "--depuis") {
             const std::optional<double> v = i + 1 < args.size() ? LireReelTexte(args[i + 1]) : std::nullopt;
             if (!v || !(*v >= 1 && *v <= 1e9) || *v != std::floor(*v))
@@ -410,8 +429,10 @@ int main(int argc, char** argv)
     RepExe = RepertoireExecutable();
     if (depuis && commande != "execute")
         return ErreurUsage("l'option --depuis ne vaut que pour execute");
+    if (temps && commande != "execute")
+        return ErreurUsage("l'option --temps ne vaut que pour execute");
     if (commande == "execute")
-        Terminer(Executer(mots[1], fichierPas, depuis));
+        Terminer(Executer(mots[1], fichierPas, depuis, temps));
     if (commande == "latence") {
         Demarrer();
         const MesureLatence m = MesurerLatence(duree, static_cast<int32_t>(frequence), static_cast<int>(cpu));

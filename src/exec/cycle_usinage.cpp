@@ -27,6 +27,7 @@
 namespace virmak {
 
 bool PauseDemandee = false;
+void (*BlocTermine)(size_t bloc) = nullptr;
 
 namespace {
 
@@ -317,6 +318,8 @@ namespace {
             AfficherZ();
             Form1.GaugeProg.Progression = static_cast<int>(i);
             VueActive().Repeindre("GaugeProg");
+            if (BlocTermine)
+                BlocTermine(i);
             if (ModePasAPas) {
                 PasSuivant = false;
                 CycleEnCours = false;

@@ -31,6 +31,10 @@ FinCycle CycleDepuisLigne(size_t ligne);
 // the spindle stopped; Cycle brings both back before the run goes on.
 extern bool PauseDemandee;
 
+// Told the number of each block of TabProgCorr as it ends, before any wait
+// (virmak-cli execute --temps); none by default.
+extern void (*BlocTermine)(size_t bloc);
+
 // True while CycleUsinage runs.
 bool CycleUsinageEnCours();
 

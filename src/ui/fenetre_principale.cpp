@@ -20,6 +20,7 @@
 #include "pupitre/parametrage.h"
 #include "pupitre/programme.h"
 #include "ui/apercu.h"
+#include "ui/calcul_duree.h"
 #include "ui/commun.h"
 #include "ui/fenetre_a_propos.h"
 #include "ui/fenetre_historique.h"
@@ -775,6 +776,20 @@ QGroupBox* TForm1::GroupeProgramme()
     auto* etat = new QHBoxLayout;
     etat->addWidget(Etiquette("LabelGaugeProg", &Pupitre::LabelGaugeProg));
     etat->addWidget(jauge, 1);
+    // The time at load, the time left during a run: from virmak-cli, so
+    // the machine thread never computes it.
+    auto* duree = new QLabel;
+    duree->setObjectName("LabelDureeProg");
+    etat->addWidget(duree);
+    calculDuree_ = new CalculDuree(this);
+    const auto montrerDuree = [this, duree] {
+        duree->setText(Q(TexteTempsProgramme(*calculDuree_, etat_->Form1, !etat_->LignesProg.empty())));
+    };
+    connect(calculDuree_, &CalculDuree::Change, duree, montrerDuree);
+    Lier("LabelDureeProg", [this, montrerDuree] {
+        calculDuree_->Suivre(*etat_);
+        montrerDuree();
+    });
     grille->addLayout(etat, 9, 0, 1, 2);
     auto* suivi = new QCheckBox;
     suivi->setObjectName("CheckBoxSuiviPrg");

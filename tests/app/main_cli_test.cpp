@@ -1,6 +1,7 @@
 // virmak-cli run as a process, as scripts use it: exit status, messages,
 // and a configuration folder it only reads.
 
+#include "pupitre/duree_programme.h"
 #include "support/support.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+using namespace virmak;
 using namespace virmak::test;
 namespace fs = std::filesystem;
 
@@ -221,4 +223,45 @@ TEST_F(LigneDeCommande, ExecuteWritesEveryDecodedStepWithItsInstantAxisAndDirect
     EXPECT_NE(pas.find("0.400000000 X +1\r\n0.401000000 X -1\r\n0.401000000 Y +1\r\n"), std::string::npos);
     EXPECT_EQ(pas.substr(pas.size() - 18), "0.404000000 Y +1\r\n");
     EXPECT_EQ(std::count(pas.begin(), pas.end(), '\n'), 408);
+}
+
+TEST_F(LigneDeCommande, ExecuteWithTimesGivesEachBlocksEndInOrderUpToTheDurationTheWindowReads)
+{
+    // Moves, an arc, a block that does not move and a drilling cycle.
+    EcrireTout(Fichier("p.iso"),
+        "G1 X10 F600\nG2 X20 Y0 I5 J0\nG4 P1500\nG0 Z5\nG82 X25 Y0 Z-2 R1 P200 F300\n"
+        "G80 X0\n");
+    const Resultat r = Lancer({ "--rep", dossier, "execute", Fichier("p.iso"), "--temps" });
+    ASSERT_EQ(r.statut, 0) << r.erreurs;
+    const DureeProgramme d = LireDureeExecute(r.sortie);
+    ASSERT_TRUE(d.Connue()) << r.sortie;
+    const size_t blocs = std::stoul(r.sortie.substr(r.sortie.find("Blocs=") + 6));
+    ASSERT_EQ(d.FinBloc.size(), blocs + 1);
+    for (size_t i = 1; i < d.FinBloc.size(); ++i)
+        EXPECT_LE(d.FinBloc[i - 1], d.FinBloc[i]) << i;
+    EXPECT_LT(d.FinBloc[4], d.FinBloc[5]);
+    const std::string duree = r.sortie.substr(r.sortie.find("Duree=") + 6);
+    EXPECT_EQ(d.FinBloc.back(), d.Totale);
+    EXPECT_EQ(d.Totale, std::stod(duree.substr(0, duree.find('\n'))));
+    EXPECT_EQ(d.Restante(0), d.Totale);
+    EXPECT_EQ(d.Restante(static_cast<int>(blocs)), 0);
+    // Without the option the output is execute's alone.
+    const Resultat seul = Lancer({ "--rep", dossier, "execute", Fichier("p.iso") });
+    EXPECT_EQ(seul.sortie.find("Temps("), std::string::npos);
+    EXPECT_EQ(r.sortie.substr(r.sortie.find("Blocs=")), seul.sortie);
+    EXPECT_EQ(Lancer({ "--rep", dossier, "analyse", Fichier("p.iso"), "--temps" }).statut, 2);
+    // A run that did not end normally, or a hole in the blocks, is no time.
+    EXPECT_FALSE(LireDureeExecute("Temps(1)=1\nDuree=1\nFin=butée\n").Connue());
+    EXPECT_FALSE(LireDureeExecute("Temps(2)=1\nDuree=1\nFin=normale\n").Connue());
+}
+
+TEST(TexteDuree, HoursMinutesAndSecondsToTheNearestSecond)
+{
+    const struct {
+        double secondes;
+        const char* texte;
+    } cas[] = { { 0, "0 s" }, { 12.4, "12 s" }, { 59.6, "1 min 00 s" }, { 187, "3 min 07 s" },
+        { 3725.2, "1 h 02 min 05 s" }, { -3, "0 s" } };
+    for (const auto& c : cas)
+        EXPECT_EQ(TexteDuree(c.secondes), c.texte) << c.secondes;
 }

@@ -270,8 +270,9 @@ TEST_F(ArretFenetre, PauseLiftsTheToolWithTheSpindleAtRestAndCycleBringsItBack)
     for (const PasVirtuel& p : m->Pas()) {
         z += p.axe == 2 ? p.sens : 0;
         leve = leve || (p.axe == 2 && p.sens > 0);
-        if (leve && z != -400)
+        if (leve && z != -400) {
             EXPECT_NE(p.axe, 0) << "X pendant la pause, Z à " << z;
+        }
     }
     EXPECT_TRUE(leve);
 }
@@ -309,7 +310,8 @@ TEST_F(ArretFenetre, StartingAtABlockFromTheMenuShowsTheApproachAndRisesBeforeMo
     int64_t z = 0;
     for (const PasVirtuel& p : m->Pas()) {
         z += p.axe == 2 ? p.sens : 0;
-        if (p.axe == 0)
+        if (p.axe == 0) {
             EXPECT_EQ(z, 400);
+        }
     }
 }
