@@ -11,11 +11,14 @@
 #include "machine/cn_pilot.h"
 #include "machine/machine_virtuelle.h"
 #include "machine/temporisation.h"
+#include "pupitre/duree_programme.h"
 #include "support/support.h"
+#include "ui/calcul_duree.h"
 #include "ui/support_ui.h"
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -314,4 +317,41 @@ TEST_F(ArretFenetre, StartingAtABlockFromTheMenuShowsTheApproachAndRisesBeforeMo
             EXPECT_EQ(z, 400);
         }
     }
+}
+
+TEST_F(ArretFenetre, TheProgramGroupShowsTheTimeFromVirmakCliCountsItDownInARunAndDropsItOnAnEdit)
+{
+    TForm1 f;
+    f.CalculDeDuree().DefinirProgramme(VIRMAK_CLI);
+    f.show();
+    f.AttendreMachine();
+    auto* duree = f.findChild<QLabel*>("LabelDureeProg");
+    ASSERT_NE(duree, nullptr);
+    const auto texte = [&] {
+        f.Rattraper();
+        return duree->text().toStdString();
+    };
+    // 10 mm at 60 mm/min, twice.
+    MachineVirtuelle* m = Preparer(f, { "G1 X10 F60", "G1 X20" });
+    ASSERT_TRUE(AttendreQue([&] { return texte().starts_with("Durée : "); }, 20000)) << texte();
+    const DureeProgramme d = f.CalculDeDuree().Duree();
+    ASSERT_EQ(d.FinBloc.size(), 3u);
+    EXPECT_NEAR(d.FinBloc[1], 10, 0.5);
+    EXPECT_NEAR(d.Totale, 20, 1);
+    EXPECT_EQ(texte(), "Durée : " + TexteDuree(d.Totale));
+
+    // In the second block, the first one's time is gone from it.
+    std::string pendant;
+    Pendant(f, 15, [&] { pendant = texte(); });
+    Lancer(f, "BitBtnCycle");
+    ASSERT_TRUE(AttendreQue([&] { return f.Etat().Form1.MesEtat.Texte == TexteCycleTermine; }, 20000));
+    EXPECT_EQ(pendant, "Reste : " + TexteDuree(d.Totale - d.FinBloc[1]));
+    EXPECT_EQ(m->Position(0), 20 * static_cast<int64_t>(std::lround(1 / ValPas[0])));
+    EXPECT_EQ(texte(), "Durée : " + TexteDuree(d.Totale));
+
+    // An edited list is timed again: half the length, half the time.
+    SurMachine(f, [] { Form1.ListBoxProg1.Lignes = std::vector<std::string> { "G1 X10 F60" }; });
+    ASSERT_TRUE(AttendreQue([&] { return f.CalculDeDuree().Duree().FinBloc.size() == 2; }, 20000));
+    EXPECT_EQ(texte(), "Durée : " + TexteDuree(f.CalculDeDuree().Duree().Totale));
+    EXPECT_NEAR(f.CalculDeDuree().Duree().Totale, d.FinBloc[1], 0.5);
 }
