@@ -8,12 +8,14 @@
 
 namespace virmak {
 
-double DureeProgramme::Restante(int bloc) const
+double DureeProgramme::Restante(int bloc, double ecoule) const
 {
-    if (!Connue())
+    if (!Connue() || FinBloc.empty())
         return -1;
     const size_t i = static_cast<size_t>(std::clamp<int>(bloc, 0, static_cast<int>(FinBloc.size()) - 1));
-    return std::max(0.0, Totale - (FinBloc.empty() ? 0 : FinBloc[i]));
+    const double suivant = i + 1 < FinBloc.size() ? FinBloc[i + 1] : FinBloc[i];
+    const double fait = std::min(FinBloc[i] + std::max(0.0, ecoule), suivant);
+    return std::max(0.0, Totale - fait);
 }
 
 DureeProgramme LireDureeExecute(std::string_view sortie)

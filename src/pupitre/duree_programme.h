@@ -13,8 +13,9 @@ struct DureeProgramme {
     double Totale = -1; // seconds; below 0: unknown
     std::vector<double> FinBloc; // by block number, 0 for block 0
     bool Connue() const { return Totale >= 0; }
-    // Once block `bloc` has ended (0: none yet).
-    double Restante(int bloc) const;
+    // Once block `bloc` has ended (0: none yet) and `ecoule` seconds went
+    // by in the next one, counted at most up to its end.
+    double Restante(int bloc, double ecoule = 0) const;
 };
 
 // From execute --temps' output: unknown unless the run ended normally and

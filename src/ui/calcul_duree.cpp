@@ -17,7 +17,10 @@ CalculDuree::CalculDuree(QObject* parent)
     : QObject(parent)
     , programme_(QCoreApplication::applicationDirPath() + "/virmak-cli")
     , delai_(new QTimer(this))
+    , decompte_(new QTimer(this))
 {
+    decompte_->setInterval(500);
+    connect(decompte_, &QTimer::timeout, this, &CalculDuree::Change);
     delai_->setSingleShot(true);
     delai_->setInterval(DelaiMs);
     connect(delai_, &QTimer::timeout, this, [this] {
@@ -103,16 +106,29 @@ void CalculDuree::Lancer()
     p->start(QIODevice::ReadOnly);
 }
 
-std::string TexteTempsProgramme(const CalculDuree& calcul, const Pupitre& form1, bool lignes)
+std::string CalculDuree::Texte(const Pupitre& form1, bool lignes)
 {
-    if (!lignes || calcul.EnCours())
+    const bool enMarche = form1.LedCycle.Allume && form1.GaugeProg.Visible;
+    if (!enMarche) {
+        blocMontre_ = -1;
+        decompte_->stop();
+    }
+    if (!lignes || EnCours())
         return {};
-    const DureeProgramme& d = calcul.Duree();
-    if (!d.Connue())
+    if (!duree_.Connue())
         return "Durée inconnue";
-    if (form1.LedCycle.Allume && form1.GaugeProg.Visible)
-        return "Reste : " + TexteDuree(d.Restante(form1.GaugeProg.Progression));
-    return "Durée : " + TexteDuree(d.Totale);
+    if (!enMarche)
+        return "Durée : " + TexteDuree(duree_.Totale);
+    // Inside a long block the time goes on down, as the machine moves at
+    // the configured feeds, but never past the block's end.
+    if (form1.GaugeProg.Progression != blocMontre_) {
+        blocMontre_ = form1.GaugeProg.Progression;
+        depuisBloc_.start();
+    }
+    if (!decompte_->isActive())
+        decompte_->start();
+    return "Reste : "
+        + TexteDuree(duree_.Restante(blocMontre_, static_cast<double>(depuisBloc_.elapsed()) / 1000));
 }
 
 } // namespace virmak

@@ -8,6 +8,7 @@
 #include "pupitre/duree_programme.h"
 #include "ui/instantane.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -35,6 +36,11 @@ public:
     // Asked and not answered yet.
     bool EnCours() const { return processus_ != nullptr || attente_; }
 
+    // What the program group shows under its list: the whole time, the
+    // time left during a run (Change comes again each half second then),
+    // "Durée inconnue", or nothing.
+    std::string Texte(const Pupitre& form1, bool lignes);
+
 signals:
     void Change();
 
@@ -44,6 +50,9 @@ private:
 
     QString programme_;
     QTimer* delai_ = nullptr;
+    QTimer* decompte_ = nullptr;
+    QElapsedTimer depuisBloc_; // since the block shown ended
+    int blocMontre_ = -1;
     QProcess* processus_ = nullptr;
     DureeProgramme duree_;
     LignesPartagees lignes_;
@@ -51,9 +60,5 @@ private:
     uint64_t revisionLignes_ = 0, revisionCles_ = 0;
     bool suivi_ = false, attente_ = false;
 };
-
-// What the program group shows under its list: the whole time, the time
-// left during a run, "Durée inconnue", or nothing.
-std::string TexteTempsProgramme(const CalculDuree& calcul, const Pupitre& form1, bool lignes);
 
 } // namespace virmak

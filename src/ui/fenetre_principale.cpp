@@ -782,9 +782,8 @@ QGroupBox* TForm1::GroupeProgramme()
     duree->setObjectName("LabelDureeProg");
     etat->addWidget(duree);
     calculDuree_ = new CalculDuree(this);
-    const auto montrerDuree = [this, duree] {
-        duree->setText(Q(TexteTempsProgramme(*calculDuree_, etat_->Form1, !etat_->LignesProg.empty())));
-    };
+    const auto montrerDuree
+        = [this, duree] { duree->setText(Q(calculDuree_->Texte(etat_->Form1, !etat_->LignesProg.empty()))); };
     connect(calculDuree_, &CalculDuree::Change, duree, montrerDuree);
     Lier("LabelDureeProg", [this, montrerDuree] {
         calculDuree_->Suivre(*etat_);

@@ -245,6 +245,10 @@ TEST_F(LigneDeCommande, ExecuteWithTimesGivesEachBlocksEndInOrderUpToTheDuration
     EXPECT_EQ(d.Totale, std::stod(duree.substr(0, duree.find('\n'))));
     EXPECT_EQ(d.Restante(0), d.Totale);
     EXPECT_EQ(d.Restante(static_cast<int>(blocs)), 0);
+    // Inside a block the time goes on down, never past the block's end.
+    EXPECT_DOUBLE_EQ(d.Restante(1, 1), d.Totale - d.FinBloc[1] - 1);
+    EXPECT_EQ(d.Restante(1, 1000), d.Totale - d.FinBloc[2]);
+    EXPECT_EQ(d.Restante(1, -5), d.Totale - d.FinBloc[1]);
     // Without the option the output is execute's alone.
     const Resultat seul = Lancer({ "--rep", dossier, "execute", Fichier("p.iso") });
     EXPECT_EQ(seul.sortie.find("Temps("), std::string::npos);
