@@ -11,7 +11,7 @@ paquets=(
   clang libclang-rt-14-dev
   xvfb xauth
   fonts-dejavu-core fonts-urw-base35
-  dpkg-dev file
+  dpkg-dev file lintian
 )
 
 manquants=()

@@ -10,7 +10,8 @@
 #
 # Usage: scripts/mutants.sh [--verifier] [-k TEXTE] [DOSSIER_DE_TRAVAIL]
 #   --verifier only checks that every mutant still applies, in a second
-#   -k TEXTE   only the mutants whose file or description holds TEXTE
+#   -k MOTIF   only the mutants whose file or description matches MOTIF
+#              (a regular expression)
 #   DOSSIER    the scratch copy and its build, kept between runs
 #              (default: ${TMPDIR:-/tmp}/virmak-mutants)
 set -euo pipefail
@@ -92,7 +93,7 @@ def tester():
 
 
 mutants = [m for m in lire_liste(os.path.join(racine, "scripts", "mutants.txt"))
-           if filtre in m["fichier"] or filtre in m["quoi"]]
+           if re.search(filtre, m["fichier"] + " : " + m["quoi"])]
 if verifier:
     faux = [m for m in mutants
             if open(os.path.join(racine, m["fichier"]), encoding="utf-8").read().count(m["avant"]) != 1]

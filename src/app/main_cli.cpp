@@ -2,6 +2,7 @@
 // checks and demonstrations.
 
 #include "exec/cycle_usinage.h"
+#include "exec/origine.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
@@ -57,6 +58,7 @@ constexpr const char* TexteUsage
       "        virmak-cli [--rep DOSSIER] latence [--duree SECONDES] "
       "[--frequence PAS_PAR_SECONDE] [--cpu N]\n"
       "        virmak-cli [--rep DOSSIER] execute PROGRAMME [--pas FICHIER] [--depuis N] [--temps]\n"
+      "        virmak-cli [--rep DOSSIER] origine | palpage\n"
       "        virmak-cli --help | --version\n";
 
 constexpr const char* TexteAide
@@ -77,6 +79,11 @@ constexpr const char* TexteAide
       "                     pas décodés (instant en s, axe, sens) ; --depuis N démarre à\n"
       "                     la ligne N comme \"Démarrer à ce bloc\", approche comprise ;\n"
       "                     --temps donne aussi l'instant où finit chaque bloc, Temps(i)\n"
+      "  origine            la prise d'origine sur les butées de la machine virtuelle\n"
+      "                     (courses Course(i) de [AXES]) : le message, les\n"
+      "                     positions décodées et lues, la durée\n"
+      "  palpage            le palpage Z sur la cale de la machine virtuelle (clé Cale\n"
+      "                     de [MACHINE VIRTUELLE]), de même\n"
       "  latence            la régularité des pas sur cette machine : l'émetteur réel,\n"
       "                     l'horloge réelle, sur le port virtuel ; à lancer avant de\n"
       "                     régler AvMax (par défaut 5 s à 20000 pas par seconde)\n"
@@ -202,6 +209,9 @@ bool Demarrer(Usage usage = Usage::Machine)
     RestaureParametres();
     for (const std::string& texte : HistoriqueEnAttente())
         std::fprintf(stderr, "%s\n", texte.c_str());
+    if (CablageUsuelPris)
+        std::fprintf(
+            stderr, "virmak-cli : %s (aucune sortie n'est affectée dans CncParam.Ini).\n", TexteCablageUsuel);
     return !IniParam.Illisible() && !IniOutil.Illisible();
 }
 
@@ -255,6 +265,36 @@ bool Analyser(const std::string& chemin, Usage usage, bool listing = false)
     std::_Exit(std::ferror(stdout) ? SortieErreur : statut);
 }
 
+const char* const Axes[3] = { "X", "Y", "Z" };
+
+// The virtual machine whatever PortLPT says, with the configured pins,
+// inversions and enables, in memory only, the clock at 0. Its travel and
+// plate as the window's virtual machine has them, so a move that leaves
+// the travel ends on a limit switch here too.
+MachineVirtuelle& PrendreMachineVirtuelle(PlateformeVirtuelle& horloge)
+{
+    auto machine = std::make_unique<MachineVirtuelle>();
+    MachineVirtuelle& m = *machine;
+    ReglerCourses(m);
+    DefinirPort(std::move(machine));
+    PortLPT = 1;
+    Simulation = false;
+    InstantPas = 0;
+    horloge.maintenant = 0;
+    return m;
+}
+
+// The positions decoded (mm) and read out, and the time on the clock.
+void Positions(const MachineVirtuelle& m, const PlateformeVirtuelle& horloge)
+{
+    for (int i = 0; i < 3; ++i)
+        Ligne(std::string("Position") + Axes[i],
+            FormatFixe(static_cast<double>(m.Position(i)) * ValPas[i], 0, 3));
+    for (int i = 0; i < 3; ++i)
+        Ligne(std::string("Lecture") + Axes[i], FormatFixe(PosPas[i] * ValPas[i], 0, 3));
+    Ligne("Duree", FormatFixe(static_cast<double>(horloge.maintenant) / 1e9, 0, 6));
+}
+
 constexpr size_t PasEnregistres = 5000000;
 
 // The decoded steps, one line each (instant in s, axis, direction), written
@@ -294,18 +334,7 @@ int Executer(const std::string& chemin, const std::string& fichierPas, size_t de
     MachineVirtuelleDemandee = true;
     if (!Analyser(chemin, Usage::Machine))
         return SortieErreur;
-    // The virtual machine whatever PortLPT says, with the configured pins,
-    // inversions and enables; in memory only.
-    auto machine = std::make_unique<MachineVirtuelle>();
-    MachineVirtuelle& m = *machine;
-    // Its travel as the window's virtual machine has it, so a program that
-    // leaves it ends on a limit switch here too.
-    ReglerCourses(m);
-    DefinirPort(std::move(machine));
-    PortLPT = 1;
-    Simulation = false;
-    InstantPas = 0;
-    horloge.maintenant = 0;
+    MachineVirtuelle& m = PrendreMachineVirtuelle(horloge);
     if (!fichierPas.empty())
         m.Enregistrer(PasEnregistres);
     CycleEnCours = true;
@@ -325,21 +354,34 @@ int Executer(const std::string& chemin, const std::string& fichierPas, size_t de
             Ligne(CleIndexee("Temps", static_cast<int>(i)),
                 FormatFixe(static_cast<double>(FinsDeBlocs[i]) / 1e9, 0, 6));
     Ligne("Blocs", std::to_string(NbLignesCorr));
-    const char* axes[3] = { "X", "Y", "Z" };
     for (int i = 0; i < 3; ++i)
-        Ligne(std::string("Pas") + axes[i], std::to_string(m.PasEmis(i)));
-    for (int i = 0; i < 3; ++i)
-        Ligne(std::string("Position") + axes[i],
-            FormatFixe(static_cast<double>(m.Position(i)) * ValPas[i], 0, 3));
-    for (int i = 0; i < 3; ++i)
-        Ligne(std::string("Lecture") + axes[i], FormatFixe(PosPas[i] * ValPas[i], 0, 3));
-    Ligne("Duree", FormatFixe(static_cast<double>(horloge.maintenant) / 1e9, 0, 6));
+        Ligne(std::string("Pas") + Axes[i], std::to_string(m.PasEmis(i)));
+    Positions(m, horloge);
     Ligne("Fin", fin == FinCycle::Normale ? "normale" : (fin == FinCycle::Urgence ? "urgence" : "butée"));
     if (!fichierPas.empty() && !EcrirePas(fichierPas, m.PasEnregistres())) {
         std::fprintf(stderr, "virmak-cli : impossible d'écrire %s\n", fichierPas.c_str());
         return SortieErreur;
     }
     return fin == FinCycle::Normale ? 0 : SortieErreur;
+}
+
+// The reference or the probing on the virtual machine and clock, from
+// zero, as the desktop program would make them with this configuration.
+int Manoeuvrer(bool origine)
+{
+    static PlateformeVirtuelle horloge;
+    DefinirPlateforme(&horloge);
+    MouvementsVirtuels = true;
+    MachineVirtuelleDemandee = true;
+    const bool lu = Demarrer();
+    const MachineVirtuelle& m = PrendreMachineVirtuelle(horloge);
+    if (origine)
+        BtOrigineClick();
+    else
+        BtPalpageClick();
+    Ligne("Message", Form1.MesEtat.Texte);
+    Positions(m, horloge);
+    return ManoeuvreReussie && lu ? 0 : SortieErreur;
 }
 
 } // namespace
@@ -403,7 +445,8 @@ int main(int argc, char** argv)
     const std::string commande = mots[0];
     const bool avecProgramme
         = commande == "analyse" || commande == "programme" || commande == "parcours" || commande == "execute";
-    if (!avecProgramme && commande != "config" && commande != "latence")
+    const bool manoeuvre = commande == "origine" || commande == "palpage";
+    if (!avecProgramme && !manoeuvre && commande != "config" && commande != "latence")
         return ErreurUsage("commande inconnue : " + commande);
     if (mots.size() != (avecProgramme ? 2u : 1u))
         return ErreurUsage(avecProgramme ? "la commande " + commande + " demande un seul PROGRAMME"
@@ -433,6 +476,8 @@ int main(int argc, char** argv)
         return ErreurUsage("l'option --temps ne vaut que pour execute");
     if (commande == "execute")
         Terminer(Executer(mots[1], fichierPas, depuis, temps));
+    if (manoeuvre)
+        Terminer(Manoeuvrer(commande == "origine"));
     if (commande == "latence") {
         Demarrer();
         const MesureLatence m = MesurerLatence(duree, static_cast<int32_t>(frequence), static_cast<int>(cpu));

@@ -21,11 +21,16 @@
 namespace {
 
 constexpr const char* TexteUsage
-    = "usage : virmak [--rep DOSSIER] [PROGRAMME]\n"
-      "  --rep DOSSIER  dossier de configuration (CncParam.Ini, CncOutil.Ini...)\n"
-      "  PROGRAMME      programme ISO chargé au démarrage\n"
-      "  --help         cette aide\n"
-      "  --version      la version\n";
+    = "usage : virmak [--rep DOSSIER] [--machine-virtuelle] [PROGRAMME]\n"
+      "  --rep DOSSIER        dossier de configuration (CncParam.Ini, CncOutil.Ini...)\n"
+      "  --machine-virtuelle  une machine simulée à la place du port parallèle, pour\n"
+      "                       s'entraîner sans machine ; sans sortie affectée, elle\n"
+      "                       prend le câblage usuel, en mémoire seulement\n"
+      "  PROGRAMME            programme ISO chargé au démarrage\n"
+      "  --help               cette aide\n"
+      "  --version            la version\n"
+      "\n"
+      "Aide complète : menu Aide du programme (page « Premiers pas »), man virmak.\n";
 
 struct Options {
     std::string programme;

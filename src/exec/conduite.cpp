@@ -27,10 +27,10 @@ namespace {
     // The controls a run locks: whatever starts a run or moves an axis.
     void Verrouiller(bool actif)
     {
-        for (Controle* c :
-            { &Form1.XPlus, &Form1.XMoins, &Form1.YPlus, &Form1.YMoins, &Form1.XY_Zero, &Form1.ZPlus,
-                &Form1.ZMoins, &Form1.Z_Zero, &Form1.Raz_X, &Form1.Raz_Y, &Form1.Raz_Z, &Form1.GoXYZ,
-                &Form1.BitBtnCharger, &Form1.BitBtnPiece, &Form1.BitBtnParcoursOutil, &Form1.EditVitAv })
+        for (Controle* c : { &Form1.XPlus, &Form1.XMoins, &Form1.YPlus, &Form1.YMoins, &Form1.XY_Zero,
+                 &Form1.ZPlus, &Form1.ZMoins, &Form1.Z_Zero, &Form1.BtOrigine, &Form1.BtPalpage, &Form1.Raz_X,
+                 &Form1.Raz_Y, &Form1.Raz_Z, &Form1.GoXYZ, &Form1.BitBtnCharger, &Form1.BitBtnPiece,
+                 &Form1.BitBtnParcoursOutil, &Form1.EditVitAv })
             c->Actif = actif;
         Form1.TrackBarVitAv.Actif = actif;
         for (size_t i = 0; i < std::size(BoutonsProgramme); ++i) {

@@ -2,6 +2,7 @@
 
 #include "exec/conduite.h"
 #include "exec/cycle_usinage.h"
+#include "exec/origine.h"
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/file_evenements.h"
@@ -26,19 +27,6 @@ namespace {
     // message points (a right click on another jog button while the left
     // one is held, a go-to clicked meanwhile) is refused, never nested.
     bool mouvementManuel = false;
-
-    class Occupation {
-    public:
-        Occupation() { mouvementManuel = true; }
-        ~Occupation() { mouvementManuel = false; }
-        Occupation(const Occupation&) = delete;
-        Occupation& operator=(const Occupation&) = delete;
-    };
-
-    bool MachineLibre()
-    {
-        return !mouvementManuel && !CycleUsinageEnCours();
-    }
 
     // Mended: with no feed the period of the last move stood, or none at
     // all; no manual move starts without a speed.
@@ -82,34 +70,6 @@ namespace {
         return static_cast<uint8_t>(OctetSortie | (sens > 0 ? MasquePasDir[axe] : MasquePas[axe]));
     }
 
-    // Every manual motion, with the monitor suspended: a refusal left by an
-    // earlier move no longer stands, the step emitter judges anew.
-    void Deplacer(const std::function<void()>& mouvement)
-    {
-        Form1.Timer1.Actif = false;
-        ButeeActivee = false;
-        DebutMouvement();
-        mouvement();
-        FinMouvement();
-        Form1.Timer1.Actif = true;
-    }
-
-    // The frame of the returns to zero and the go-to, the window already in
-    // its automatic layout and PeriodePas set: "Cycle actif" lit for the move.
-    void Positionner(const std::function<void()>& mouvement)
-    {
-        Form1.LedCycle.Allume = true;
-        DefinirMesEtat("");
-        Deplacer(mouvement);
-        if (ArretUrgence)
-            DefinirMesEtat(TexteArretDeclenche);
-        Form1.LedCycle.Allume = false;
-        AfficherX();
-        AfficherY();
-        AfficherZ();
-        ModeManuel();
-    }
-
     void RetourZero(const Controle& bouton, bool xy)
     {
         VERIFIER_FIL_MACHINE();
@@ -128,6 +88,45 @@ namespace {
     }
 
 } // namespace
+
+Occupation::Occupation()
+{
+    mouvementManuel = true;
+}
+
+Occupation::~Occupation()
+{
+    mouvementManuel = false;
+}
+
+bool MachineLibre()
+{
+    return !mouvementManuel && !CycleUsinageEnCours();
+}
+
+void Deplacer(const std::function<void()>& mouvement)
+{
+    Form1.Timer1.Actif = false;
+    ButeeActivee = false;
+    DebutMouvement();
+    mouvement();
+    FinMouvement();
+    Form1.Timer1.Actif = true;
+}
+
+void Positionner(const std::function<void()>& mouvement)
+{
+    Form1.LedCycle.Allume = true;
+    DefinirMesEtat("");
+    Deplacer(mouvement);
+    if (ArretUrgence)
+        DefinirMesEtat(TexteArretDeclenche);
+    Form1.LedCycle.Allume = false;
+    AfficherX();
+    AfficherY();
+    AfficherZ();
+    ModeManuel();
+}
 
 void Jog(int32_t axe, int32_t sens, const std::function<bool()>& tenu)
 {
@@ -273,8 +272,10 @@ void Preset(int32_t axe)
         DefinirMesEtat(std::string("Origine ") + Lettres[axe]
             + " inchangée : " + CoordonneeIncorrecte(champ.Texte, axe));
     else if (MachineLibre()) {
+        const int32_t avant = PosPas[axe];
         PosMm[axe] = *v;
         PosPas[axe] = Arrondi(*v / ValPas[axe]);
+        NoterDecalage(axe, static_cast<int64_t>(PosPas[axe]) - avant);
     }
     Controle& visue = Form1.*ControlesAxes[axe].visue;
     visue.Texte = FormatFixe(PosMm[axe], 8, 3);
@@ -298,6 +299,7 @@ void Reset(int32_t axe)
     VERIFIER_FIL_MACHINE();
     if (axe < 0 || axe > 2 || !MachineLibre() || !(Form1.*ControlesAxes[axe].raz).Actif)
         return;
+    NoterDecalage(axe, -static_cast<int64_t>(PosPas[axe]));
     PosMm[axe] = 0;
     PosPas[axe] = 0;
     AfficherAxe(axe);
@@ -314,7 +316,7 @@ void BtBrocheClick()
         OctetSortie = static_cast<uint8_t>(OctetSortie ^ MasqueBroche);
     }
     ScruterEntrees();
-    if (!Simulation && PortLPT != 0)
+    if (!SimulationEnForce() && PortEnService())
         EcrireSortiesA(OctetPort(OctetSortie));
     SignalerDefautPort();
 }

@@ -14,6 +14,31 @@ inline constexpr const char* TexteArretDeclenche = "ARRET Déclenché !";
 inline constexpr const char* TexteAvanceNulle
     = "Vitesse d'avance F nulle : aucun déplacement. Saisir une vitesse F.";
 
+// --- The frame of every manual motion ---
+
+// Held for the length of a manual motion: another one reached at one of
+// its message points is refused, never nested.
+class Occupation {
+public:
+    Occupation();
+    ~Occupation();
+    Occupation(const Occupation&) = delete;
+    Occupation& operator=(const Occupation&) = delete;
+};
+
+// No manual motion and no run in progress.
+bool MachineLibre();
+
+// A motion with the monitor suspended: a refusal left by an earlier move
+// no longer stands, the step emitter judges anew.
+void Deplacer(const std::function<void()>& mouvement);
+
+// The frame of the returns to zero, the go-to, the reference and the
+// probing, the window already in its automatic layout: "Cycle actif" lit
+// for the move, "ARRET Déclenché !" after a stop, the readouts, then the
+// manual layout again.
+void Positionner(const std::function<void()>& mouvement);
+
 // --- Jogs ---
 
 // A jog of `axe` (0 X, 1 Y, 2 Z) in direction `sens` (+1, -1). With an

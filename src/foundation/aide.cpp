@@ -77,6 +77,17 @@ std::vector<std::string> DossiersAide(const std::string& repConfiguration, const
     return dossiers;
 }
 
+std::string DossierExemples(const std::vector<std::string>& dossiers)
+{
+    for (const std::string& d : dossiers) {
+        std::error_code erreur;
+        const fs::path exemples = fs::path(d) / "exemples";
+        if (fs::is_directory(exemples, erreur))
+            return exemples.lexically_normal().string() + "/";
+    }
+    return {};
+}
+
 std::string CheminAide(const std::string& nomAide, int contexte, const std::vector<std::string>& dossiers)
 {
     std::string chemin = Trouver(PageAide(nomAide, contexte), dossiers);

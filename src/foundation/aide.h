@@ -1,7 +1,8 @@
 #pragma once
-// Where the help lives and which page answers a help button. The help is a
-// folder of HTML pages opened in the desktop's browser: `NomAide` names its
-// index page, and context n is the page "n.html" beside it.
+// Where the help and the example programs live, and which page answers a
+// help button. The help is a folder of HTML pages shown in the program's
+// help window: `NomAide` names its index page, and context n is the page
+// "n.html" beside it.
 
 #include <string>
 #include <vector>
@@ -23,6 +24,10 @@ std::string PageAide(const std::string& nomAide, int contexte);
 // bin/, and the source tree the program was built from. Duplicates and
 // empty names are left out.
 std::vector<std::string> DossiersAide(const std::string& repConfiguration, const std::string& repExecutable);
+
+// The folder of the example programs: the first "exemples" folder of
+// `dossiers`, with its trailing '/'; empty when there is none.
+std::string DossierExemples(const std::vector<std::string>& dossiers);
 
 // The first existing page of the context in `dossiers`; failing that, the
 // first existing index (a context without a page of its own); empty when

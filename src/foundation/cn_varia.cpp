@@ -204,12 +204,16 @@ void LireConfiguration()
     NomProgAffiche = "Programme : Aucun";
 
     ViderHistoriqueEnAttente();
+    const std::string repExecutable = RepExe;
     RepExe = ChoisirRepertoire(RepDemande, RepExe);
     IniParam.Ouvrir(RepExe + "CncParam.Ini", LectureSeule);
     IniOutil.Ouvrir(RepExe + "CncOutil.Ini", LectureSeule);
 
     NomAide = IniParam.LireChaine("FICHIERS", "NomAide", NomAideDefaut);
-    NomRepProg = IniParam.LireChaine("FICHIERS", "NomRepProg", RepExe);
+    // The first "Charger" opens on the example programs; then on the folder
+    // of the last program loaded.
+    const std::string exemples = DossierExemples(DossiersAide(RepExe, repExecutable));
+    NomRepProg = IniParam.LireChaine("FICHIERS", "NomRepProg", exemples.empty() ? RepExe : exemples);
     if (!LectureSeule)
         IniParam.EcrireChaine("FICHIERS", "Version", TexteVersion);
 

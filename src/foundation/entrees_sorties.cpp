@@ -18,7 +18,10 @@ int32_t CBOutItem[NbSorties];
 uint8_t MasqueButee[3] = { 0x04, 0x04, 0x04 };
 uint8_t MasqueButees = 0x04;
 uint8_t MasqueArret = 0x04;
+uint8_t MasquePalpeur = 0x04;
 std::vector<std::string> ConflitsEntreeSortie;
+bool CablageUsuelPermis = false;
+bool CablageUsuelPris = false;
 
 const char* const ChoixEntree[NbChoixEntree]
     = { "Non utilisé", "b15 = Error", "b13 = Select", "b12 = Paper Out", "b10 = ACK", "b11 = Busy" };
@@ -27,7 +30,8 @@ const char* const ChoixSortie[NbChoixSortie] = { "Non utilisée", "b2 = D0", "b3
 const char* const ChoixPort[NbChoixPort]
     = { "Port DESACTIVE", "LPT1  378h-37Fh", "LPT2  278h-27Fh", "LPT3  3BCh-3BFh", "Autre à définir" };
 
-const char* const LibelleEntree[NbEntrees] = { "Butée X", "Butée Y", "Butée Z", "Arrêt d'urgence", "" };
+const char* const LibelleEntree[NbEntrees]
+    = { "Butée X", "Butée Y", "Butée Z", "Arrêt d'urgence", "Palpeur outil" };
 const char* const LibelleSortie[NbSorties]
     = { "Pas X", "Sens X", "Pas Y", "Sens Y", "Pas Z", "Sens Z", "Broche", "" };
 
@@ -141,10 +145,11 @@ void InitialiserEntreesSorties()
     std::fill(std::begin(CBOutItem), std::end(CBOutItem), 0);
     for (uint8_t& m : MasqueButee)
         m = MasqueEntree(0);
-    MasqueButees = MasqueArret = MasqueEntree(0);
+    MasqueButees = MasqueArret = MasquePalpeur = MasqueEntree(0);
     ConflitsEntreeSortie.clear();
     conflitsSignales.clear();
     historiqueOuvert = false;
+    CablageUsuelPermis = CablageUsuelPris = false;
 }
 
 void LireParamEntreeSortie()
@@ -164,23 +169,60 @@ void LireParamEntreeSortie()
     SignalerNouveaux();
 }
 
+uint8_t OctetEntrees(const int32_t (&choix)[NbEntrees])
+{
+    uint8_t octet = 0;
+    for (int32_t c : choix)
+        if (c != 0)
+            octet |= MasqueEntree(c);
+    return octet;
+}
+
+uint8_t OctetSorties(const int32_t (&choix)[NbSorties])
+{
+    uint8_t octet = 0;
+    for (int32_t c : choix)
+        octet |= MasqueSortie(c);
+    return octet;
+}
+
 void CalculCodesEntreeSortie()
 {
+    const bool sorties = CablageUsuelPermis && OctetSorties(CBOutItem) == 0;
+    const bool entrees = sorties && OctetEntrees(CBInItem) == 0;
+    CablageUsuelPris = sorties;
+    const int32_t(&out)[NbSorties] = sorties ? SortiesUsuelles : CBOutItem;
+    const int32_t(&in)[NbEntrees] = entrees ? EntreesUsuelles : CBInItem;
+    if (sorties) {
+        OutEnable = OctetSorties(out);
+        OutInvert = 0;
+    }
+    if (entrees) {
+        InEnable = OctetEntrees(in);
+        InInvert = 0;
+    }
+
     uint8_t pas = 0;
     for (int axe = 0; axe < 3; ++axe) {
-        MasquePas[axe] = MasqueSortie(CBOutItem[2 * axe]);
-        MasquePasDir[axe] = MasquePas[axe] | MasqueSortie(CBOutItem[2 * axe + 1]);
+        MasquePas[axe] = MasqueSortie(out[2 * axe]);
+        MasquePasDir[axe] = MasquePas[axe] | MasqueSortie(out[2 * axe + 1]);
         pas |= MasquePas[axe];
     }
-    MasqueBroche = MasqueSortie(CBOutItem[SortieBroche]);
+    MasqueBroche = MasqueSortie(out[SortieBroche]);
     MasqueHorsPas = static_cast<uint8_t>(0xFF & ~pas);
 
     MasqueButees = 0;
     for (int axe = 0; axe < 3; ++axe) {
-        MasqueButee[axe] = MasqueEntree(CBInItem[axe]);
+        MasqueButee[axe] = MasqueEntree(in[axe]);
         MasqueButees |= MasqueButee[axe];
     }
-    MasqueArret = MasqueEntree(CBInItem[EntreeArret]);
+    MasqueArret = MasqueEntree(in[EntreeArret]);
+    MasquePalpeur = MasqueEntree(in[EntreePalpeur]);
+}
+
+bool EntreeCablee(uint8_t masque)
+{
+    return masque != MasqueEntree(0) && (InEnable & masque) == masque;
 }
 
 namespace {

@@ -12,12 +12,12 @@
 
 namespace virmak {
 
-inline constexpr int NbEntrees = 5; // slots 0-2 limits X Y Z, 3 emergency stop, 4 reserved
+inline constexpr int NbEntrees = 5; // slots 0-2 limits X Y Z, 3 emergency stop, 4 tool probe
 inline constexpr int NbSorties = 8; // slots 0-5 step/direction X Y Z, 6 spindle, 7 reserved
 inline constexpr int EntreeArret = 3;
-inline constexpr int EntreeReservee = 4;
+inline constexpr int EntreePalpeur = 4;
 // Input slots in the order of the page, the emergency stop first.
-inline constexpr int OrdreEntrees[NbEntrees] = { EntreeArret, 0, 1, 2, EntreeReservee };
+inline constexpr int OrdreEntrees[NbEntrees] = { EntreeArret, 0, 1, 2, EntreePalpeur };
 inline constexpr int SortieBroche = 6;
 inline constexpr int SortieReservee = 7;
 inline constexpr int NbChoixEntree = 6; // "Non utilisé" and five status pins
@@ -44,7 +44,26 @@ extern int32_t CBOutItem[NbSorties];
 inline constexpr uint8_t MasqueBit[9] = { 0x00, 0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80 };
 
 // Input masks; the output masks live with the machine state (cn_varia.h).
-extern uint8_t MasqueButee[3], MasqueButees, MasqueArret;
+extern uint8_t MasqueButee[3], MasqueButees, MasqueArret, MasquePalpeur;
+
+// Whether an input of this mask is wired: a pin chosen and the line enabled.
+bool EntreeCablee(uint8_t masque);
+
+// The usual wiring, by slot: X, Y, Z step and direction on D0 to D5, the
+// spindle on D6; the limit switches of X, Y, Z on Error, Select, Paper Out
+// and the emergency stop on ACK, every line enabled and none inverted.
+inline constexpr int32_t SortiesUsuelles[NbSorties] = { 1, 2, 3, 4, 5, 6, 7, 0 };
+inline constexpr int32_t EntreesUsuelles[NbEntrees] = { 1, 2, 3, 4, 0 };
+inline constexpr const char* TexteCablageUsuel = "Câblage usuel pris pour la machine virtuelle";
+
+// Set while a virtual machine stands for the port: an assignment that gives
+// no output a pin then drives it on the usual wiring (and its inputs too
+// when it gives none a pin), in the masks and enables only. The pin choices,
+// the file and the dialog's page keep what the file says, so nothing ever
+// writes it.
+extern bool CablageUsuelPermis;
+// Whether the masks in force are those of the usual wiring.
+extern bool CablageUsuelPris;
 
 // Slots of a hand-edited file that asked for a pin already given to an
 // earlier slot of the same direction, as the history texts that name them.
@@ -63,15 +82,20 @@ extern const char* const ChoixEntree[NbChoixEntree];
 extern const char* const ChoixSortie[NbChoixSortie];
 extern const char* const ChoixPort[NbChoixPort];
 
-// Row labels by slot; the reserved slots have none.
+// Row labels by slot; the reserved output slot has none.
 extern const char* const LibelleEntree[NbEntrees];
 extern const char* const LibelleSortie[NbSorties];
 
 // Reads PORT, ENTREES and SORTIES, then CalculCodesEntreeSortie.
 void LireParamEntreeSortie();
 
-// Derived masks from CBInItem and CBOutItem.
+// Derived masks from CBInItem and CBOutItem, or from the usual wiring when
+// it stands in.
 void CalculCodesEntreeSortie();
+
+// The byte of the lines a set of pin choices takes.
+uint8_t OctetEntrees(const int32_t (&choix)[NbEntrees]);
+uint8_t OctetSorties(const int32_t (&choix)[NbSorties]);
 
 // Every key of PORT, ENTREES and SORTIES from the globals in one rewrite,
 // then CalculCodesEntreeSortie.

@@ -17,6 +17,12 @@ namespace {
         { "AXES", "AvRap", 0.01, 1 }, // fraction of the top speeds
         { "AXES", "LarCreneau", 0, 10000 }, // microseconds
         { "AXES", "Course", 0, 100000 }, // mm
+        { "AXES", "VitesseRecherche", 1, 10000 }, // mm/min
+        { "AXES", "SensRecherche", -1, 1 }, { "AXES", "OrigineMachine", -100000, 100000 }, // mm
+        { "AXES", "VitessePalpage", 1, 10000 }, // mm/min
+        { "AXES", "CoursePalpage", 0.01, 1000 }, // mm
+        { "AXES", "EpaisseurCale", 0, 1000 }, // mm
+        { "AXES", "RetraitPalpage", 0, 1000 }, // mm
         { "CYCLES", "G83d", -100, 100 }, // mm
         { "CYCLES", "TempoBroche", 0, 60 }, // seconds
         { "CYCLES", "HauteurSecurite", -100000, 100000 }, // mm
@@ -34,6 +40,7 @@ namespace {
         { "OUTIL", "Jauge(1)", -1000, 1000 }, // tool length, mm
         { "TEMPS REEL", "Cpu", -1, 1023 }, // -1: any CPU
         { "MACHINE VIRTUELLE", "Course", 0, 100000 }, // mm
+        { "MACHINE VIRTUELLE", "Cale", -100000, 100000 }, // mm
     };
 
     // "AvMax(2)" -> "AvMax".

@@ -179,6 +179,10 @@ void Pupitre::Initialiser()
     XY_Zero.Conseil = "Retour à X=0 et Y=0";
     Z_Zero.Texte = "Z0";
     Z_Zero.Conseil = "Retour à Z=0";
+    BtOrigine.Texte = "Origine";
+    BtOrigine.Conseil = "Prise d'origine sur les butées des axes.";
+    BtPalpage.Texte = "Palpage Z";
+    BtPalpage.Conseil = "Hauteur de l'outil sur la cale du palpeur outil.";
 
     EditVitAv.Texte = "200";
     EditVitAv.Conseil = "Saisir la vitesse F";

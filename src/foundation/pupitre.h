@@ -136,6 +136,7 @@ struct Pupitre {
     // "Commandes manuelles"
     Controle XPlus, XMoins, YPlus, YMoins, ZPlus, ZMoins;
     Controle BtBroche, XY_Zero, Z_Zero;
+    Controle BtOrigine, BtPalpage;
     Liste CmbIncrement;
     Voyant LedBroche;
 

@@ -3,6 +3,7 @@
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/nombres.h"
+#include "machine/cn_algos.h"
 #include "machine/machine_virtuelle.h"
 #include "machine/port_linux.h"
 
@@ -36,6 +37,9 @@ void ReglerCourses(MachineVirtuelle& m)
         const double pas = std::isfinite(course) && course > 0 ? course / ValPas[i] : 0;
         m.DefinirCourse(i, pas < 9e15 ? static_cast<int64_t>(pas) : 0);
     }
+    // The touch plate under the tool, its top at this Z (mm); none without.
+    const double cale = IniParam.LireReel(SectionMachineVirtuelle, "Cale", std::nan(""));
+    m.DefinirCale(std::isfinite(cale), std::isfinite(cale) ? PasDe(cale, 2) : 0);
 }
 
 std::string OuvrirPortConfigure()
@@ -70,8 +74,8 @@ std::string OuvrirPortConfigure()
     return "Le port parallèle LPT" + std::to_string(PortLPT) + " (adresse " + adresse
         + ") ne peut pas être ouvert.\n\nEssais : " + o.essais
         + ".\n\nLe port n'est pas utilisé : aucune entrée n'est lue, aucune sortie n'est écrite. "
-          "Pour donner l'accès au port, voir la section « Brancher une vraie machine » du README "
-          "(module ppdev et groupe lp, ou setcap cap_sys_rawio+ep). Pour essayer sans machine, "
+          "Pour donner l'accès au port (module ppdev et groupe lp, ou setcap cap_sys_rawio+ep), voir la "
+          "page « Brancher une vraie machine » de l'aide (menu Aide). Pour essayer sans machine, "
           "lancer le programme avec --machine-virtuelle.";
 }
 

@@ -23,7 +23,8 @@ void FermerPort();
 
 class MachineVirtuelle;
 // The travel of each axis of the virtual machine, from its section of the
-// configuration (Course(i), mm either side of zero; 0: none).
+// configuration (Course(i), mm either side of zero; 0: none), and the
+// top of its touch plate (Cale, Z in mm; none without the key).
 void ReglerCourses(MachineVirtuelle& machine);
 
 } // namespace virmak

@@ -28,6 +28,9 @@ void (*ClicBoutonArret)() = nullptr;
 int64_t RetardDernierPas = 0;
 int64_t PasEnRetard = 0, PireRetard = 0;
 bool MouvementsVirtuels = false;
+uint8_t MasqueCherche = 0;
+bool EtatCherche = true;
+bool EntreeTrouvee = false;
 
 namespace {
 
@@ -69,7 +72,7 @@ namespace {
     bool LireEntrees(uint8_t& e)
     {
         e = 0;
-        if (PortLPT == 0)
+        if (!PortEnService())
             return true;
         const std::optional<uint8_t> octet = LirePortEntrees();
         if (!octet)
@@ -194,9 +197,13 @@ namespace {
     {
         if (d == 0)
             return;
-        if (CompJeu[axe] && SensAxe[axe] != 0 && d != SensAxe[axe])
-            RattraperJeu(axe, d);
+        const bool reprise = CompJeu[axe] && SensAxe[axe] != 0 && d != SensAxe[axe];
+        // Mended: the direction is the new one before the take-up runs, so a
+        // switch closing during it latches the end it runs towards; the old
+        // direction latched the other end and let the axis drive on into it.
         SensAxe[axe] = d;
+        if (reprise)
+            RattraperJeu(axe, d);
     }
 
     // One readout per step event: the axis whose turn it is when it moved
@@ -214,7 +221,7 @@ namespace {
 
     bool Interrompu()
     {
-        return ArretUrgence || ButeeActivee;
+        return ArretUrgence || ButeeActivee || EntreeTrouvee;
     }
 
     bool EmettreEvenement(uint8_t motif)
@@ -222,7 +229,7 @@ namespace {
         ScruterOperateur();
         // Without a machine nothing is emitted, but a stop taken here still
         // holds this event's step.
-        if (Simulation)
+        if (SimulationEnForce())
             return !ArretUrgence;
         EmettrePas(motif, PeriodePas);
         return !Interrompu();
@@ -248,7 +255,7 @@ void ArreterBroche()
     BrocheEnMarche = false;
     OctetSortie = static_cast<uint8_t>(OctetSortie & ~MasqueBroche);
     Form1.LedBroche.Allume = false;
-    if (!Simulation && PortLPT != 0)
+    if (!SimulationEnForce() && PortEnService())
         EcrireSortiesA(OctetPort(OctetSortie));
 }
 
@@ -294,8 +301,8 @@ void SignalerDefautPort()
 void ScruterEntrees()
 {
     uint8_t e = 0;
-    const bool enPanne = !LireEntrees(e) && !Simulation;
-    if (Simulation)
+    const bool enPanne = !LireEntrees(e) && !SimulationEnForce();
+    if (SimulationEnForce())
         e = 0;
 
     VerrouillerButees(e);
@@ -316,16 +323,27 @@ void ScruterEntrees()
         Form1.LedArret.Allume = false;
         ArretUrgence = false;
     }
-    if (Simulation)
+    if (SimulationEnForce())
         ArretUrgence = false;
     if (Form1.BoutonArretTag == 1)
         ArretUrgence = true;
     if (ArretUrgence)
         Form1.LedArret.Allume = true;
     Form1.LedBroche.Allume = BrocheEnMarche;
+    Form1.LedPalOT.Allume = EntreeCablee(MasquePalpeur) && Actif(e, MasquePalpeur);
     SignalerDefautPort();
     if (!enPanne && !PortEnDefaut())
         defautSignale = false;
+}
+
+bool EntreeActive(uint8_t masque)
+{
+    uint8_t e = 0;
+    if (!LireEntrees(e)) {
+        ArretParPort();
+        return false;
+    }
+    return !SimulationEnForce() && Actif(e, masque);
 }
 
 void CranCorrection(int crans)
@@ -361,7 +379,7 @@ bool Patienter(int64_t echeance, int64_t& maintenant)
         if (PrendreArrets())
             return false;
         maintenant = p.DormirJusqua(maintenant + tranche);
-        if (!Simulation && ArretParEntree())
+        if (!SimulationEnForce() && ArretParEntree())
             return false;
     }
     if (PrendreArrets())
@@ -383,7 +401,7 @@ void EmettrePas(uint8_t motif, int64_t periode)
     const uint8_t impulsion = OctetPort(motif);
     const uint8_t repos = OctetPort(motif & MasqueHorsPas);
     // The direction lines settle during the wait.
-    if (PortLPT != 0 && !EcrireSortiesA(repos)) {
+    if (PortEnService() && !EcrireSortiesA(repos)) {
         ArretParPort();
         return;
     }
@@ -399,6 +417,12 @@ void EmettrePas(uint8_t motif, int64_t periode)
     uint8_t e = 0;
     if (!LireEntrees(e)) {
         ArretParPort();
+        return;
+    }
+    // The input a seeking move waits for: the step that would go past it is
+    // not made. The emergency input still comes first.
+    if (MasqueCherche != 0 && !Actif(e, MasqueArret) && Actif(e, MasqueCherche) == EtatCherche) {
+        EntreeTrouvee = true;
         return;
     }
     const bool butees = (e & MasqueButees) != 0;
@@ -432,7 +456,7 @@ void EmettrePas(uint8_t motif, int64_t periode)
             PireRetard = RetardDernierPas;
     }
     InstantPas = maintenant;
-    if (PortLPT != 0) {
+    if (PortEnService()) {
         const bool impulsionEcrite = EcrireSortiesA(impulsion);
         BoucleAttente(BouclesCreneau);
         if (!EcrireSortiesA(repos) || !impulsionEcrite)
@@ -485,7 +509,7 @@ void RattraperJeu(int32_t axe, int32_t sens)
     // Take-up steps run at two thirds of the move's rate.
     const int64_t periode = Arrondi64(static_cast<double>(PeriodePas) * 1.5);
     for (int32_t k = 0; k < NPasJ[axe]; ++k) {
-        if (Simulation)
+        if (SimulationEnForce())
             continue;
         EmettrePas(motif, periode);
         if (Interrompu())
@@ -498,8 +522,8 @@ void RattraperJeu(int32_t axe, int32_t sens)
 void SoutienZ(int32_t sens)
 {
     if (CalageZ && sens == -1) {
-        RattraperJeu(2, 1);
         SensAxe[2] = 1;
+        RattraperJeu(2, 1);
     }
 }
 
@@ -602,7 +626,7 @@ bool DebutMouvement()
         if (!tempsReel)
             MsgHistorique(
                 "Priorité temps réel refusée : les pas peuvent prendre du retard. Remède : une limite "
-                "rtprio dans /etc/security/limits.conf (voir le README).");
+                "rtprio dans /etc/security/limits.conf (voir la page « Régularité des pas » de l'aide).");
         else if (bridage != "-1")
             MsgHistorique("Le noyau bride les tâches temps réel (kernel.sched_rt_runtime_us = " + bridage
                 + ") : un pas peut attendre 50 ms. Remède : sudo sysctl kernel.sched_rt_runtime_us=-1.");

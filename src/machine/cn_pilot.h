@@ -51,6 +51,19 @@ void SignalerDefautPort();
 
 inline constexpr const char* TexteButeeActivee = "Butée activée";
 
+// A move that seeks an input (a limit switch in a reference, the probe):
+// the first step for which the input of mask `MasqueCherche` reads
+// `EtatCherche` is not emitted and sets EntreeTrouvee, which ends the move
+// as a limit would but quietly. Mask 0: no input sought.
+extern uint8_t MasqueCherche;
+extern bool EtatCherche;
+extern bool EntreeTrouvee;
+
+// One read of the input of `masque` (as the monitor reads it: inverted,
+// enabled, nothing in simulation). A port that does not answer stops the
+// machine and reads inactive.
+bool EntreeActive(uint8_t masque);
+
 // The override slider's top notch (120 %).
 inline constexpr int32_t CorrectionMaxi = 12;
 // Moves the override slider by `crans` notches (down when negative), within

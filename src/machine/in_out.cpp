@@ -2,6 +2,7 @@
 
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
+#include "machine/choix_port.h"
 
 #include <atomic>
 #include <csignal>
@@ -111,6 +112,13 @@ void DefinirPort(std::unique_ptr<AccesPort> port)
     OublierDefautPort();
 }
 
+std::unique_ptr<AccesPort> RendrePort()
+{
+    portActif.store(&portInactif);
+    OublierDefautPort();
+    return std::move(portPossede);
+}
+
 std::optional<uint8_t> LirePortEntrees()
 {
     AccesPort& p = PortActif();
@@ -153,6 +161,16 @@ void OublierDefautPort()
     texteDefaut.clear();
 }
 
+bool SimulationEnForce()
+{
+    return Simulation && !MachineVirtuelleDemandee;
+}
+
+bool PortEnService()
+{
+    return MachineVirtuelleDemandee || PortLPT != 0;
+}
+
 uint8_t OctetPort(uint8_t motif)
 {
     return static_cast<uint8_t>((motif & OutEnable) ^ OutInvert);
@@ -165,7 +183,7 @@ uint8_t OctetSortiesRepos()
 
 void EffacerSorties()
 {
-    if (Simulation || PortLPT == 0)
+    if (SimulationEnForce() || !PortEnService())
         return;
     EcrireSortiesA(OctetSortiesRepos());
     EcrireSortiesB(0);
@@ -189,7 +207,7 @@ void CouperSortiesEtReposer()
     const int64_t debut = MaintenantNs();
     while (!interrompue && sequenceEnCours.load(std::memory_order_seq_cst)
         && MaintenantNs() - debut < AttenteMaxNs) { }
-    if (port == &portInactif || PortLPT == 0 || Simulation)
+    if (port == &portInactif || SimulationEnForce() || !PortEnService())
         return;
     const uint8_t repos = OctetSortiesRepos();
     port->Ecrire(AdrDLPT, repos);

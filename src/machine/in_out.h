@@ -39,6 +39,8 @@ public:
 AccesPort& PortActif();
 // Hands the port over; nullptr leaves none.
 void DefinirPort(std::unique_ptr<AccesPort> port);
+// Takes the port back, leaving none, to hand it over again later.
+std::unique_ptr<AccesPort> RendrePort();
 
 // Status register AND 0xF8; nothing when the port did not answer.
 std::optional<uint8_t> LirePortEntrees();
@@ -57,6 +59,14 @@ bool PortEnDefaut();
 std::string TexteDefautPort();
 void OublierDefautPort();
 
+// Whether the step emitter skips the port and the wait altogether: the
+// simulation mode, but never on the virtual machine, which is the
+// simulation itself.
+bool SimulationEnForce();
+// Whether the port is read and written: a port chosen in the configuration,
+// or the virtual machine whatever the configuration says.
+bool PortEnService();
+
 // What goes on the data lines for an output pattern: the enabled lines,
 // with their inversion.
 uint8_t OctetPort(uint8_t motif);
@@ -69,7 +79,7 @@ uint8_t OctetSortiesRepos();
 // inactive level, B and C (wiring unknown here) at 0, then the data
 // register itself back at the inactive level, for drives wired straight on
 // the data lines. Nothing is written in simulation or with the port
-// disabled.
+// disabled (the virtual machine is written all the same).
 void EffacerSorties();
 
 // The last word of a process that is going: the machine thread's writes are

@@ -15,6 +15,13 @@ bool MachineVirtuelle::ButeeFermee(int axe) const
     return course > 0 && (p > course || p < -course);
 }
 
+bool MachineVirtuelle::PalpeurFerme() const
+{
+    return palpeurForce_.load(std::memory_order_relaxed)
+        || (calePresente_.load(std::memory_order_relaxed)
+            && Position(2) <= cale_.load(std::memory_order_relaxed));
+}
+
 bool MachineVirtuelle::Lire(uint16_t adresse, uint8_t& valeur)
 {
     valeur = 0;
@@ -30,6 +37,8 @@ bool MachineVirtuelle::Lire(uint16_t adresse, uint8_t& valeur)
             logique |= MasqueButee[axe];
     if (arret_.load(std::memory_order_relaxed))
         logique |= MasqueArret;
+    if (PalpeurFerme())
+        logique |= MasquePalpeur;
     valeur = static_cast<uint8_t>((logique ^ InInvert) & 0xF8);
     return true;
 }
@@ -82,8 +91,12 @@ void MachineVirtuelle::Decoder(uint8_t octet)
         if (!pas || !(logique & pas) || (logiquePrecedent_ & pas))
             continue;
         const int direction = (sens && (logique & sens)) ? 1 : -1;
-        Ajouter(position_[axe], direction);
         Ajouter(emis_[axe], 1);
+        // A step the stalled motor drops: the drive had it, the axis not.
+        if (aPerdre_[axe].load(std::memory_order_relaxed) > 0)
+            aPerdre_[axe].fetch_sub(1, std::memory_order_relaxed);
+        else
+            Ajouter(position_[axe], direction);
         if (maintenant - changementSens_[axe] < delaiDirection_.load(std::memory_order_relaxed))
             Ajouter(violations_, 1);
         const size_t n = nbPas_.load(std::memory_order_relaxed);

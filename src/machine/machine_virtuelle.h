@@ -46,6 +46,23 @@ public:
     void DefinirCourse(int axe, int64_t pas) { course_[axe].store(pas); }
     bool ButeeFermee(int axe) const;
     void DefinirArretUrgence(bool actif) { arret_.store(actif); }
+
+    // The tool probe: closed by hand, or by a touch plate whose top is at
+    // `hauteur` steps of Z (the probe closes at or below it).
+    void FermerPalpeur(bool ferme) { palpeurForce_.store(ferme); }
+    bool PalpeurForce() const { return palpeurForce_.load(); }
+    void DefinirCale(bool presente, int64_t hauteur)
+    {
+        cale_.store(hauteur);
+        calePresente_.store(presente);
+    }
+    bool CalePresente() const { return calePresente_.load(); }
+    int64_t Cale() const { return cale_.load(); }
+    bool PalpeurFerme() const;
+
+    // The next `n` steps of `axe` reach the drive but not the axis, as a
+    // motor that stalls: the position counted drifts from the real one.
+    void PerdrePas(int axe, int64_t n) { aPerdre_[axe].store(n); }
     bool ArretUrgenceActif() const { return arret_.load(); }
 
     // The data byte latch A last took, and the control register as left.
@@ -86,6 +103,10 @@ private:
     std::atomic<int64_t> course_[3] {};
     std::atomic<bool> buteeForcee_[3] {};
     std::atomic<bool> arret_ { false };
+    std::atomic<bool> palpeurForce_ { false };
+    std::atomic<bool> calePresente_ { false };
+    std::atomic<int64_t> cale_ { 0 };
+    std::atomic<int64_t> aPerdre_[3] {};
     int64_t changementSens_[3] = { INT64_MIN / 2, INT64_MIN / 2, INT64_MIN / 2 };
     std::atomic<int64_t> delaiDirection_ { 0 };
     std::atomic<int64_t> violations_ { 0 };

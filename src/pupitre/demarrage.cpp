@@ -3,6 +3,7 @@
 #include "apercu/cn_dessins.h"
 #include "exec/conduite.h"
 #include "exec/manuel.h"
+#include "exec/origine.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
@@ -20,6 +21,7 @@
 #include "pupitre/dialogue_outils.h"
 #include "pupitre/page_entrees_sorties.h"
 #include "pupitre/parametrage.h"
+#include "pupitre/test_latence.h"
 
 namespace virmak {
 
@@ -44,6 +46,8 @@ void MemoriserBornes(int left, int top, int width, int height)
 void ChargerConfiguration(Usage usage)
 {
     LireConfiguration();
+    LireParamOrigine();
+    OublierOrigines();
     MajAvanceCourante();
     if (usage == Usage::Machine)
         CalibrerTemporisation();
@@ -88,6 +92,9 @@ void FormCreate(Usage usage)
     AfficherPositions();
     Form1.Timer1.Intervalle = 250;
     Form1.Timer1.Actif = true;
+    // On the virtual machine a fresh configuration steps at once, on the
+    // usual wiring held in memory only.
+    CablageUsuelPermis = MachineVirtuelleDemandee;
     LireParamEntreeSortie();
     // The command-line program neither takes the port nor writes to it,
     // unless it asks (a dry run on the virtual machine).
@@ -95,7 +102,7 @@ void FormCreate(Usage usage)
         OuvrirPort();
         EffacerSorties();
     }
-    Form1.MesEtat.Texte.clear();
+    Form1.MesEtat.Texte = CablageUsuelPris ? TexteCablageUsuel : "";
     Form1.LabelGaugeProg.Texte.clear();
     Form1.GaugeProg.Visible = false;
     for (Controle* c : { &Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc,
@@ -110,6 +117,7 @@ void CreerFenetresSecondaires()
     CreerDialogueOutils();
     CreerHistorique();
     CreerAProposDe();
+    CreerTestLatence();
     SignalerConflitsEntreeSortie();
 }
 

@@ -1,6 +1,9 @@
 #include "pupitre/page_entrees_sorties.h"
 
+#include "foundation/file_evenements.h"
 #include "foundation/vue.h"
+
+#include <algorithm>
 
 namespace virmak {
 
@@ -98,8 +101,7 @@ PageEntreesSorties::PageEntreesSorties()
     CBPort.Conseil = ConseilPort;
     for (int i = 0; i < NbEntrees; ++i) {
         const int slot = OrdreEntrees[i];
-        PreparerLigne(
-            Entrees[i], slot, LibelleEntree[slot], ChoixEntree, NbChoixEntree, slot == EntreeReservee);
+        PreparerLigne(Entrees[i], slot, LibelleEntree[slot], ChoixEntree, NbChoixEntree, false);
     }
     for (int slot = 0; slot < NbSorties; ++slot)
         PreparerLigne(
@@ -143,6 +145,18 @@ void CBPortChange(int entree)
     AdrELPT = AdressesPort[entree][1];
     AdrCLPT = AdressesPort[entree][2];
     PageES.CBPort.Selection = entree;
+    Modifie();
+}
+
+void BitBtnCablageUsuelClick()
+{
+    VERIFIER_FIL_MACHINE();
+    std::copy(std::begin(SortiesUsuelles), std::end(SortiesUsuelles), std::begin(CBOutItem));
+    std::copy(std::begin(EntreesUsuelles), std::end(EntreesUsuelles), std::begin(CBInItem));
+    OutUtil = OctetSorties(CBOutItem);
+    InUtil = OctetEntrees(CBInItem);
+    MontrerLignes(PageES.Sorties, CBOutItem, MasqueSortie, 0, OutUtil);
+    MontrerLignes(PageES.Entrees, CBInItem, MasqueEntree, 0, InUtil);
     Modifie();
 }
 

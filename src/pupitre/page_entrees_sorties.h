@@ -17,6 +17,10 @@ inline constexpr const char* TexteAutrePort = "Désolé, cette option n'est pas 
 inline constexpr const char* TexteInverse = "Signal inversé";
 inline constexpr const char* TexteEntreeActivee = "Entrée activée";
 inline constexpr const char* TexteSortieActivee = "Sortie activée";
+inline constexpr const char* ConseilCablageUsuel
+    = "Met sur la page le câblage habituel : pas et sens de X, Y, Z sur D0 à D5, broche sur D6 ;\r\n"
+      "butées X, Y, Z sur Error, Select, Paper Out, arrêt d'urgence sur ACK ; rien d'inversé.\r\n"
+      "Il est écrit par « Appliquer » ou « Valider / Sortir ».";
 inline constexpr const char* ConseilPort
     = "Choix du port LPT, si vous n'êtes pas sous W98 choisissez \"Port DESACTIVE\"";
 
@@ -44,6 +48,7 @@ struct PageEntreesSorties {
     LigneSignal Sorties[NbSorties];
 
     Controle BitBtnRestore, BitBtnAppli;
+    Controle BitBtnCablageUsuel { "Câblage usuel", ConseilCablageUsuel, true, true };
 
     LigneSignal& Entree(int slot); // row of an input slot
     LigneSignal& Sortie(int slot) { return Sorties[slot]; }
@@ -58,6 +63,11 @@ extern PageEntreesSorties PageES;
 // the list goes back; otherwise the slot takes it at once.
 void CBInChange(int slot, int choix);
 void CBOutChange(int slot, int choix);
+
+// "Câblage usuel": every slot of the page takes its pin of the usual wiring,
+// enabled and not inverted. Like any change on the page, it reaches the
+// file only through "Appliquer" or "Valider / Sortir".
+void BitBtnCablageUsuelClick();
 
 // The operator picks entry `entree` of the port list.
 void CBPortChange(int entree);

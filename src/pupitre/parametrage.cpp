@@ -1,5 +1,6 @@
 #include "pupitre/parametrage.h"
 
+#include "exec/origine.h"
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
 #include "foundation/file_evenements.h"
@@ -9,6 +10,7 @@
 #include "machine/temporisation.h"
 #include "pupitre/page_entrees_sorties.h"
 
+#include <cctype>
 #include <cmath>
 #include <optional>
 
@@ -16,10 +18,14 @@ namespace virmak {
 
 FenetreParametres Form3;
 
-const char* const NomChamp[NbChamps] = { "Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6", "EditCrete",
-    "EditAvMX", "EditAvMY", "EditAvMZ", "EditMX", "EditMY", "EditMZ", "EditCreneau" };
+const char* const NomChamp[NbChamps]
+    = { "Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6", "EditCrete", "EditAvMX", "EditAvMY", "EditAvMZ",
+          "EditMX", "EditMY", "EditMZ", "EditCreneau", "EditVitRechX", "EditVitRechY", "EditVitRechZ",
+          "EditSensRechX", "EditSensRechY", "EditSensRechZ", "EditOrigineX", "EditOrigineY", "EditOrigineZ",
+          "EditOrdreRech", "EditVitPalp", "EditCoursePalp", "EditCale", "EditRetraitPalp" };
 
-const char* const TitrePage[NbPages] = { "Axes", "Vitesses", "Entrées / Sorties", "Tests" };
+const char* const TitrePage[NbPages]
+    = { "Axes", "Vitesses", "Entrées / Sorties", "Tests", "Origine / Palpeur" };
 
 namespace {
 
@@ -28,10 +34,16 @@ namespace {
         "Jeu en X (mm)", "Jeu en Y (mm)", "Jeu en Z (mm)", "Crète maxi des facettes (mm)",
         "Avance maxi en pas/seconde pour X", "Avance maxi en pas/seconde pour Y",
         "Avance maxi en pas/seconde pour Z", "Avance maxi en mm/mn pour X", "Avance maxi en mm/mn pour Y",
-        "Avance maxi en mm/mn pour Z", "Augmentation de la durée d'impulsion (µs)" };
+        "Avance maxi en mm/mn pour Z", "Augmentation de la durée d'impulsion (µs)",
+        "Vitesse de recherche en X (mm/mn)", "Vitesse de recherche en Y (mm/mn)",
+        "Vitesse de recherche en Z (mm/mn)", "Côté de la butée X", "Côté de la butée Y", "Côté de la butée Z",
+        "Origine machine en X (mm)", "Origine machine en Y (mm)", "Origine machine en Z (mm)",
+        "Ordre de prise d'origine", "Vitesse de palpage (mm/mn)", "Course maxi de palpage (mm)",
+        "Epaisseur de la cale (mm)", "Dégagement après palpage (mm)" };
 
     // The decimals each field is written with, and its messages too.
-    const int DecimalesChamp[NbChamps] = { 4, 4, 4, 4, 4, 4, 5, 0, 0, 0, 0, 0, 0, 0 };
+    const int DecimalesChamp[NbChamps]
+        = { 4, 4, 4, 4, 4, 4, 5, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 3, 3, 3, 0, 1, 3, 3, 3 };
 
     // A bound of a field's range as the field writes numbers, rounded
     // inwards so that every number the message offers is taken.
@@ -100,7 +112,78 @@ namespace {
         int32_t NPasJ[3];
         double CreteCir;
         int32_t LarCreneau;
+        double VitesseRecherche[3];
+        int32_t SensRecherche[3];
+        double OrigineMachine[3];
+        std::string OrdreRecherche;
+        double Palpeur[4]; // speed, travel, plate, lift
     };
+
+    // The fields of the page "Origine / Palpeur" that hold one number each,
+    // with their keys.
+    constexpr struct {
+        int champ;
+        const char* cle;
+    } ChampsPalpeur[4] = { { ChampVitPalp, "VitessePalpage" }, { ChampCoursePalp, "CoursePalpage" },
+        { ChampCale, "EpaisseurCale" }, { ChampRetrait, "RetraitPalpage" } };
+
+    double* const ValeursPalpeur[4] = { &VitessePalpage, &CoursePalpage, &EpaisseurCale, &RetraitPalpage };
+
+    // A field of the reference's page read into `valeur`: false when refused.
+    bool LireOrigine(int champ, const char* cle, double& valeur)
+    {
+        const PlageCle& p = Plage(cle);
+        const std::optional<double> v = Lire(champ, p.min, p.max);
+        if (v)
+            valeur = *v;
+        return v.has_value();
+    }
+
+    bool LireSaisieOrigine(Saisie& s)
+    {
+        for (int i = 0; i < 3; ++i)
+            if (!LireOrigine(ChampVitRech + i, "VitesseRecherche", s.VitesseRecherche[i]))
+                return false;
+        for (int i = 0; i < 3; ++i) {
+            const std::optional<int32_t> sens = LireEntierTexte(Texte(ChampSensRech + i));
+            if (!sens || (*sens != 1 && *sens != -1)) {
+                VueActive().Message(std::string(LibelleChamp[ChampSensRech + i]) + " : '"
+                    + Texte(ChampSensRech + i)
+                    + "' n'est pas une valeur correcte (-1 : butée côté moins, 1 : côté plus).");
+                return false;
+            }
+            s.SensRecherche[i] = *sens;
+        }
+        for (int i = 0; i < 3; ++i)
+            if (!LireOrigine(ChampOrigine + i, "OrigineMachine", s.OrigineMachine[i]))
+                return false;
+        s.OrdreRecherche = Texte(ChampOrdre);
+        std::erase(s.OrdreRecherche, ' ');
+        for (char& c : s.OrdreRecherche)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (!OrdreRechercheValide(s.OrdreRecherche)) {
+            VueActive().Message(std::string(LibelleChamp[ChampOrdre]) + " : '" + Texte(ChampOrdre)
+                + "' n'est pas une valeur correcte (les lettres X, Y, Z, chacune une fois au plus, par "
+                  "exemple ZXY).");
+            return false;
+        }
+        for (int k = 0; k < 4; ++k)
+            if (!LireOrigine(ChampsPalpeur[k].champ, ChampsPalpeur[k].cle, s.Palpeur[k]))
+                return false;
+        return true;
+    }
+
+    void MontrerOrigine()
+    {
+        for (int i = 0; i < 3; ++i) {
+            Texte(ChampVitRech + i) = FormatGeneral(VitesseRecherche[i]);
+            Texte(ChampSensRech + i) = std::to_string(SensRecherche[i]);
+            Texte(ChampOrigine + i) = FormatFixe(OrigineMachine[i], 0, 3);
+        }
+        Texte(ChampOrdre) = OrdreRecherche;
+        for (int k = 0; k < 4; ++k)
+            Texte(ChampsPalpeur[k].champ) = FormatGeneral(*ValeursPalpeur[k]);
+    }
 
     std::optional<Saisie> LireSaisie()
     {
@@ -129,6 +212,8 @@ namespace {
         if (!duree)
             return std::nullopt;
         s.LarCreneau = Arrondi(*duree);
+        if (!LireSaisieOrigine(s))
+            return std::nullopt;
         return s;
     }
 
@@ -240,6 +325,8 @@ void RestaureParametres()
     Simulation = IniParam.LireBooleen("BOOLEAN", "Simulation", true);
     AffRapide = IniParam.LireBooleen("BOOLEAN", "AffRapide", true);
     Texte(ChampCreneau) = std::to_string(LarCreneau);
+    LireParamOrigine();
+    MontrerOrigine();
 
     AvanceMax = AvanceMaxiVectorielle(AvMax[0], AvMax[1], AvMax[2]);
     MajCurseurAvance();
@@ -273,6 +360,16 @@ bool SauvegardeParametres()
     IniParam.EcrireBooleen("BOOLEAN", "Simulation", Simulation);
     IniParam.EcrireBooleen("BOOLEAN", "AffRapide", AffRapide);
     IniParam.EcrireBooleen("BOOLEAN", "MesAvert", MesAvert);
+    for (int i = 0; i < 3; ++i) {
+        VitesseRecherche[i] = s->VitesseRecherche[i];
+        SensRecherche[i] = s->SensRecherche[i];
+        OrigineMachine[i] = s->OrigineMachine[i];
+    }
+    OrdreRecherche = s->OrdreRecherche;
+    for (int k = 0; k < 4; ++k)
+        *ValeursPalpeur[k] = s->Palpeur[k];
+    EcrireParamOrigine();
+    MontrerOrigine();
     IniParam.FinLot();
 
     AvanceMax = AvanceMaxiVectorielle(AvMax[0], AvMax[1], AvMax[2]);
@@ -352,6 +449,22 @@ void CheckBoxJeuClick(int tag, bool cochee)
     Modifie();
 }
 
+double PasParMm(double pasParTour, double microPas, double mmParTour)
+{
+    if (!(pasParTour > 0) || !(microPas > 0) || !(mmParTour > 0))
+        return 0;
+    const double r = pasParTour * microPas / mmParTour;
+    return std::isfinite(r) ? r : 0;
+}
+
+void CalculPasParMmClick(int axe, double pasParMm)
+{
+    VERIFIER_FIL_MACHINE();
+    if (axe < 0 || axe > 2 || !(pasParMm > 0) || !std::isfinite(pasParMm))
+        return;
+    EditChange(ChampPas + axe, FormatFixe(pasParMm, 8, 4));
+}
+
 void CheckBoxMachClick(bool cochee)
 {
     VERIFIER_FIL_MACHINE();
@@ -380,7 +493,7 @@ void BtnAideClick(int tag)
 void PageControlChange(int page)
 {
     VERIFIER_FIL_MACHINE();
-    if (page >= 0 && page < OngletTests)
+    if (page >= 0 && page < NbPages && page != OngletTests)
         Form3.ActivePage = page;
 }
 
@@ -461,6 +574,12 @@ void EntresSorties1Click()
 {
     VERIFIER_FIL_MACHINE();
     Montrer(OngletEntreesSorties, nullptr);
+}
+
+void OriginePalpeur1Click()
+{
+    VERIFIER_FIL_MACHINE();
+    Montrer(OngletOrigine, NomChamp[ChampVitRech]);
 }
 
 } // namespace virmak

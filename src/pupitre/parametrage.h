@@ -10,7 +10,8 @@
 
 namespace virmak {
 
-// The fourteen fields of the first two pages, by index.
+// The fields of the pages, by index: the fourteen of the first two, then
+// those of the page "Origine / Palpeur".
 enum ChampParametre : int {
     ChampPas = 0, // steps per mm of X, Y, Z (Edit1 to Edit3)
     ChampJeu = 3, // backlash in mm of X, Y, Z (Edit4 to Edit6)
@@ -18,14 +19,23 @@ enum ChampParametre : int {
     ChampAvM = 7, // steps per second of X, Y, Z (tags 1 to 3)
     ChampM = 10, // mm/min of X, Y, Z (tags 4 to 6)
     ChampCreneau = 13, // pulse lengthening
-    NbChamps = 14
+    ChampVitRech = 14, // search speed of X, Y, Z, mm/min
+    ChampSensRech = 17, // side of the switch of X, Y, Z, -1 or 1
+    ChampOrigine = 20, // machine origin of X, Y, Z, mm
+    ChampOrdre = 23, // order of the axes, "ZXY"
+    ChampVitPalp = 24, // probing speed, mm/min
+    ChampCoursePalp = 25, // longest probing descent, mm
+    ChampCale = 26, // plate thickness, mm
+    ChampRetrait = 27, // lift after probing, mm
+    NbChamps = 28
 };
 
 // Control names of the fields, by index.
 extern const char* const NomChamp[NbChamps];
 
 inline constexpr int OngletAxes = 0, OngletVitesses = 1, OngletEntreesSorties = 2, OngletTests = 3;
-inline constexpr int NbPages = 4;
+inline constexpr int OngletOrigine = 4;
+inline constexpr int NbPages = 5;
 extern const char* const TitrePage[NbPages];
 
 // Fixed texts of the pages.
@@ -46,10 +56,21 @@ inline constexpr const char* TexteMicro = "µs";
 inline constexpr const char* ConseilSimulation
     = "Simulation = pas de lecture de l'état de la machine.\r\nUtiliser le mode simulation lorsqu'il n'y a "
       "pas de machine\r\nconnectée au port LPT1.";
+inline constexpr const char* GroupeOrigine = "Prise d'origine sur les butées";
+inline constexpr const char* GroupePalpeur = "Palpeur outil (palpage Z sur une cale)";
+inline constexpr const char* TexteVitRech = "Vitesse de recherche (mm/mn)";
+inline constexpr const char* TexteSensRech = "Côté de la butée (-1 ou 1)";
+inline constexpr const char* TexteOrigine = "Cote de l'origine machine (mm)";
+inline constexpr const char* TexteOrdre = "Ordre des axes";
+inline constexpr const char* TexteVitPalp = "Vitesse de palpage (mm/mn)";
+inline constexpr const char* TexteCoursePalp = "Course maxi de palpage (mm)";
+inline constexpr const char* TexteCale = "Epaisseur de la cale (mm)";
+inline constexpr const char* TexteRetrait = "Dégagement après palpage (mm)";
 inline constexpr const char* TexteErreurTag = "ERREUR dans TForm3.EditAvMExit de Cn_Parametrage, voir Tag !";
 
 // Help buttons: "Axes", "Vitesses", then the port, input and output groups.
 inline constexpr int AideAxes = 21, AideVitesses = 22, AidePort = 23, AideEntrees = 24, AideSorties = 25;
+inline constexpr int AideOrigine = 26;
 
 struct FenetreParametres {
     FenetreParametres(); // as designed, hidden
@@ -98,6 +119,14 @@ void EditAvMKeyPress(int tag);
 // Leaving the backlash field of an axis: its step label follows.
 void EditJeuExit(int axe);
 void CheckBoxJeuClick(int tag, bool cochee);
+
+// The steps-per-mm calculator of the "Axes" page: motor steps per turn
+// times micro-steps, over the mm the axis travels per motor turn (the
+// screw's pitch, or the pulley's teeth times the belt's pitch). 0 when an
+// input is not a positive number.
+double PasParMm(double pasParTour, double microPas, double mmParTour);
+// Its result into the steps-per-mm field of `axe`, as if typed there.
+void CalculPasParMmClick(int axe, double pasParMm);
 void CheckBoxMachClick(bool cochee);
 void CheckBoxAffRapClick(bool cochee);
 void TrackBarRapChange();
@@ -110,9 +139,11 @@ void BitBtnAppliClick();
 void BitBtnRestoreClick();
 void BitBtnAnnulerClick();
 
-// Main menu "Paramètres": "Axes", "Vitesses", "Entrées / Sorties".
+// Main menu "Paramètres": "Axes", "Vitesses", "Entrées / Sorties",
+// "Origine / Palpeur".
 void Jeux1Click();
 void Vitesses1Click();
 void EntresSorties1Click();
+void OriginePalpeur1Click();
 
 } // namespace virmak

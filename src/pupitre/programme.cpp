@@ -13,6 +13,9 @@
 #include "iso/traite_prog.h"
 #include "pupitre/editeur.h"
 
+#include <cstdlib>
+#include <unistd.h>
+
 namespace virmak {
 
 namespace {
@@ -105,10 +108,8 @@ bool ChargerProgramme(const std::string& chemin)
 void BitBtnChargerClick()
 {
     VERIFIER_FIL_MACHINE();
-    const std::string chemin = VueActive().DialogueOuvrir(TitreOuverture,
-        { "Tous les fichiers (*.*)|*.*", "Programme en code ISO, G Code (*.ISO)|*.ISO",
-            "Programme G Code - NC (*.NC)|*.NC" },
-        1, NomRepProg);
+    const std::string chemin = VueActive().DialogueOuvrir(
+        TitreOuverture, { FiltreProgrammes, "Tous les fichiers (*)|*" }, 0, NomRepProg);
     if (!chemin.empty())
         ChargerProgramme(chemin);
 }
@@ -141,7 +142,15 @@ bool SauverProgramme(const std::string& nom)
 void BitBtnEnregistrerClick()
 {
     VERIFIER_FIL_MACHINE();
-    const std::string nom = VueActive().DialogueSauver(NomRepProg);
+    // The installed examples are read-only: a copy goes home.
+    std::string repertoire = NomRepProg;
+    const char* maison = std::getenv("HOME");
+    if (::access(NomRepProg.c_str(), W_OK) != 0 && maison && *maison) {
+        repertoire = maison;
+        if (repertoire.back() != '/')
+            repertoire += '/';
+    }
+    const std::string nom = VueActive().DialogueSauver(repertoire);
     if (!nom.empty())
         SauverProgramme(nom);
 }

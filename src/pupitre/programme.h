@@ -9,6 +9,10 @@
 
 namespace virmak {
 
+// The open dialog's first filter: the extensions part programs go by.
+inline constexpr const char* FiltreProgrammes
+    = "Programmes ISO (*.iso *.nc *.ngc *.gcode *.tap *.txt)|*.iso *.nc *.ngc *.gcode *.tap *.txt";
+
 // A program file opened for reading its lines, or false with the French
 // message to show: only a regular file of text within the size limit is a
 // program; one with NUL bytes (a binary file) is not.
@@ -23,7 +27,8 @@ bool LireProgramme(const std::string& chemin, std::vector<std::string>& lignes, 
 // could be analysed.
 bool ChargerProgramme(const std::string& chemin);
 
-// "Charger" and "Fichiers" -> "Ouvrir".
+// "Charger" and "Fichiers" -> "Ouvrir": the dialog opens on the last
+// folder used, at first on the example programs.
 void BitBtnChargerClick();
 
 // Writes `nom`.ISO and `nom`.MCH. False, with a French message, when either
@@ -34,7 +39,8 @@ bool SauverProgramme(const std::string& nom);
 // The operator selects line `rang` of the program list (-1: none).
 void ListBoxProg1Click(int rang);
 
-// "Sauver".
+// "Sauver": the dialog opens on the last folder used, or at home when that
+// one cannot be written to (the installed examples).
 void BitBtnEnregistrerClick();
 
 // Redraws the preview from the program list, analysing it first when it

@@ -31,6 +31,7 @@ private:
     QLabel* positions_[3] = {};
     QCheckBox* butees_[3] = {};
     QCheckBox* arret_ = nullptr;
+    QCheckBox* palpeur_ = nullptr;
     QLabel* etat_ = nullptr;
     QLabel* violations_ = nullptr;
     QTimer* veille_ = nullptr;

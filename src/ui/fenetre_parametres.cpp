@@ -2,6 +2,7 @@
 
 #include "pupitre/page_entrees_sorties.h"
 #include "pupitre/parametrage.h"
+#include "ui/calcul_pas.h"
 #include "ui/commun.h"
 #include "ui/fenetre_principale.h"
 #include "ui/polices.h"
@@ -63,6 +64,7 @@ TForm3::TForm3(TForm1* principale)
     pages_->addTab(PageSignaux(), Q(PageES.Caption));
     pages_->addTab(new QWidget, TitrePage[OngletTests]);
     pages_->setTabVisible(OngletTests, false);
+    pages_->addTab(PageOrigine(), TitrePage[OngletOrigine]);
     connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
         // A page shown for the first time may need more room than it said
         // while hidden.
@@ -106,8 +108,12 @@ void TForm3::Dimensionner()
     // The designed size, larger where the fonts need it: no label, field or
     // list entry is ever cut. Measured as polished, as it will show.
     ensurePolished();
-    for (QWidget* w : findChildren<QWidget*>())
+    // The layouts keep the hints they measured before; a page never shown
+    // would otherwise be sized with its unpolished ones.
+    for (QWidget* w : findChildren<QWidget*>()) {
         w->ensurePolished();
+        w->updateGeometry();
+    }
     for (QLayout* l : findChildren<QLayout*>())
         l->invalidate();
     const FenetreParametres& f = principale_->Etat().Form3;
@@ -189,6 +195,17 @@ QWidget* TForm3::PageAxes()
         grilleVis->addWidget(new QLabel(Axes[i]), 0, 3 * i);
         grilleVis->addWidget(Champ(ChampPas + i), 0, 3 * i + 1);
         grilleVis->addWidget(new QLabel(TextePasParMm), 0, 3 * i + 2);
+        // The motor, its micro-stepping and the screw or belt give the value.
+        QPushButton* calcul
+            = BoutonDialogue(qPrintable(QStringLiteral("BtnCalculPas%1").arg(Axes[i])), "Calcul…");
+        calcul->setToolTip("Pas par mm du moteur, de ses micro-pas et de la vis ou de la courroie");
+        connect(calcul, &QPushButton::clicked, this, [this, i] {
+            auto* calculateur = new CalculPasParMm(this, i, [this, i](double pasParMm) {
+                principale_->Poster([i, pasParMm] { CalculPasParMmClick(i, pasParMm); });
+            });
+            calculateur->open();
+        });
+        grilleVis->addWidget(calcul, 1, 3 * i + 1);
     }
 
     auto* jeux = new QGroupBox(GroupeJeux);
@@ -224,6 +241,50 @@ QWidget* TForm3::PageAxes()
     colonne->addWidget(jeux);
     colonne->addWidget(interpolation);
     TerminerPage(colonne, AideAxes);
+    return page;
+}
+
+QWidget* TForm3::PageOrigine()
+{
+    auto* page = new QWidget;
+    auto* colonne = new QVBoxLayout(page);
+
+    auto* origine = new QGroupBox(GroupeOrigine);
+    auto* grille = new QGridLayout(origine);
+    for (int i = 0; i < 3; ++i)
+        grille->addWidget(new QLabel(Axes[i]), 0, i + 1, Qt::AlignCenter);
+    const struct {
+        const char* texte;
+        int champ;
+    } lignes[] = { { TexteVitRech, ChampVitRech }, { TexteSensRech, ChampSensRech },
+        { TexteOrigine, ChampOrigine } };
+    int rang = 1;
+    for (const auto& l : lignes) {
+        grille->addWidget(new QLabel(l.texte), rang, 0);
+        for (int i = 0; i < 3; ++i)
+            grille->addWidget(Champ(l.champ + i), rang, i + 1);
+        ++rang;
+    }
+    grille->addWidget(new QLabel(TexteOrdre), rang, 0);
+    grille->addWidget(Champ(ChampOrdre), rang, 1);
+    grille->setColumnStretch(4, 1);
+
+    auto* palpeur = new QGroupBox(GroupePalpeur);
+    auto* grillePalpeur = new QGridLayout(palpeur);
+    const struct {
+        const char* texte;
+        int champ;
+    } champs[] = { { TexteVitPalp, ChampVitPalp }, { TexteCoursePalp, ChampCoursePalp },
+        { TexteCale, ChampCale }, { TexteRetrait, ChampRetrait } };
+    for (int k = 0; k < 4; ++k) {
+        grillePalpeur->addWidget(new QLabel(champs[k].texte), k, 0);
+        grillePalpeur->addWidget(Champ(champs[k].champ), k, 1);
+    }
+    grillePalpeur->setColumnStretch(2, 1);
+
+    colonne->addWidget(origine);
+    colonne->addWidget(palpeur);
+    TerminerPage(colonne, AideOrigine);
     return page;
 }
 
@@ -371,6 +432,10 @@ QWidget* TForm3::PageSignaux()
     Miroir(liste, [liste](const Instantane& e) { liste->setCurrentIndex(e.ES.CBPort.Selection); });
     grillePort->addWidget(liste, 1, 0, 1, 2);
     gauche->addWidget(port);
+    QPushButton* usuel = BoutonDialogue("BitBtnCablageUsuel", Q(es.BitBtnCablageUsuel.Texte));
+    usuel->setToolTip(Q(es.BitBtnCablageUsuel.Conseil).replace("\r\n", "\n"));
+    connect(usuel, &QPushButton::clicked, this, [this, usuel] { Poster(usuel, BitBtnCablageUsuelClick); });
+    gauche->addWidget(usuel, 0, Qt::AlignLeft);
     gauche->addStretch(1);
 
     rangee->addLayout(gauche);
@@ -424,9 +489,10 @@ void TForm3::changeEvent(QEvent* evenement)
         versBoite_ = QApplication::activeWindow();
         return;
     }
-    // Coming back from a message box opened by the dialog's own handlers
-    // is no activation: the file must not undo what the operator typed.
-    if (qobject_cast<QMessageBox*>(versBoite_.data()))
+    // Coming back from a message box opened by the dialog's own handlers,
+    // or from its calculator, is no activation: the file must not undo what
+    // the operator typed.
+    if (qobject_cast<QMessageBox*>(versBoite_.data()) || qobject_cast<CalculPasParMm*>(versBoite_.data()))
         return;
     principale_->Poster([] { Form3.FormActivate(); });
 }

@@ -41,6 +41,7 @@ private:
     void Dimensionner();
     QWidget* PageAxes();
     QWidget* PageVitesses();
+    QWidget* PageOrigine();
     QWidget* PageSignaux();
     QWidget* Champ(int champ);
     QWidget* BoutonAide(int tag);

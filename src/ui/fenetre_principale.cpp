@@ -4,6 +4,7 @@
 #include "exec/conduite.h"
 #include "exec/cycle_usinage.h"
 #include "exec/manuel.h"
+#include "exec/origine.h"
 #include "foundation/aide.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
@@ -19,11 +20,15 @@
 #include "pupitre/editeur.h"
 #include "pupitre/parametrage.h"
 #include "pupitre/programme.h"
+#include "pupitre/test_latence.h"
 #include "ui/apercu.h"
 #include "ui/calcul_duree.h"
 #include "ui/commun.h"
+#include "ui/dialogue_fichier.h"
 #include "ui/fenetre_a_propos.h"
+#include "ui/fenetre_aide.h"
 #include "ui/fenetre_historique.h"
+#include "ui/fenetre_latence.h"
 #include "ui/fenetre_machine_virtuelle.h"
 #include "ui/fenetre_outils.h"
 #include "ui/fenetre_parametres.h"
@@ -40,7 +45,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -59,7 +63,6 @@
 #include <QScreen>
 #include <QSlider>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <cstdio>
 
@@ -466,7 +469,9 @@ QGroupBox* TForm1::GroupeCommandes()
         int rang, colonne, largeur;
     } commandes[] = { { "XY_Zero", &Pupitre::XY_Zero, XY_ZeroClick, 1, 1, 1 },
         { "Z_Zero", &Pupitre::Z_Zero, Z_ZeroClick, 1, 3, 1 },
-        { "BtBroche", &Pupitre::BtBroche, BtBrocheClick, 3, 0, 2 } };
+        { "BtBroche", &Pupitre::BtBroche, BtBrocheClick, 3, 0, 2 },
+        { "BtOrigine", &Pupitre::BtOrigine, BtOrigineClick, 5, 0, 2 },
+        { "BtPalpage", &Pupitre::BtPalpage, BtPalpageClick, 5, 2, 2 } };
     for (const auto& c : commandes) {
         QPushButton* b = Bouton(c.nom, c.membre);
         connect(b, &QPushButton::clicked, this, [this, g = c.gestionnaire] { Executer(g); });
@@ -943,11 +948,15 @@ void TForm1::Construire()
     QAction* correcteurs = menuOutils->addAction("Correcteurs");
     correcteurs->setObjectName("Correcteurs1");
     connect(correcteurs, &QAction::triggered, outils_, &TFormCorrecteursOutils::Correcteurs1Click);
+    latence_ = new TFormLatence(this);
+    AjouterEntrees(this, menuOutils, { { "TestLatence1", "Test de latence…", TestLatence1Click } });
+    Lier("FormLatence", [this] { latence_->Synchroniser(); });
     QMenu* menuParametres = menuBar()->addMenu("Paramètres");
     menuParametres->setObjectName("Parametres1");
     AjouterEntrees(this, menuParametres,
         { { "Jeux1", "Axes", Jeux1Click }, { "Vitesses1", "Vitesses", Vitesses1Click },
-            { "EntresSorties1", "Entrées / Sorties", EntresSorties1Click } });
+            { "EntresSorties1", "Entrées / Sorties", EntresSorties1Click },
+            { "OriginePalpeur1", "Origine / Palpeur", OriginePalpeur1Click } });
     Lier("Form3", [this] { parametres_->Synchroniser(); });
     QMenu* menuHistorique = menuBar()->addMenu("Historique");
     menuHistorique->setObjectName("Historique1");
@@ -955,6 +964,11 @@ void TForm1::Construire()
     voir->setObjectName("Voir1");
     connect(voir, &QAction::triggered, historique_, &TFormHist::Voir1Click);
     Lier("ListBoxHist", [this] { historique_->Synchroniser(); });
+    QMenu* menuCommandes = menuBar()->addMenu("Machine");
+    menuCommandes->setObjectName("Machine1");
+    AjouterEntrees(this, menuCommandes,
+        { { "PriseOrigine1", "Prise d'origine", BtOrigineClick },
+            { "PalpageZ1", "Palpage Z", BtPalpageClick } });
     if (MachineVirtuelleDemandee) {
         QMenu* menuMachine = menuBar()->addMenu("Machine virtuelle");
         menuMachine->setObjectName("MachineVirtuelle1");
@@ -1036,6 +1050,7 @@ void TForm1::DialogueOuvrir(const std::string& titre, const std::vector<std::str
     }
     auto* dialogue = new QFileDialog(this, Q(titre), Q(repertoire));
     dialogue->setObjectName("OpenDialog1");
+    PreparerDialogueFichier(dialogue);
     dialogue->setFileMode(QFileDialog::ExistingFile);
     dialogue->setNameFilters(liste);
     if (filtre >= 0 && filtre < liste.size())
@@ -1051,6 +1066,7 @@ void TForm1::DialogueSauver(const std::string& repertoire, std::function<void(co
     }
     auto* dialogue = new QFileDialog(this, QString(), Q(repertoire));
     dialogue->setObjectName("SaveDialog1");
+    PreparerDialogueFichier(dialogue);
     dialogue->setAcceptMode(QFileDialog::AcceptSave);
     dialogue->setFileMode(QFileDialog::AnyFile);
     OuvrirFichier(dialogue, std::move(fin));
@@ -1106,18 +1122,32 @@ void TForm1::DonnerFocus(const std::string& controle)
 
 void TForm1::Aide(int contexte)
 {
-    // No help viewer takes context numbers here: each context is a page of
-    // its own, shown by the desktop's browser.
+    // Each context is a page of its own, shown in the program's help
+    // window: no browser is needed.
     const auto dossiers = DossiersAide(etat_->RepExe, QCoreApplication::applicationDirPath().toStdString());
     const std::string chemin = CheminAide(etat_->NomAide, contexte, dossiers);
     if (chemin.empty()) {
         MontrerMessage(MessageAideIntrouvable(etat_->NomAide, contexte, dossiers), [] {});
         return;
     }
-    if (OuvrirPageAide)
+    if (OuvrirPageAide) {
         OuvrirPageAide(chemin);
-    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Q(chemin))))
-        MontrerMessage("Aucun navigateur n'a pu ouvrir l'aide : " + chemin + ".", [] {});
+        return;
+    }
+    if (!aide_)
+        aide_ = new TFormAide(this);
+    aide_->Montrer(Q(chemin));
+}
+
+void TForm1::PlacerACote(QWidget* fenetre) const
+{
+    QList<QRect> evite;
+    for (const char* nom : { "GroupBox4", "GroupBox5", "GroupeVisue", "GroupBox2" })
+        if (const auto* g = findChild<QWidget*>(nom))
+            evite << QRect(g->mapToGlobal(QPoint(0, 0)), g->size());
+    const QScreen* ecran = screen();
+    const QRect zone = ecran ? ecran->availableGeometry() : frameGeometry();
+    fenetre->move(PlacementACote(frameGeometry(), fenetre->frameGeometry().size(), zone, evite));
 }
 
 namespace {

@@ -36,6 +36,8 @@ class TFormCorrecteursOutils;
 class TForm3;
 class TFormHist;
 class TFormMachineVirtuelle;
+class TFormLatence;
+class TFormAide;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -83,12 +85,19 @@ public:
     void DonnerFocus(const std::string& controle);
     // Opens the help page of a help button's context (0: the index).
     void Aide(int contexte);
-    // What shows a help page: the desktop's browser, unless a test put
-    // itself there.
+    // What shows a help page: the help window, unless a test put itself
+    // there.
     std::function<void(const std::string&)> OuvrirPageAide;
+    // The help window, once a page was shown (nullptr before).
+    TFormAide* FenetreAide() const { return aide_; }
 
     // Copies the last copy received into the widgets.
     void Synchroniser();
+
+    // Moves a window opened from this one beside it, or where it hides
+    // least of the preview, the program and its run buttons, the readouts
+    // and the machine's state.
+    void PlacerACote(QWidget* fenetre) const;
 
     // The text size of the window, in pixels, and the smallest it takes
     // on a small screen.
@@ -157,6 +166,8 @@ private:
     TForm3* parametres_ = nullptr;
     TFormHist* historique_ = nullptr;
     TFormMachineVirtuelle* machineVirtuelle_ = nullptr;
+    TFormLatence* latence_ = nullptr;
+    TFormAide* aide_ = nullptr;
     TAProposDe* aPropos_ = nullptr; // a window of its own, deleted with this one
     QLabel* lettres_[3] = {};
     QLabel* visues_[3] = {};

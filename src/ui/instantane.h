@@ -8,6 +8,7 @@
 #include "pupitre/dialogue_outils.h"
 #include "pupitre/page_entrees_sorties.h"
 #include "pupitre/parametrage.h"
+#include "pupitre/test_latence.h"
 
 #include <cstdint>
 #include <memory>
@@ -54,9 +55,12 @@ struct Instantane {
     uint64_t RevisionCles = 0; // of the key files written there
     std::string NomAide;
     FenetreAPropos APropos;
+    FenetreLatence Latence;
     double ValPas[3] = { 0, 0, 0 };
+    int32_t AvMax[3] = { 0, 0, 0 };
     int32_t PortLPT = 0;
     bool Simulation = true;
+    bool CablageUsuel = false; // the usual wiring stands in for an empty assignment
 };
 
 } // namespace virmak

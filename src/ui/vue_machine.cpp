@@ -139,10 +139,14 @@ void VueMachine::Publier()
     copie->RevisionCles = RevisionCles;
     copie->NomAide = NomAide;
     copie->APropos = AProposDe;
-    for (int i = 0; i < 3; ++i)
+    copie->Latence = FormLatence;
+    for (int i = 0; i < 3; ++i) {
         copie->ValPas[i] = ValPas[i];
+        copie->AvMax[i] = AvMax[i];
+    }
     copie->PortLPT = PortLPT;
     copie->Simulation = Simulation;
+    copie->CablageUsuel = CablageUsuelPris;
     std::shared_ptr<const Instantane> remplacee;
     {
         std::lock_guard<std::mutex> garde(verrou_);

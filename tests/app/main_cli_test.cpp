@@ -75,7 +75,7 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
     EcrireTout(Fichier("un_fichier"), "");
     EcrireTout(Fichier("p.iso"), "G1 X1 F100\n");
     // 400 steps of X at 1000 a second, on the virtual clock; no pin is
-    // assigned in this folder, so nothing decodes.
+    // assigned in this folder, so the usual wiring decodes them.
     EcrireTout(Fichier("e.iso"), "G1 X1 F600\n");
     // Then 400 Z steps down to 0.800 s, a dwell to 1.050 s, and the rapid
     // back up whose first step goes at once: 1.050 + 0.399 s.
@@ -89,8 +89,9 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
     const std::string cable = dossier + "cable/";
     fs::create_directory(cable);
     EcrireTout(cable + "CncParam.Ini",
-        "[SORTIES]\nCBOutItem(0)=1\nCBOutItem(1)=2\nOutEnable=3\n[ENTREES]\nCBInItem(0)=1\nInEnable=8\n"
-        "[MACHINE VIRTUELLE]\nCourse(0)=0.5\n");
+        "[SORTIES]\nCBOutItem(0)=1\nCBOutItem(1)=2\nCBOutItem(4)=5\nCBOutItem(5)=6\nOutEnable=51\n"
+        "[ENTREES]\nCBInItem(0)=1\nCBInItem(4)=5\nInEnable=136\n[MACHINE "
+        "VIRTUELLE]\nCourse(0)=0.5\nCale=-1\n");
     const struct {
         std::vector<std::string> args;
         int statut;
@@ -113,7 +114,11 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
         { { "--rep", dossier, "analyse", Fichier("rayon.iso") }, 1, "", "Ligne 2 : le rayon R" },
         { { "--rep", dossier, "config" }, 0, "Port=aucun", "" },
         { { "--rep", dossier, "--machine-virtuelle", "config" }, 0, "Port=machine virtuelle", "" },
-        { { "--rep", dossier, "execute", Fichier("e.iso") }, 0, "PasX=0\nPasY=0", "" },
+        // A fresh folder assigns no pin: the virtual machine takes the usual
+        // wiring, and says so.
+        { { "--rep", dossier, "execute", Fichier("e.iso") }, 0, "PasX=400\nPasY=0",
+            "Câblage usuel pris pour la machine virtuelle" },
+        { { "--rep", dossier, "execute", Fichier("e.iso") }, 0, "PositionX=1.000", "" },
         { { "--rep", dossier, "execute", Fichier("e.iso") }, 0, "Duree=0.400000\nFin=normale", "" },
         { { "--rep", dossier, "execute", Fichier("g82.iso") }, 0, "LectureX=1.000", "" },
         { { "--rep", dossier, "execute", Fichier("g82.iso") }, 0, "Duree=1.449000", "" },
@@ -124,6 +129,14 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
         { { "--rep", dossier, "execute", Fichier("loin.iso") }, 1, "", "plus de 2 000 000 000 pas" },
         { { "--rep", cable, "execute", Fichier("e.iso") }, 1, "PasX=201\n", "" },
         { { "--rep", cable, "execute", Fichier("e.iso") }, 1, "Fin=butée", "" },
+        { { "--rep", cable, "origine" }, 0,
+            "Message=Origine prise. Sans butée : Z Y.\n"
+            "PositionX=-0.500\n",
+            "" },
+        { { "--rep", cable, "palpage" }, 0, "Message=Palpage Z fait, outil à 5.000 mm.\n", "" },
+        { { "--rep", cable, "palpage" }, 0, "LectureZ=5.000\n", "" },
+        { { "--rep", dossier, "palpage" }, 1, "Message=Palpage impossible : aucune entrée", "" },
+        { { "--rep", dossier, "origine", "de trop" }, 2, "", "ne prend pas d'argument" },
         { { "--rep", dossier, "latence", "--duree", "0" }, 2, "", "la durée de la mesure doit dépasser 0" },
         { { "--rep", dossier, "latence", "--cpu", "4000" }, 2, "", "le processeur 4000 n'existe pas" },
     };
@@ -135,6 +148,32 @@ TEST_F(LigneDeCommande, OptionsCommandsAndFoldersGiveTheirExitStatusAndAFrenchMe
         EXPECT_NE(r.erreurs.find(c.erreurs), std::string::npos) << nom << "\n" << r.erreurs;
     }
     EXPECT_FALSE(fs::exists(dossier + "absnt"));
+}
+
+TEST_F(LigneDeCommande, ExecuteRunsEveryExampleOfAFreshFolderWhereTheReadoutsSay)
+{
+    const fs::path exemples = fs::path(VIRMAK_SOURCES_TESTS) / "exemples";
+    int vus = 0;
+    for (const auto& e : fs::directory_iterator(exemples)) {
+        const Resultat r = Lancer({ "--rep", dossier, "execute", e.path().string() });
+        EXPECT_EQ(r.statut, 0) << e.path() << "\n" << r.erreurs;
+        EXPECT_NE(r.erreurs.find("Câblage usuel pris pour la machine virtuelle"), std::string::npos);
+        EXPECT_EQ(r.sortie.find("PasX=0\n"), std::string::npos) << e.path();
+        for (const char* axe : { "X", "Y", "Z" }) {
+            const auto valeur = [&r](const std::string& cle) {
+                const size_t debut = r.sortie.find(cle + "=");
+                return debut == std::string::npos
+                    ? std::string("?")
+                    : r.sortie.substr(debut, r.sortie.find('\n', debut) - debut);
+            };
+            EXPECT_EQ(valeur(std::string("Position") + axe).substr(9),
+                valeur(std::string("Lecture") + axe).substr(8))
+                << e.path() << "\n"
+                << r.sortie;
+        }
+        ++vus;
+    }
+    EXPECT_GE(vus, 5);
 }
 
 TEST_F(LigneDeCommande, TheConfigurationFolderIsOnlyRead)

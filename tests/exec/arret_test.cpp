@@ -24,23 +24,6 @@ protected:
         Form1.ListBoxProg1.Lignes = std::move(lignes);
         ProgAnalyse = ParcoursCalcule = false;
     }
-    static long Historique(const std::string& texte)
-    {
-        const auto& l = FormHist.ListBoxHist.Lignes;
-        return std::count_if(l.begin(), l.end(), [&](const std::string& s) { return s.ends_with(texte); });
-    }
-    // `action` once, in the first wait of the machine that passes `t`
-    // seconds of the virtual clock.
-    void Pendant(double t, std::function<void()> action)
-    {
-        const auto instant = static_cast<int64_t>(t * static_cast<double>(horloge.frequence));
-        horloge.pendantAttente = [instant, action, fait = false](int64_t, int64_t fin) mutable {
-            if (fin >= instant && !fait) {
-                fait = true;
-                action();
-            }
-        };
-    }
     // The instant of the last step decoded, in ticks (-1: none).
     int64_t DernierPas() const { return m->Pas().empty() ? -1 : m->Pas().back().instant; }
     // Back to rest between cases: stop released, axes at 0, a new record.
@@ -78,6 +61,7 @@ TEST_F(Arret, APressOfUrgenceStopsTheRunBeforeItsNextStepWhereverTheMachineWaits
         { "entre deux pas", { "M3 G1 X10 F1" }, 1.0, false, 0 },
         { "pendant la temporisation", { "M3 G1 X1 F600", "G82 X1 Z-1 R0 P600000 F600" }, 60, false, -400 },
         { "dans l'attente du pas à pas", { "M3 G1 X1 F600", "G1 X2" }, -1, true, 0 },
+        { "dans l'attente après le dernier bloc", { "M3 G1 X1 F600" }, -1, true, 0 },
         { "devant la boîte de M0", { "M3 G1 X1 F600", "M0", "G1 X2" }, -1, false, 0 },
     };
     for (const auto& c : cas) {
@@ -183,6 +167,17 @@ TEST_F(Arret, TheMachinesInputOrALimitEndsARunAJogOrAGoToWithTheSpindleAtRestAnd
     Pendant(60, urgence);
     EXPECT_EQ(CycleUsinage(), FinCycle::Urgence);
     EXPECT_LT(horloge.maintenant, 61 * horloge.frequence);
+
+    // A limit reached during a backlash take-up ends it there.
+    Remettre();
+    m->DefinirCourse(0, 5);
+    CompJeu[0] = true;
+    NPasJ[0] = 20;
+    SensAxe[0] = -1;
+    Form1.EditGoX.Texte = "1";
+    GoXYZClick();
+    EXPECT_EQ(m->Position(0), 6);
+    EXPECT_EQ(Historique("butée X activée, mouvement arrêté."), 1);
 }
 
 TEST_F(Arret, ALimitDuringADrillingCycleEndsTheRunWithoutItsRetract)

@@ -118,9 +118,19 @@ TEST_F(Cycle, TheEmergencyStopDuringAMoveEmitsNoFurtherStepAndALimitEndsTheRunTo
 TEST_F(Cycle, StepByStepAdvancesOneBlockPerPressAndCycleRunsOnToTheEnd)
 {
     Programme({ "G1 X1 F600", "G1 X2", "G1 X3", "G1 X4" });
-    vue.script = { [] { BitBtnPasPasClick(); }, [] { BitBtnCycleClick(); } };
+    int32_t x[2] = { -1, -1 }; // where each press found the machine
+    vue.script = { [&] {
+                      x[0] = PosPas[0];
+                      BitBtnPasPasClick();
+                  },
+        [&] {
+            x[1] = PosPas[0];
+            BitBtnCycleClick();
+        } };
     BitBtnPasPasClick();
     EXPECT_EQ(vue.attentes, 2);
+    EXPECT_EQ(x[0], 400);
+    EXPECT_EQ(x[1], 800);
     EXPECT_FALSE(vue.scriptEpuise);
     EXPECT_EQ(Form1.MesEtat.Texte, TexteCycleTermine);
     EXPECT_FALSE(ModePasAPas);
@@ -158,6 +168,7 @@ TEST_F(Cycle, InTheOperatorsWaitsAStopBeginsNoOtherBlockAndNeitherRazNorAPresetF
         if (c.pasAPas) {
             BitBtnPasPasClick();
         } else {
+            CycleEnCours = false;
             StopFinBloc = true;
             EXPECT_EQ(CycleUsinage(), FinCycle::Urgence);
         }
@@ -169,9 +180,28 @@ TEST_F(Cycle, InTheOperatorsWaitsAStopBeginsNoOtherBlockAndNeitherRazNorAPresetF
         EXPECT_EQ(Form1.PanelInfo.Texte.find("DEUX"), std::string::npos) << c.premier;
         EXPECT_FALSE(BrocheEnMarche) << c.premier;
         EXPECT_EQ(Form1.MesEtat.Texte, TexteFinUrgence) << c.premier;
+        // Released, the machine takes "Cycle" as a new run, not as the
+        // step-by-step mode's.
         MesRazClick();
-        StopFinBloc = ModePasAPas = false;
+        BitBtnCycleClick();
+        EXPECT_EQ(Form1.MesEtat.Texte, TexteCycleTermine) << c.premier;
+        EXPECT_EQ(PosPas[0], 3600) << c.premier;
     }
+}
+
+TEST_F(Cycle, AFeedMoveThatOnlyTheToolOffsetsMakeIsRefusedBeforeAnyStep)
+{
+    IniOutil.EcrireReel("OUTIL(1)", "Jauge(0)", 4);
+    ChargerOutils();
+    Programme(Contour);
+    ASSERT_EQ(CycleUsinage(), FinCycle::Normale);
+    // From the contour's end the offset path reaches line 2 with a feed
+    // move, before the program gives any F: the run refuses it rather than
+    // step at full speed.
+    m->Enregistrer(1000);
+    EXPECT_EQ(CycleUsinage(), FinCycle::Refus);
+    EXPECT_TRUE(m->Pas().empty());
+    EXPECT_TRUE(vue.messages.back().starts_with("Ligne 2 : déplacement en avance G1 sans vitesse"));
 }
 
 TEST_F(Cycle, RunControlFlagsFollowTheirSequencesWhenNoRunIsStarted)

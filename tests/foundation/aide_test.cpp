@@ -105,7 +105,7 @@ TEST(PagesAide, EveryHelpButtonHasItsOwnPageInTheHelpShippedWithTheProgram)
 {
     const std::vector<std::string> sources = { DossiersAide("", "").back() };
     for (int contexte :
-        { 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1021, 1022, 1023, 1024, 1025, 1031 })
+        { 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1021, 1022, 1023, 1024, 1025, 1026, 1031 })
         EXPECT_EQ(fs::path(CheminAide(NomAideDefaut, contexte, sources)).filename(),
             std::to_string(contexte) + ".html");
     EXPECT_FALSE(CheminAide(NomAideDefaut, 0, sources).empty());

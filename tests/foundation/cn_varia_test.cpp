@@ -1,5 +1,7 @@
+#include "foundation/aide.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
+
 #include "foundation/pupitre.h"
 #include "machine/temporisation.h"
 #include "pupitre/demarrage.h"
@@ -40,7 +42,9 @@ TEST_F(Configuration, FreshStartUpAndShutDownWriteEveryOwnedSectionWithDefaults)
     EXPECT_EQ(sections, (std::vector<std::string> { "FICHIERS", "AXES", "BOOLEAN", "CYCLES", "FORM1" }));
     EXPECT_EQ(lu.LireChaine("FICHIERS", "Version", ""), "V 2.03 - 01/11/2006");
     EXPECT_EQ(lu.LireChaine("FICHIERS", "NomAide", ""), "aide/index.html");
-    EXPECT_EQ(lu.LireChaine("FICHIERS", "NomRepProg", ""), dossier);
+    // The first "Charger" opens on the example programs.
+    EXPECT_EQ(lu.LireChaine("FICHIERS", "NomRepProg", ""), DossierExemples(DossiersAide(dossier, "")));
+    EXPECT_TRUE(lu.LireChaine("FICHIERS", "NomRepProg", "").ends_with("/exemples/"));
     EXPECT_EQ(lu.LireEntier("AXES", "AvMax(2)", 0), 1000);
     EXPECT_DOUBLE_EQ(lu.LireReel("AXES", "ValPas(1)", 0), 0.0025);
     EXPECT_EQ(lu.LireEntier("AXES", "LarCreneau", 0), 10);

@@ -3,8 +3,10 @@
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/texte.h"
+#include "machine/choix_port.h"
 #include "pupitre/demarrage.h"
 #include "pupitre/page_entrees_sorties.h"
+#include "pupitre/parametrage.h"
 #include "support/support.h"
 
 #include <algorithm>
@@ -111,10 +113,71 @@ TEST_F(EntreesSorties, TheMainWindowRereadsTheAssignmentAtEveryActivation)
     EXPECT_EQ(MasquePasDir[2], 0x30);
 }
 
+TEST_F(EntreesSorties, OnTheVirtualMachineAnAssignmentWithoutOutputsTakesTheUsualWiring)
+{
+    const struct {
+        const char* nom;
+        bool virtuelle;
+        std::string ini;
+        bool pris;
+        uint8_t arret, butees, outEnable, inInvert;
+    } cas[] = {
+        { "neuve", true, "", true, 0x40, 0x38, 0x7F, 0 },
+        // Its own inputs stay: an emergency stop wired inverted on Busy.
+        { "entrées seules", true, "[ENTREES]\r\nCBInItem(3)=5\r\nInEnable=128\r\nInInvert=128\r\n", true,
+            0x80, 0x04, 0x7F, 0x80 },
+        { "une sortie", true, "[SORTIES]\r\nCBOutItem(6)=8\r\nOutEnable=128\r\n", false, 0x04, 0x04, 0x80,
+            0 },
+        { "port réel", false, "", false, 0x04, 0x04, 0, 0 },
+    };
+    for (const auto& c : cas) {
+        Ini(c.ini);
+        MachineVirtuelleDemandee = c.virtuelle;
+        Demarrer();
+        EXPECT_EQ(CablageUsuelPris, c.pris) << c.nom;
+        EXPECT_EQ(Form1.MesEtat.Texte, c.pris ? TexteCablageUsuel : "") << c.nom;
+        if (c.pris)
+            AttendreMasques({ 0x01, 0x04, 0x10 }, { 0x03, 0x0C, 0x30 }, 0x40, 0xEA);
+        EXPECT_EQ(MasqueArret, c.arret) << c.nom;
+        EXPECT_EQ(MasqueButees, c.butees) << c.nom;
+        EXPECT_EQ(OutEnable, c.outEnable) << c.nom;
+        EXPECT_EQ(InInvert, c.inInvert) << c.nom;
+        EXPECT_EQ(OutInvert, 0) << c.nom;
+        // The pin choices keep what the file says.
+        EXPECT_EQ(CBOutItem[0], 0) << c.nom;
+        EXPECT_EQ(OutUtil, c.outEnable == 0x80 ? 0x80 : 0) << c.nom;
+    }
+}
+
+TEST_F(EntreesSorties, TheUsualWiringInMemoryIsNeverWrittenAndTheDialogShowsTheFile)
+{
+    MachineVirtuelleDemandee = true;
+    Demarrer();
+    ASSERT_TRUE(CablageUsuelPris);
+    // The dialog shows the file: no pin, nothing ticked.
+    EntresSorties1Click();
+    for (const LigneSignal& l : PageES.Sorties)
+        EXPECT_TRUE(l.CB.Selection == 0 && !l.Active.Cochee) << l.Libelle;
+    for (const LigneSignal& l : PageES.Entrees)
+        EXPECT_TRUE(l.CB.Selection == 0 && !l.Active.Cochee) << l.Libelle;
+    // Applying another page writes the file's assignment, and the machine
+    // keeps the usual one.
+    EditChange(ChampCrete, "0.01");
+    BitBtnAppliClick();
+    EXPECT_EQ(MasquePasDir[1], 0x0C);
+    BitBtnOKClick();
+    FormActivate();
+    FormClose();
+    for (const char* section : { "SORTIES", "ENTREES" })
+        for (const std::string& l : Section(section))
+            EXPECT_TRUE(l.ends_with("=0")) << l;
+    EXPECT_EQ(MasquePas[2], 0x10);
+}
+
 TEST_F(EntreesSorties, ThePageListsItsRowsAndEntriesAsDesigned)
 {
     Demarrer();
-    const char* ordre[] = { "Arrêt d'urgence", "Butée X", "Butée Y", "Butée Z", "" };
+    const char* ordre[] = { "Arrêt d'urgence", "Butée X", "Butée Y", "Butée Z", "Palpeur outil" };
     const int tags[] = { 3, 0, 1, 2, 4 };
     for (int i = 0; i < NbEntrees; ++i) {
         EXPECT_EQ(PageES.Entrees[i].Libelle, ordre[i]);
@@ -130,7 +193,7 @@ TEST_F(EntreesSorties, ThePageListsItsRowsAndEntriesAsDesigned)
     EXPECT_EQ(PageES.CBPort.Lignes,
         (std::vector<std::string> {
             "Port DESACTIVE", "LPT1  378h-37Fh", "LPT2  278h-27Fh", "LPT3  3BCh-3BFh", "Autre à définir" }));
-    EXPECT_FALSE(PageES.Entree(4).CB.Actif);
+    EXPECT_TRUE(PageES.Entree(4).CB.Actif);
     EXPECT_FALSE(PageES.Sortie(7).Inverse.Actif);
     EXPECT_TRUE(PageES.Entree(3).CB.Actif);
     EXPECT_FALSE(PageES.BitBtnRestore.Actif);
@@ -193,19 +256,23 @@ TEST_F(EntreesSorties, PickingTheSlotsOwnPinAgainIsNoChange)
     EXPECT_EQ(OutUtil, 0x7F);
 }
 
-TEST_F(EntreesSorties, ReservedRowsAndUnknownEntriesCannotBeChosen)
+TEST_F(EntreesSorties, TheReservedRowAndUnknownEntriesCannotBeChosen)
 {
     Demarrer();
-    CBInChange(4, 1);
     CBOutChange(7, 1);
     CBOutChange(0, 9);
     CBInChange(0, -1);
     CBInChange(5, 1);
     CheckBoxESClick(PageES.Sortie(7).Active, true);
     EXPECT_EQ(InUtil | OutUtil, 0);
-    EXPECT_EQ(CBInItem[4] + CBOutItem[7] + CBOutItem[0], 0);
+    EXPECT_EQ(CBOutItem[7] + CBOutItem[0], 0);
     EXPECT_FALSE(PageES.Sortie(7).Active.Cochee);
     EXPECT_FALSE(PageES.BitBtnAppli.Actif);
+    // The tool probe's row takes a pin like the others.
+    CBInChange(EntreePalpeur, 5);
+    CalculCodesEntreeSortie();
+    EXPECT_EQ(MasquePalpeur, 0x80);
+    EXPECT_TRUE(PageES.BitBtnAppli.Actif);
 }
 
 TEST_F(EntreesSorties, ChoosingAPortSetsItsAddressesAndOtherLeavesItOff)

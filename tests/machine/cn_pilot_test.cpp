@@ -54,6 +54,9 @@ TEST_F(Moniteur, TheStopInputWritesItsHistoryLineOncePerActivation)
 
 TEST_F(Moniteur, SimulationAndTheDisabledPortSeeNoInputButTheLatchedButtonStillStops)
 {
+    // As on a real port: the virtual machine, once asked for, is itself
+    // the simulation and ignores both settings.
+    MachineVirtuelleDemandee = false;
     m->DefinirArretUrgence(true);
     m->FermerButee(2, true);
     for (int mode = 0; mode < 2; ++mode) {
@@ -235,6 +238,7 @@ TEST_F(Pas, EveryTapOfF1OrF2DuringAMoveIsOneNotchAtTheNextStep)
 
 TEST_F(Pas, SimulationNeitherWritesNorWaits)
 {
+    MachineVirtuelleDemandee = false; // a real port's simulation mode
     Simulation = true;
     const int64_t avant = horloge.maintenant;
     for (int k = 0; k < 1000; ++k)
@@ -242,6 +246,22 @@ TEST_F(Pas, SimulationNeitherWritesNorWaits)
     EXPECT_EQ(horloge.maintenant, avant);
     EXPECT_EQ(m->Position(0), 0);
     EXPECT_EQ(PosPas[0], 1000);
+}
+
+TEST_F(Pas, TheVirtualMachineStepsAndWaitsWhateverTheSimulationModeAndThePortSay)
+{
+    Simulation = true;
+    PortLPT = 0;
+    const int64_t avant = horloge.maintenant;
+    for (int k = 0; k < 1000; ++k)
+        PasXY(Motif(0, 1), 1, 0);
+    EXPECT_EQ(horloge.maintenant - avant, 1000 * PeriodePas);
+    EXPECT_EQ(m->Position(0), 1000);
+    EXPECT_EQ(PosPas[0], 1000);
+    // Its inputs are read all the same.
+    m->DefinirArretUrgence(true);
+    ScruterEntrees();
+    EXPECT_TRUE(ArretUrgence);
 }
 
 namespace {

@@ -134,6 +134,8 @@ TEST_F(Port, ClearingPutsInvertedLinesAtTheirInactiveLevelAndWritesNothingWithou
     EXPECT_EQ(m->LatchA(), 0x41);
     EXPECT_EQ(m->LatchB(), 0);
 
+    // A real port from here: nothing in simulation or with the port off.
+    MachineVirtuelleDemandee = false;
     PortEspion* p = Espionner();
     Simulation = true;
     EffacerSorties();

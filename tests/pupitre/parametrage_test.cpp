@@ -1,5 +1,6 @@
 #include "pupitre/parametrage.h"
 
+#include "exec/origine.h"
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
 #include "machine/temporisation.h"
@@ -8,6 +9,7 @@
 #include "support/support.h"
 
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
 
 using namespace virmak;
@@ -326,4 +328,127 @@ TEST_F(Parametrage, ABadFieldKeepsThePortPageUnsavedToo)
     BitBtnAppliClick();
     LireParamEntreeSortie();
     EXPECT_EQ(PortLPT, 0);
+}
+
+TEST_F(Parametrage, TheReferenceAndProbeSettingsAreShownCheckedAndWrittenOnlyOnApply)
+{
+    Demarrer("[AXES]\r\nSensRecherche(0)=1\r\nOrdreRecherche=xz\r\nVitessePalpage=0\r\n");
+    OriginePalpeur1Click();
+    EXPECT_EQ(Form3.ActivePage, OngletOrigine);
+    EXPECT_EQ(Champ(ChampSensRech), "1");
+    EXPECT_EQ(Champ(ChampSensRech + 2), "1"); // Z's switch at the top by default
+    EXPECT_EQ(Champ(ChampOrdre), "XZ");
+    EXPECT_EQ(Champ(ChampVitPalp), "20"); // 0 is out of range: the default
+    // Nothing of it is written at the close.
+    FormClose();
+    EXPECT_EQ(LireTout(Param()).find("VitesseRecherche"), std::string::npos);
+
+    const struct {
+        int champ;
+        const char* texte;
+        const char* message;
+    } refus[] = {
+        { ChampSensRech + 1, "0",
+            "Côté de la butée Y : '0' n'est pas une valeur correcte (-1 : butée côté moins, 1 "
+            ": côté plus)." },
+        { ChampOrdre, "ZXX",
+            "Ordre de prise d'origine : 'ZXX' n'est pas une valeur correcte (les lettres X, Y, Z, "
+            "chacune une fois au plus, par exemple ZXY)." },
+        { ChampVitRech + 2, "20000",
+            "Vitesse de recherche en Z (mm/mn) : '20000' n'est pas une valeur correcte (de 1 à 10000)." },
+        { ChampCale, "-1", "Epaisseur de la cale (mm) : '-1' n'est pas une valeur correcte (de 0 à 1000)." },
+    };
+    for (const auto& r : refus) {
+        const std::string avant = Champ(r.champ);
+        Taper(r.champ, r.texte);
+        vue.messages.clear();
+        BitBtnAppliClick();
+        ASSERT_EQ(vue.messages.size(), 1u) << r.texte;
+        EXPECT_EQ(vue.messages[0], r.message);
+        EXPECT_EQ(LireTout(Param()).find("VitesseRecherche"), std::string::npos) << r.texte;
+        Taper(r.champ, avant);
+    }
+    Taper(ChampOrdre, "y x");
+    Taper(ChampOrigine, "-12.5");
+    Taper(ChampCale, "10");
+    vue.messages.clear();
+    BitBtnAppliClick();
+    EXPECT_TRUE(vue.messages.empty());
+    EXPECT_EQ(OrdreRecherche, "YX");
+    EXPECT_DOUBLE_EQ(OrigineMachine[0], -12.5);
+    EXPECT_DOUBLE_EQ(EpaisseurCale, 10);
+    EXPECT_EQ(LuDuFichier("AXES", "OrigineMachine(0)"), -12.5);
+    EXPECT_EQ(LuDuFichier("AXES", "SensRecherche(0)"), 1);
+    EXPECT_NE(LireTout(Param()).find("OrdreRecherche=YX\r\n"), std::string::npos);
+}
+
+TEST_F(Parametrage, TheUsualWiringButtonFillsThePageAndApplyingGivesTheMasksOfTheReadmeTable)
+{
+    Demarrer();
+    EntresSorties1Click();
+    CBOutChange(6, 8); // the spindle on D7, taken back by the button
+    BitBtnCablageUsuelClick();
+    EXPECT_TRUE(BoutonsActifs());
+    for (int slot = 0; slot < NbSorties; ++slot) {
+        const LigneSignal& l = PageES.Sortie(slot);
+        EXPECT_EQ(l.CB.Selection, slot < 7 ? slot + 1 : 0) << slot;
+        EXPECT_EQ(l.Active.Cochee, slot < 7) << slot;
+        EXPECT_FALSE(l.Inverse.Cochee) << slot;
+    }
+    EXPECT_EQ(PageES.Entree(EntreeArret).CB.Selection, 4);
+    // Nothing is written until "Appliquer".
+    FichierIni lu;
+    lu.Ouvrir(Param());
+    EXPECT_EQ(lu.LireEntier("SORTIES", "CBOutItem(0)", -1), -1);
+    BitBtnAppliClick();
+    lu.Ouvrir(Param());
+    EXPECT_EQ(lu.LireEntier("SORTIES", "OutEnable", 0), 127);
+    EXPECT_EQ(lu.LireEntier("ENTREES", "InEnable", 0), 120);
+    EXPECT_EQ(lu.LireEntier("SORTIES", "CBOutItem(6)", 0), 7);
+    LireParamEntreeSortie();
+    const uint8_t pas[3] = { 0x01, 0x04, 0x10 }, pasDir[3] = { 0x03, 0x0C, 0x30 },
+                  butee[3] = { 0x08, 0x10, 0x20 };
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(MasquePas[i], pas[i]);
+        EXPECT_EQ(MasquePasDir[i], pasDir[i]);
+        EXPECT_EQ(MasqueButee[i], butee[i]);
+    }
+    EXPECT_EQ(MasqueBroche, 0x40);
+    EXPECT_EQ(MasqueHorsPas, 0xEA);
+    EXPECT_EQ(MasqueButees, 0x38);
+    EXPECT_EQ(MasqueArret, 0x40);
+    EXPECT_EQ(InInvert | OutInvert, 0);
+}
+
+TEST_F(Parametrage, TheCalculatorGivesStepsPerMmFromTheMotorAndTheScrewOrTheBelt)
+{
+    const struct {
+        double pasParTour, microPas, mmParTour, attendu;
+    } cas[] = {
+        { 200, 8, 5, 320 }, // a screw of 5 mm
+        { 200, 16, 20 * 2, 80 }, // a pulley of 20 teeth on a 2 mm belt
+        { 400, 1, 1.25, 320 },
+        { 200, 8, 0, 0 },
+        { 0, 8, 5, 0 },
+        { 200, -4, 5, 0 },
+        { 200, 8, NAN, 0 },
+    };
+    for (const auto& c : cas)
+        EXPECT_DOUBLE_EQ(PasParMm(c.pasParTour, c.microPas, c.mmParTour), c.attendu) << c.mmParTour;
+}
+
+TEST_F(Parametrage, TheCalculatorsResultGoesIntoTheAxisFieldAndIsAppliedLikeATypedValue)
+{
+    Demarrer();
+    Jeux1Click();
+    CalculPasParMmClick(1, PasParMm(200, 8, 5));
+    EXPECT_EQ(Champ(ChampPas + 1), "320.0000");
+    EXPECT_TRUE(BoutonsActifs());
+    EXPECT_DOUBLE_EQ(ValPas[1], 0.0025);
+    CalculPasParMmClick(2, 0);
+    CalculPasParMmClick(3, 100);
+    EXPECT_EQ(Champ(ChampPas + 2), "400.0000");
+    BitBtnAppliClick();
+    EXPECT_DOUBLE_EQ(ValPas[1], 1.0 / 320);
+    EXPECT_DOUBLE_EQ(LuDuFichier("AXES", "ValPas(1)"), 1.0 / 320);
 }

@@ -8,6 +8,7 @@
 #include "support/programme.h"
 #include "support/support.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -128,17 +129,20 @@ TEST_F(Fichiers, HugeLinesLoadWithoutHarm)
     EXPECT_TRUE(ProgAnalyse);
 }
 
-TEST_F(Fichiers, TheOpenDialogOffersThreeFiltersInTheProgramFolder)
+TEST_F(Fichiers, TheOpenDialogOffersProgramsThenAllFilesInTheProgramFolder)
 {
+    // A fresh configuration opens on the example programs.
+    EXPECT_TRUE(NomRepProg.ends_with("/exemples/")) << NomRepProg;
     NomRepProg = "/srv/pieces/";
     vue.reponseOuvrir.clear();
     const auto avant = Form1.ListBoxProg1.Lignes;
     BitBtnChargerClick();
     EXPECT_EQ(vue.ouverture.titre, "Charger un programme");
     EXPECT_EQ(vue.ouverture.filtres,
-        (std::vector<std::string> { "Tous les fichiers (*.*)|*.*",
-            "Programme en code ISO, G Code (*.ISO)|*.ISO", "Programme G Code - NC (*.NC)|*.NC" }));
-    EXPECT_EQ(vue.ouverture.filtre, 1);
+        (std::vector<std::string> {
+            "Programmes ISO (*.iso *.nc *.ngc *.gcode *.tap *.txt)|*.iso *.nc *.ngc *.gcode *.tap *.txt",
+            "Tous les fichiers (*)|*" }));
+    EXPECT_EQ(vue.ouverture.filtre, 0);
     EXPECT_EQ(vue.ouverture.repertoire, "/srv/pieces/");
     EXPECT_EQ(Form1.ListBoxProg1.Lignes, avant);
     EXPECT_EQ(NomRepProg, "/srv/pieces/");
@@ -164,6 +168,17 @@ TEST_F(Fichiers, SavingWritesTheProgramAndItsListingWithIsoAlwaysAppended)
     const int avant = vue.dialogues;
     BitBtnEnregistrerClick();
     EXPECT_EQ(vue.dialogues, avant + 1);
+    EXPECT_EQ(vue.repSauvegarde, NomRepProg);
+}
+
+TEST_F(Fichiers, AProgramLoadedFromAFolderThatCannotBeWrittenIsSavedFromHome)
+{
+    const std::string maison = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", dossier.c_str(), 1);
+    NomRepProg = "/usr/share/virmak/absent/";
+    BitBtnEnregistrerClick();
+    EXPECT_EQ(vue.repSauvegarde, dossier);
+    ::setenv("HOME", maison.c_str(), 1);
 }
 
 TEST_F(Fichiers, AFailedSaveLeavesTheEarlierFilesWholeAndSaysSo)

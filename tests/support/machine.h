@@ -15,6 +15,8 @@
 #include "support/support.h"
 
 #include <algorithm>
+#include <functional>
+#include <string>
 
 namespace virmak::test {
 
@@ -37,6 +39,24 @@ protected:
         const auto& l = FormHist.ListBoxHist.Lignes;
         return std::count_if(
             l.begin(), l.end(), [](const std::string& s) { return s.ends_with(TexteArretMachine); });
+    }
+    // History lines that end with `texte`.
+    static long Historique(const std::string& texte)
+    {
+        const auto& l = FormHist.ListBoxHist.Lignes;
+        return std::count_if(l.begin(), l.end(), [&](const std::string& s) { return s.ends_with(texte); });
+    }
+    // `action` once, in the first wait of the machine that passes `t`
+    // seconds of the virtual clock.
+    void Pendant(double t, std::function<void()> action)
+    {
+        const auto instant = static_cast<int64_t>(t * static_cast<double>(horloge.frequence));
+        horloge.pendantAttente = [instant, action, fait = false](int64_t, int64_t fin) mutable {
+            if (fin >= instant && !fait) {
+                fait = true;
+                action();
+            }
+        };
     }
     MachineVirtuelle* m = nullptr;
 };

@@ -1,14 +1,19 @@
 #include "ui/fenetre_parametres.h"
 
 #include "support/support.h"
+#include "ui/calcul_pas.h"
 #include "ui/fenetre_principale.h"
 #include "ui/support_ui.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -143,4 +148,46 @@ TEST_F(FenetreParametresQt, EachHelpButtonOfTheDialogOpensThePageOfItsTag)
     ASSERT_TRUE(AttendreQue([&pages] { return pages->size() == 5; }));
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(pages->at(i).ends_with("/aide/" + std::to_string(1021 + i) + ".html")) << pages->at(i);
+}
+
+TEST_F(FenetreParametresQt, TheCalculatorOfAnAxisPutsItsStepsPerMmIntoThatAxisField)
+{
+    TForm1 f;
+    f.show();
+    f.AttendreMachine();
+    TForm3* d = Ouvrir(f, "Jeux1");
+    d->findChild<QPushButton*>("BtnCalculPasY")->click();
+    auto* calcul = d->findChild<CalculPasParMm*>("CalculPasY");
+    ASSERT_TRUE(calcul);
+    calcul->findChild<QSpinBox*>("PasParTour")->setValue(200);
+    calcul->findChild<QComboBox*>("MicroPas")->setCurrentText("8");
+    calcul->findChild<QDoubleSpinBox*>("PasVis")->setValue(5);
+    EXPECT_EQ(calcul->findChild<QLabel*>("Resultat")->text(), "= 320.0000 pas par mm");
+    calcul->findChild<QRadioButton*>("Courroie")->setChecked(true);
+    EXPECT_DOUBLE_EQ(calcul->Resultat(), 40); // 20 teeth of 2 mm
+    calcul->findChild<QRadioButton*>("Vis")->setChecked(true);
+    calcul->findChild<QPushButton*>("Mettre")->click();
+    f.AttendreMachine();
+    EXPECT_EQ(d->findChild<QLineEdit*>("Edit2")->text(), "320.0000");
+    EXPECT_EQ(d->findChild<QLineEdit*>("Edit1")->text(), "400.0000");
+    Cliquer(f, d, "BitBtnAppli");
+    EXPECT_DOUBLE_EQ(f.Etat().ValPas[1], 1.0 / 320);
+}
+
+TEST_F(FenetreParametresQt, TheUsualWiringButtonReachesTheFileOnlyThroughValider)
+{
+    TForm1 f;
+    f.show();
+    f.AttendreMachine();
+    TForm3* d = Ouvrir(f, "EntresSorties1");
+    Cliquer(f, d, "BitBtnCablageUsuel");
+    EXPECT_EQ(d->findChild<QComboBox*>("CBOut5")->currentIndex(), 6);
+    EXPECT_TRUE(d->findChild<QCheckBox*>("CBOutActive5")->isChecked());
+    EXPECT_EQ(d->findChild<QComboBox*>("CBIn3")->currentIndex(), 4);
+    EXPECT_EQ(Config().find("CBOutItem(5)=6\n"), std::string::npos);
+    Cliquer(f, d, "BitBtnOK");
+    const std::string config = Config();
+    EXPECT_NE(config.find("CBOutItem(5)=6\n"), std::string::npos) << config;
+    EXPECT_NE(config.find("OutEnable=0x7F\n"), std::string::npos) << config;
+    EXPECT_NE(config.find("MasqueButees=0x38\n"), std::string::npos) << config;
 }

@@ -30,3 +30,34 @@ TEST(PlacementFenetre, ASavedPlaceMostlyOffTheScreensComesBackCentredOnThePrimar
         EXPECT_EQ(PlacementFenetre(c.voulu, c.ecrans, principal), c.attendu)
             << c.voulu.x() << "," << c.voulu.y();
 }
+
+TEST(PlacementACote, ASideWindowOpensBesideTheMainOneOrWhereItHidesLeastOfWhatIsWatched)
+{
+    const QRect ecran(0, 0, 1024, 768);
+    const QSize taille(300, 200);
+    // The preview (bottom left) and the program with its run buttons
+    // (bottom right) of a main window that fills the screen.
+    const QList<QRect> evite { QRect(0, 300, 500, 468), QRect(500, 300, 524, 468) };
+    const struct {
+        QRect principale;
+        QRect ecran;
+        QPoint attendu;
+    } cas[] = {
+        // Room on the right of the main window: there, at its top.
+        { QRect(0, 0, 600, 500), QRect(0, 0, 1920, 1080), QPoint(604, 0) },
+        // Only on the left.
+        { QRect(1000, 50, 900, 700), QRect(0, 0, 1920, 1080), QPoint(696, 50) },
+        // Low on a screen: still whole on it.
+        { QRect(0, 1000, 600, 500), QRect(0, 0, 1920, 1200), QPoint(604, 1000) },
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(PlacementACote(c.principale, taille, c.ecran, evite), c.attendu) << c.principale.x();
+    // No room beside it: over the main window, clear of the preview and of
+    // the run buttons, against the right edge.
+    const QPoint p = PlacementACote(ecran, taille, ecran, evite);
+    const QRect ici(p, taille);
+    for (const QRect& r : evite)
+        EXPECT_FALSE(ici.intersects(r)) << p.x() << "," << p.y();
+    EXPECT_EQ(ici.right(), ecran.right());
+    EXPECT_TRUE(ecran.contains(ici));
+}
