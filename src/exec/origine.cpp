@@ -12,11 +12,11 @@
 #include "machine/cn_algos.h"
 #include "machine/cn_pilot.h"
 #include "machine/in_out.h"
+#include "machine/machine_virtuelle.h"
 #include "machine/temporisation.h"
 
 #include <cctype>
 #include <cstdlib>
-#include <limits>
 #include <optional>
 #include <vector>
 
@@ -38,6 +38,9 @@ namespace {
     // A switch or a probe still closed after this much backing off is
     // stuck: better to stop than to run away from it.
     constexpr double DegagementMaxi = 10; // mm
+    // A switch that never closes (broken, unplugged) must not drive the axis
+    // on forever: longer than any hobby machine's travel.
+    constexpr double RechercheMaxi = 1000; // mm
     // The slow rate of the back-off, as a fraction of the search's.
     constexpr double FractionDegagement = 0.1;
 
@@ -139,7 +142,13 @@ namespace {
         if (ArretUrgence)
             return std::nullopt;
         const Issue issue = Chercher(axe, SensRecherche[axe], MasqueButee[axe], true, VitesseRecherche[axe],
-            std::numeric_limits<int64_t>::max());
+            NbPasMaxi(RechercheMaxi, axe));
+        if (issue == Issue::Course) {
+            const std::string texte = std::string("Prise d'origine ") + Lettres[axe]
+                + " arrêtée : la butée ne s'est pas fermée en " + Mm(RechercheMaxi) + " mm.";
+            DefinirMesEtat(texte);
+            MsgHistorique(texte);
+        }
         if (issue != Issue::Trouvee || !Degager(axe))
             return std::nullopt;
         return PosPas[axe];
@@ -288,10 +297,15 @@ void BtOrigineClick()
     Positionner([&] {
         for (char lettre : OrdreRecherche) {
             const int32_t axe = lettre - 'X';
-            if (!EntreeCablee(MasqueButee[axe])) {
+            // The virtual machine's switches exist only where its travel is set.
+            const MachineVirtuelle* virtuelle = MachineVirtuelleActive();
+            if (!EntreeCablee(MasqueButee[axe]) || (virtuelle && virtuelle->Course(axe) == 0)) {
                 bilan.sansButee += lettre;
-                MsgHistorique(
-                    std::string("PRISE D'ORIGINE ") + lettre + " : aucune butée câblée, axe ignoré.");
+                MsgHistorique(std::string("PRISE D'ORIGINE ") + lettre
+                    + (EntreeCablee(MasqueButee[axe])
+                            ? " : la machine virtuelle n'a pas de butée sur cet axe (sa course n'est pas "
+                              "réglée), axe ignoré."
+                            : " : aucune butée câblée, axe ignoré."));
                 continue;
             }
             const std::optional<int32_t> compte = ChercherButee(axe);

@@ -44,6 +44,7 @@ public:
     void FermerButee(int axe, bool fermee) { buteeForcee_[axe].store(fermee); }
     bool ButeeForcee(int axe) const { return buteeForcee_[axe].load(); }
     void DefinirCourse(int axe, int64_t pas) { course_[axe].store(pas); }
+    int64_t Course(int axe) const { return course_[axe].load(); }
     bool ButeeFermee(int axe) const;
     void DefinirArretUrgence(bool actif) { arret_.store(actif); }
 

@@ -106,6 +106,26 @@ TEST_F(Origine, AnAxisWithNoSwitchIsSkippedAndSaid)
     EXPECT_EQ(Form1.MesEtat.Texte, "Origine prise. Sans butée : Y.");
     EXPECT_EQ(Historique("PRISE D'ORIGINE Y : aucune butée câblée, axe ignoré."), 1);
 
+    // A switch the virtual machine does not have is skipped too; one that
+    // never closes ends the search after 1000 mm, with nothing taken.
+    IniParam.EcrireEntier("ENTREES", CleIndexee("CBInItem", 1), 2);
+    LireParamEntreeSortie();
+    m->DefinirCourse(2, 0);
+    m->DefinirCourse(0, 1000000000);
+    Placer(0, 0, 7);
+    BtOrigineClick();
+    EXPECT_EQ(m->Position(2), 7);
+    EXPECT_EQ(
+        Historique("PRISE D'ORIGINE Z : la machine virtuelle n'a pas de butée sur cet axe (sa course n'est "
+                   "pas réglée), axe ignoré."),
+        1);
+    EXPECT_EQ(m->Position(0), -400000);
+    EXPECT_EQ(
+        Form1.MesEtat.Texte, "Prise d'origine X arrêtée : la butée ne s'est pas fermée en 1000.000 mm.");
+    EXPECT_EQ(Historique("PRISE D'ORIGINE interrompue."), 1);
+    m->DefinirCourse(0, 400);
+    m->DefinirCourse(2, 400);
+
     // In simulation, on a real port, no input is read: nothing moves.
     Simulation = true;
     MachineVirtuelleDemandee = false;
