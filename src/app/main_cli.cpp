@@ -12,6 +12,7 @@
 #include "foundation/texte.h"
 #include "foundation/vue.h"
 #include "iso/correction_outils.h"
+#include "iso/courses.h"
 #include "iso/trace_prog.h"
 #include "iso/traite_prog.h"
 #include "machine/choix_port.h"
@@ -49,15 +50,16 @@ public:
     void Aide(int) override { }
 };
 
-constexpr const char* TexteUsage = "usage : virmak-cli [--rep DOSSIER] [--machine-virtuelle] config\n"
-                                   "        virmak-cli [--rep DOSSIER] analyse PROGRAMME\n"
-                                   "        virmak-cli [--rep DOSSIER] programme PROGRAMME\n"
-                                   "        virmak-cli [--rep DOSSIER] parcours PROGRAMME\n"
-                                   "        virmak-cli [--rep DOSSIER] latence [--duree SECONDES] "
-                                   "[--frequence PAS_PAR_SECONDE] [--cpu N]\n"
-                                   "        virmak-cli [--rep DOSSIER] execute PROGRAMME [--pas FICHIER]\n"
-                                   "        virmak-cli [--rep DOSSIER] origine | palpage\n"
-                                   "        virmak-cli --help | --version\n";
+constexpr const char* TexteUsage
+    = "usage : virmak-cli [--rep DOSSIER] [--machine-virtuelle] config\n"
+      "        virmak-cli [--rep DOSSIER] analyse PROGRAMME\n"
+      "        virmak-cli [--rep DOSSIER] programme PROGRAMME\n"
+      "        virmak-cli [--rep DOSSIER] parcours PROGRAMME\n"
+      "        virmak-cli [--rep DOSSIER] latence [--duree SECONDES] "
+      "[--frequence PAS_PAR_SECONDE] [--cpu N]\n"
+      "        virmak-cli [--rep DOSSIER] execute PROGRAMME [--pas FICHIER] [--depuis N] [--temps]\n"
+      "        virmak-cli [--rep DOSSIER] origine | palpage\n"
+      "        virmak-cli --help | --version\n";
 
 constexpr const char* TexteAide
     = "\n"
@@ -67,14 +69,18 @@ constexpr const char* TexteAide
       "  config             chaque valeur de la configuration, en lignes Nom=valeur, et\n"
       "                     le port parallèle qui serait utilisé (ouvert pour l'essai)\n"
       "  analyse PROGRAMME  le listing d'analyse du programme (le fichier .MCH)\n"
+      "                     analyse et execute refusent un programme dont le centre de\n"
+      "                     l'outil sortirait de la course (clés Course(i) de [AXES])\n"
       "  programme PROGRAMME, parcours PROGRAMME\n"
       "                     le programme analysé et le parcours du centre de l'outil\n"
       "  execute PROGRAMME  le cycle entier sur la machine virtuelle et l'horloge\n"
       "                     virtuelle : les pas émis, les positions décodées, la durée\n"
       "                     exacte d'usinage et la fin du cycle ; --pas FICHIER écrit les\n"
-      "                     pas décodés (instant en s, axe, sens)\n"
+      "                     pas décodés (instant en s, axe, sens) ; --depuis N démarre à\n"
+      "                     la ligne N comme \"Démarrer à ce bloc\", approche comprise ;\n"
+      "                     --temps donne aussi l'instant où finit chaque bloc, Temps(i)\n"
       "  origine            la prise d'origine sur les butées de la machine virtuelle\n"
-      "                     (courses de [MACHINE VIRTUELLE]) : le message, les\n"
+      "                     (courses Course(i) de [AXES]) : le message, les\n"
       "                     positions décodées et lues, la durée\n"
       "  palpage            le palpage Z sur la cale de la machine virtuelle (clé Cale\n"
       "                     de [MACHINE VIRTUELLE]), de même\n"
@@ -219,7 +225,7 @@ void Sortir(std::string_view texte)
 // list, which it shows block by block; the other commands take the lines
 // straight from the file. With `listing`, the listing is written as the
 // analysis goes (ListingIso), without filling TabProg, once the
-// configuration was read whole.
+// configuration was read whole and when it sets no travel.
 bool Analyser(const std::string& chemin, Usage usage, bool listing = false)
 {
     const bool configuration = Demarrer(usage);
@@ -239,7 +245,10 @@ bool Analyser(const std::string& chemin, Usage usage, bool listing = false)
         std::fprintf(stderr, "%s\n", erreur.c_str());
         return false;
     }
-    const bool analyse = listing && configuration ? ListingIso(lignes, Sortir) : TraiteIso(lignes, boite);
+    // The fit check needs the whole table: with a travel configured the
+    // listing is written from it afterwards.
+    const bool ecrire = listing && configuration && !CoursesConnues();
+    const bool analyse = ecrire ? ListingIso(lignes, Sortir) : TraiteIso(lignes, boite);
     if (lignes.Etat() != Lecture::Ok) {
         std::fprintf(stderr, "%s\n", MessageLecture(chemin, lignes.Etat()).c_str());
         return false;
@@ -314,9 +323,12 @@ bool EcrirePas(const std::string& chemin, std::span<const PasVirtuel> pas)
 
 // The whole run on the virtual machine and clock: what the desktop program
 // would do with this configuration, every M0 acknowledged.
-int Executer(const std::string& chemin, const std::string& fichierPas)
+// The virtual instant each block ended at, by its number (execute --temps).
+std::vector<int64_t> FinsDeBlocs;
+PlateformeVirtuelle horloge;
+
+int Executer(const std::string& chemin, const std::string& fichierPas, size_t depuis, bool temps)
 {
-    static PlateformeVirtuelle horloge;
     DefinirPlateforme(&horloge);
     MouvementsVirtuels = true;
     MachineVirtuelleDemandee = true;
@@ -326,9 +338,21 @@ int Executer(const std::string& chemin, const std::string& fichierPas)
     if (!fichierPas.empty())
         m.Enregistrer(PasEnregistres);
     CycleEnCours = true;
-    const FinCycle fin = CycleUsinage();
+    // The tool path, and so the number of blocks, is made by the run.
+    if (temps)
+        BlocTermine = [](size_t bloc) {
+            if (bloc >= FinsDeBlocs.size())
+                FinsDeBlocs.resize(bloc + 1, -1);
+            FinsDeBlocs[bloc] = horloge.maintenant;
+        };
+    const FinCycle fin = depuis ? CycleDepuisLigne(depuis - 1) : CycleUsinage();
     if (fin == FinCycle::Refus)
         return SortieErreur;
+    // Blocks skipped by --depuis or after a stop have no instant.
+    for (size_t i = 1; i < FinsDeBlocs.size(); ++i)
+        if (FinsDeBlocs[i] >= 0)
+            Ligne(CleIndexee("Temps", static_cast<int>(i)),
+                FormatFixe(static_cast<double>(FinsDeBlocs[i]) / 1e9, 0, 6));
     Ligne("Blocs", std::to_string(NbLignesCorr));
     for (int i = 0; i < 3; ++i)
         Ligne(std::string("Pas") + Axes[i], std::to_string(m.PasEmis(i)));
@@ -373,6 +397,8 @@ int main(int argc, char** argv)
     std::vector<std::string> mots;
     double duree = 5, frequence = 20000, cpu = -1;
     std::string fichierPas;
+    size_t depuis = 0;
+    bool temps = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -390,6 +416,14 @@ int main(int argc, char** argv)
             if (i + 1 >= args.size())
                 return ErreurUsage("l'option --pas demande un fichier");
             fichierPas = args[++i];
+        } else if (a == "--temps") {
+            temps = true;
+        } else if (a == "--depuis") {
+            const std::optional<double> v = i + 1 < args.size() ? LireReelTexte(args[i + 1]) : std::nullopt;
+            if (!v || !(*v >= 1 && *v <= 1e9) || *v != std::floor(*v))
+                return ErreurUsage("l'option --depuis demande un numéro de ligne, 1 pour la première");
+            ++i;
+            depuis = static_cast<size_t>(*v);
         } else if (a == "--duree" || a == "--frequence" || a == "--cpu") {
             const std::optional<double> v = i + 1 < args.size() ? LireReelTexte(args[i + 1]) : std::nullopt;
             if (!v || !std::isfinite(*v) || *v < 0)
@@ -436,8 +470,12 @@ int main(int argc, char** argv)
     DefinirVue(&vue);
     LectureSeule = true;
     RepExe = RepertoireExecutable();
+    if (depuis && commande != "execute")
+        return ErreurUsage("l'option --depuis ne vaut que pour execute");
+    if (temps && commande != "execute")
+        return ErreurUsage("l'option --temps ne vaut que pour execute");
     if (commande == "execute")
-        Terminer(Executer(mots[1], fichierPas));
+        Terminer(Executer(mots[1], fichierPas, depuis, temps));
     if (manoeuvre)
         Terminer(Manoeuvrer(commande == "origine"));
     if (commande == "latence") {
@@ -470,8 +508,23 @@ int main(int argc, char** argv)
     }
     if (!Analyser(mots[1], Usage::AnalyseSeule, commande == "analyse"))
         Terminer(SortieErreur);
-    if (commande == "analyse")
+    if (commande == "analyse") {
+        // A job the machine's travel cannot hold is refused as a run would
+        // refuse it, before the listing: that needs the tool path, so the
+        // analysis went into TabProg. With no travel configured the listing
+        // was written as the analysis went.
+        if (CoursesConnues()) {
+            if (!CorrectionOutils())
+                Terminer(SortieErreur);
+            const std::string refus = ControleCourses();
+            if (!refus.empty()) {
+                std::fprintf(stderr, "%s\n", refus.c_str());
+                Terminer(SortieErreur);
+            }
+            ListingParMorceaux(Sortir);
+        }
         Terminer(0);
+    }
     if (commande == "programme")
         Sortir(TexteTrace(TabProg, NbLignesProg));
     else if (!CorrectionOutils())

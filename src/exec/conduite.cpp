@@ -73,20 +73,41 @@ void BitBtnCycleClick()
     }
 }
 
+namespace {
+
+    // The end of the current block asked during a continuous run; the
+    // pause asks it too, and more.
+    bool ArretFinBloc(const char* etat, const char* historique)
+    {
+        VERIFIER_FIL_MACHINE();
+        if (!CycleEnCours)
+            return false;
+        DefinirMesEtat(etat);
+        MsgHistorique(historique);
+        StopFinBloc = true;
+        CycleEnCours = false;
+        return true;
+    }
+
+} // namespace
+
 void BitBtnBlocClick()
 {
-    VERIFIER_FIL_MACHINE();
-    if (!CycleEnCours)
-        return;
-    DefinirMesEtat(TexteStopFinBloc);
-    MsgHistorique("STOP FIN BLOC demandé par bouton fenetre principale.");
-    StopFinBloc = true;
-    CycleEnCours = false;
+    ArretFinBloc(TexteStopFinBloc, "STOP FIN BLOC demandé par bouton fenetre principale.");
 }
 
 void BitBtnBlocMouseDown()
 {
     BitBtnBlocClick();
+}
+
+void BitBtnPauseClick()
+{
+    // Outside a run there is nothing to lift: the flags are left alone.
+    if (!CycleUsinageEnCours())
+        return;
+    if (ArretFinBloc(TextePauseDemandee, "PAUSE demandée par bouton fenetre principale."))
+        PauseDemandee = true;
 }
 
 void BitBtnPasPasClick()

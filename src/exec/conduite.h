@@ -9,6 +9,7 @@ namespace virmak {
 inline constexpr const char* TexteCycleLance = "Cycle lancé.";
 inline constexpr const char* TexteStopFinBloc = "STOP FIN BLOC demandé !";
 inline constexpr const char* TextePasAPas = "Mode PAS à PAS activé.";
+inline constexpr const char* TextePauseDemandee = "PAUSE demandée !";
 inline constexpr const char* TexteArretUrgenceBouton = "ARRET URGENCE ACTIVE >> RAZ";
 
 // "Suivi du programme pendant l'exécution": SuiviPrg follows the box.
@@ -23,6 +24,10 @@ void BitBtnPasPasClick();
 void BoutonArretClick();
 void BoutonArretMouseDown();
 void MesRazClick();
+
+// "Pause": like "Arrêt bloc", and the tool lifted with the spindle at rest
+// while the run waits.
+void BitBtnPauseClick();
 
 // The window locked for a run or a positioning move, and free again.
 void ModeAutomatique();

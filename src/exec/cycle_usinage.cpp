@@ -12,18 +12,26 @@
 #include "foundation/texte.h"
 #include "foundation/vue.h"
 #include "iso/correction_outils.h"
+#include "iso/courses.h"
+#include "iso/reprise.h"
 #include "iso/trace_prog.h"
 #include "iso/traite_prog.h"
 #include "machine/cn_algos.h"
 #include "machine/cn_pilot.h"
 #include "machine/temporisation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <span>
 
 namespace virmak {
 
+bool PauseDemandee = false;
+void (*BlocTermine)(size_t bloc) = nullptr;
+
 namespace {
+
+    constexpr size_t DuDebut = static_cast<size_t>(-1);
 
     bool enCours = false;
 
@@ -145,7 +153,64 @@ namespace {
             ProgAnalyse = false;
     }
 
-    FinCycle Executer()
+    // The approach of a start from a line: each move watched for a stop,
+    // the spindle started, after the operator's OK, before the tool goes
+    // down into the part.
+    bool Approcher(const Reprise& r, FinCycle& fin)
+    {
+        for (size_t i = 0; i <= r.approche.size(); ++i) {
+            if (i == r.descente && r.broche && !BrocheEnMarche) {
+                VueActive().MessageInterruptible(TexteConfirmerBroche, ArretEnAttente);
+                if (Arret(fin) || !DemarrerBroche())
+                    return !Arret(fin);
+            }
+            if (i == r.approche.size())
+                break;
+            if (Arret(fin))
+                return false;
+            DebutMouvement();
+            Mouvement(r.approche[i]);
+            FinMouvement();
+        }
+        AfficherX();
+        AfficherY();
+        AfficherZ();
+        return !Arret(fin);
+    }
+
+    // The pause's lift: Z up at rapid to the safe height, the spindle at
+    // rest; Cycle brings it back and the tool down at the feed in force.
+    bool Pause(const LigneProg& b, FinCycle& fin)
+    {
+        PauseDemandee = false;
+        const double z = PosMm[2];
+        const bool broche = BrocheEnMarche;
+        LigneProg l = b;
+        l.CodeG[0] = 0;
+        l.Z = std::max(HauteurSure(), z);
+        DebutMouvement();
+        Mouvement(l);
+        FinMouvement();
+        ArreterBroche();
+        AfficherZ();
+        if (Arret(fin))
+            return false;
+        MsgHistorique("PAUSE : outil dégagé à Z " + FormatFixe(PosMm[2], 0, 3) + ", broche arrêtée.");
+        Form1.BitBtnCycle.Actif = true;
+        Attendre(TexteAttentePause, [] { return CycleEnCours || ArretUrgence; });
+        StopFinBloc = false;
+        if (Arret(fin) || (broche && !DemarrerBroche()))
+            return !Arret(fin);
+        l.CodeG[0] = b.Avance > 0 ? 1 : 0;
+        l.Z = z;
+        DebutMouvement();
+        Mouvement(l);
+        FinMouvement();
+        AfficherZ();
+        return !Arret(fin);
+    }
+
+    FinCycle Executer(size_t depart)
     {
         Form1.Timer1.Actif = false;
         Form1.LedCycle.Allume = true;
@@ -162,8 +227,18 @@ namespace {
         // without a feed, whatever the path. Mended: a move beyond the step
         // counters was skipped as if it had been made.
         const size_t sansAvance = AvanceManquante(TabProgCorr, NbLignesCorr);
-        const std::string refus = sansAvance ? TexteAvanceManquante(TabProgCorr[sansAvance])
-                                             : MouvementHorsCompteurs(TabProgCorr, NbLignesCorr);
+        std::string refus = sansAvance ? TexteAvanceManquante(TabProgCorr[sansAvance])
+                                       : MouvementHorsCompteurs(TabProgCorr, NbLignesCorr);
+        // The origin may have moved since the load: the travel is judged
+        // again from where it is now.
+        if (refus.empty())
+            refus = ControleCourses();
+        Reprise reprise;
+        reprise.premier = 1;
+        if (refus.empty() && depart != DuDebut) {
+            reprise = PreparerReprise(depart, PosMm, HauteurSure());
+            refus = reprise.refus;
+        }
         if (!refus.empty()) {
             VueActive().Message(refus);
             Rendre();
@@ -181,8 +256,18 @@ namespace {
         Form1.LabelGaugeProg.Texte = "Exécution";
 
         FinCycle fin = FinCycle::Normale;
+        if (depart != DuDebut) {
+            // The program has the spindle at rest there.
+            if (!reprise.broche && BrocheEnMarche)
+                ArreterBroche();
+            MsgHistorique("DEPART cycle à la ligne " + std::to_string(depart + 1) + " (Démarrer à ce bloc).");
+            if (!reprise.texte.empty())
+                VueActive().MessageInterruptible(reprise.texte, ArretEnAttente);
+            if (!Approcher(reprise, fin))
+                return FinArret(fin);
+        }
         const auto& lignes = Form1.ListBoxProg1.Lignes;
-        for (size_t i = 1; i <= NbLignesCorr && i < TabProgCorr.size(); ++i) {
+        for (size_t i = reprise.premier; i <= NbLignesCorr && i < TabProgCorr.size(); ++i) {
             const LigneProg& b = TabProgCorr[i];
             const LigneProg& p = TabProgCorr[i - 1];
             if (Arret(fin))
@@ -233,13 +318,18 @@ namespace {
             AfficherZ();
             Form1.GaugeProg.Progression = static_cast<int>(i);
             VueActive().Repeindre("GaugeProg");
+            if (BlocTermine)
+                BlocTermine(i);
             if (ModePasAPas) {
                 PasSuivant = false;
                 CycleEnCours = false;
                 Form1.BitBtnCycle.Actif = Form1.BitBtnPasPas.Actif = true;
                 Attendre(TexteAttentePasAPas, [] { return CycleEnCours || PasSuivant || ArretUrgence; });
             }
-            if (StopFinBloc) {
+            if (StopFinBloc && PauseDemandee) {
+                if (!Pause(b, fin))
+                    return FinArret(fin);
+            } else if (StopFinBloc) {
                 Form1.BitBtnCycle.Actif = true;
                 Attendre(TexteAttenteBloc, [] { return CycleEnCours || ArretUrgence; });
             }
@@ -262,18 +352,33 @@ namespace {
 
 } // namespace
 
+namespace {
+
+    FinCycle Lancer(size_t depart)
+    {
+        VERIFIER_FIL_MACHINE();
+        // The handlers of the waits never start a run inside a run.
+        if (enCours)
+            return FinCycle::Refus;
+        enCours = true;
+        PauseDemandee = false;
+        OuvrirBilanCycle();
+        const FinCycle fin = Executer(depart);
+        FermerBilanCycle();
+        enCours = false;
+        return fin;
+    }
+
+} // namespace
+
 FinCycle CycleUsinage()
 {
-    VERIFIER_FIL_MACHINE();
-    // The handlers of the waits never start a run inside a run.
-    if (enCours)
-        return FinCycle::Refus;
-    enCours = true;
-    OuvrirBilanCycle();
-    const FinCycle fin = Executer();
-    FermerBilanCycle();
-    enCours = false;
-    return fin;
+    return Lancer(DuDebut);
+}
+
+FinCycle CycleDepuisLigne(size_t ligne)
+{
+    return Lancer(ligne);
 }
 
 bool CycleUsinageEnCours()

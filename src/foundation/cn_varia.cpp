@@ -129,6 +129,12 @@ double LireAvRapFichier()
     return IniParam.LireReel("AXES", "AvRap", 0.8);
 }
 
+double LireCourse(int axe)
+{
+    const double course = IniParam.LireReel("AXES", CleIndexee("Course", axe), 0);
+    return std::isfinite(course) && course > 0 ? course : 0;
+}
+
 int32_t LireLarCreneauFichier(int32_t defaut)
 {
     return IniParam.LireEntier("AXES", "LarCreneau", defaut);

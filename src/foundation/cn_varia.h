@@ -118,6 +118,9 @@ void ConstruireIncrements();
 int32_t LireAvMaxFichier(int axe);
 double LireCreteCirFichier();
 double LireAvRapFichier();
+// Travel of an axis in mm either side of the origin, 0 when unknown:
+// Course(i) of [AXES].
+double LireCourse(int axe);
 int32_t LireLarCreneauFichier(int32_t defaut);
 
 // Feed slider range and its top label from AvanceMax.

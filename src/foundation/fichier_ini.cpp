@@ -20,6 +20,8 @@
 
 namespace virmak {
 
+uint64_t RevisionCles = 0;
+
 std::string CleIndexee(std::string_view base, int index)
 {
     std::string cle(base);
@@ -386,6 +388,8 @@ bool FichierIni::Enregistrer()
         return false;
     }
     dernierRefus_.clear();
+    if (texte != etat_->texte)
+        ++RevisionCles;
     etat_->texte = texte;
     etat_->ecrites.clear();
     struct stat st { };

@@ -19,6 +19,10 @@
 
 namespace virmak {
 
+// Counts the key files' changes written to disk: what was computed from
+// them (the machining time) is out of date when it moves.
+extern uint64_t RevisionCles;
+
 // "AvMax", 1 -> "AvMax(1)": the name of a per-axis or per-item key.
 std::string CleIndexee(std::string_view base, int index);
 

@@ -16,6 +16,7 @@ namespace {
         { "AXES", "CreteCir", 1e-4, 1 }, // mm
         { "AXES", "AvRap", 0.01, 1 }, // fraction of the top speeds
         { "AXES", "LarCreneau", 0, 10000 }, // microseconds
+        { "AXES", "Course", 0, 100000 }, // mm
         { "AXES", "VitesseRecherche", 1, 10000 }, // mm/min
         { "AXES", "SensRecherche", -1, 1 }, { "AXES", "OrigineMachine", -100000, 100000 }, // mm
         { "AXES", "VitessePalpage", 1, 10000 }, // mm/min
@@ -23,6 +24,8 @@ namespace {
         { "AXES", "EpaisseurCale", 0, 1000 }, // mm
         { "AXES", "RetraitPalpage", 0, 1000 }, // mm
         { "CYCLES", "G83d", -100, 100 }, // mm
+        { "CYCLES", "TempoBroche", 0, 60 }, // seconds
+        { "CYCLES", "HauteurSecurite", -100000, 100000 }, // mm
         { "GCODES", "PrgPou", 0, 99 }, { "GCODES", "PrgMet", 0, 99 },
         { "FORM1", "Top", -10000, 10000 }, // pixels
         { "FORM1", "Left", -10000, 10000 }, { "FORM1", "Width", 100, 10000 },

@@ -228,6 +228,8 @@ void Pupitre::Initialiser()
     BitBtnPasPas.Conseil = "Exécution du programme en mode pas à pas.";
     BitBtnBloc.Texte = "Arrêt bloc";
     BitBtnBloc.Conseil = "Pause à la fin du bloc en cours\r\nReprise par CYCLE ou PAS A PAS";
+    BitBtnPause.Texte = "Pause";
+    BitBtnPause.Conseil = "Fin du bloc en cours, outil dégagé et broche arrêtée\r\nReprise par CYCLE";
     BoutonArret.Texte = "URGENCE";
     BoutonArret.Conseil = "ARRET d'URGENGE\r\ndéverrouillage par\r\nRAZ Messages";
     LabelGaugeProg.Texte = "Etat prog";

@@ -171,7 +171,7 @@ struct Pupitre {
     Controle GroupBox5;
     Controle EditLigneProg;
     Liste ListBoxProg1;
-    Controle BitBtnCharger, BitBtnEnregistrer, BitBtnCycle, BitBtnPasPas, BitBtnBloc;
+    Controle BitBtnCharger, BitBtnEnregistrer, BitBtnCycle, BitBtnPasPas, BitBtnBloc, BitBtnPause;
     Controle BoutonArret;
     int BoutonArretTag = 0;
     Jauge GaugeProg;

@@ -29,7 +29,11 @@ namespace {
 void ReglerCourses(MachineVirtuelle& m)
 {
     for (int i = 0; i < 3; ++i) {
-        const double course = IniParam.LireReel(SectionMachineVirtuelle, CleIndexee("Course", i), 0);
+        // The machine's travel; older files give the virtual machine its own.
+        const std::string cle = CleIndexee("Course", i);
+        const double course = IniParam.CleExiste("AXES", cle)
+            ? LireCourse(i)
+            : IniParam.LireReel(SectionMachineVirtuelle, cle, 0);
         const double pas = std::isfinite(course) && course > 0 ? course / ValPas[i] : 0;
         m.DefinirCourse(i, pas < 9e15 ? static_cast<int64_t>(pas) : 0);
     }

@@ -259,6 +259,28 @@ void ArreterBroche()
         EcrireSortiesA(OctetPort(OctetSortie));
 }
 
+bool DemarrerBroche()
+{
+    if (PrendreArrets())
+        return false;
+    BrocheEnMarche = true;
+    OctetSortie = static_cast<uint8_t>(OctetSortie | MasqueBroche);
+    Form1.LedBroche.Allume = true;
+    if (!Simulation && PortLPT != 0 && !EcrireSortiesA(OctetPort(OctetSortie))) {
+        ArretParPort();
+        return false;
+    }
+    const double tempo = std::clamp(IniParam.LireReel("CYCLES", "TempoBroche", 0), 0.0, 60.0);
+    int64_t maintenant = 0;
+    const bool complete = Patienter(
+        PlateformeActive().Compteur() + static_cast<int64_t>(tempo * static_cast<double>(FreqCompteur)),
+        maintenant);
+    ReprendreApresPause();
+    if (!complete)
+        ArreterBroche();
+    return complete;
+}
+
 void SignalerDefautPort()
 {
     if (!PortEnDefaut())

@@ -40,6 +40,10 @@ bool Patienter(int64_t echeance, int64_t& maintenant);
 
 // The spindle off and its line at rest at once, as every stop leaves it.
 void ArreterBroche();
+// The spindle on at once, then its spin-up time (TempoBroche of [CYCLES],
+// seconds) before anything cuts. Never during a stop; false when a stop
+// came, which leaves it at rest.
+bool DemarrerBroche();
 
 // A port access that failed since the last report: said once in the
 // message line, a box and the history, until the port answers again.

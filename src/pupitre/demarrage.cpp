@@ -105,8 +105,8 @@ void FormCreate(Usage usage)
     Form1.MesEtat.Texte = CablageUsuelPris ? TexteCablageUsuel : "";
     Form1.LabelGaugeProg.Texte.clear();
     Form1.GaugeProg.Visible = false;
-    for (Controle* c :
-        { &Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc })
+    for (Controle* c : { &Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc,
+             &Form1.BitBtnPause })
         c->Actif = false;
     Form1.ImageProg.Conseil = "Bouton gauche sourie = déplacement\r\nBouton droite sourie = zoom";
 }

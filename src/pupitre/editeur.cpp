@@ -1,5 +1,7 @@
 #include "pupitre/editeur.h"
 
+#include "exec/conduite.h"
+#include "exec/cycle_usinage.h"
 #include "foundation/cn_varia.h"
 #include "foundation/file_evenements.h"
 #include "foundation/pupitre.h"
@@ -37,8 +39,8 @@ namespace {
     void ListeModifiee()
     {
         InvaliderProgramme();
-        for (Controle* c :
-            { &Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc })
+        for (Controle* c : { &Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer,
+                 &Form1.BitBtnBloc, &Form1.BitBtnPause })
             c->Actif = true;
     }
 
@@ -121,6 +123,18 @@ void Supprimerbloc1Click()
     // of removing a line the operator never chose.
     Form1.ListBoxProg1.Selection = -1;
     ListeModifiee();
+}
+
+void DemarrerBlocClick()
+{
+    VERIFIER_FIL_MACHINE();
+    const int rang = BlocChoisi();
+    if (rang < 0 || CycleUsinageEnCours())
+        return;
+    ModePasAPas = StopFinBloc = false;
+    DefinirMesEtat(TexteCycleLance);
+    CycleEnCours = true;
+    CycleDepuisLigne(static_cast<size_t>(rang));
 }
 
 } // namespace virmak

@@ -22,5 +22,8 @@ void EditLigneProgKeyPress(int touche);
 void Editerbloc1Click();
 void Insrerbloc1Click();
 void Supprimerbloc1Click();
+// "Démarrer à ce bloc": a run from the selected line, as Cycle would start
+// one, with no run in progress.
+void DemarrerBlocClick();
 
 } // namespace virmak

@@ -8,6 +8,8 @@
 #include "foundation/texte.h"
 #include "foundation/vue.h"
 #include "iso/cn_outils.h"
+#include "iso/correction_outils.h"
+#include "iso/courses.h"
 #include "iso/traite_prog.h"
 #include "pupitre/editeur.h"
 
@@ -88,9 +90,17 @@ bool ChargerProgramme(const std::string& chemin)
     InvaliderProgramme();
     VueActive().TraiterMessages();
     RedessinerApercu();
+    // Told at once, before the operator sets up the part; the run checks
+    // again from the origin it will have then.
+    if (ProgAnalyse && CorrectionOutils()) {
+        const std::string refus = ControleCourses();
+        if (!refus.empty())
+            VueActive().Message(
+                refus + " Le cycle sera refusé tant que l'origine ou la course ne changent pas.");
+    }
     // A program the analysis refused has nothing to run and no listing.
-    for (Controle* c :
-        { &Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc })
+    for (Controle* c : { &Form1.BitBtnCycle, &Form1.BitBtnPasPas, &Form1.BitBtnEnregistrer, &Form1.BitBtnBloc,
+             &Form1.BitBtnPause })
         c->Actif = ProgAnalyse;
     return true;
 }

@@ -22,6 +22,7 @@
 #include "pupitre/programme.h"
 #include "pupitre/test_latence.h"
 #include "ui/apercu.h"
+#include "ui/calcul_duree.h"
 #include "ui/commun.h"
 #include "ui/dialogue_fichier.h"
 #include "ui/fenetre_a_propos.h"
@@ -666,7 +667,10 @@ QGroupBox* TForm1::GroupeProgramme()
 {
     auto* g = new GroupeAjuste("Programme");
     g->setObjectName("GroupBox5");
-    Lier("GroupBox5", [this, g] { g->DefinirTitre(Q(etat_->Form1.GroupBox5.Texte)); });
+    Lier("GroupBox5", [this, g] {
+        g->DefinirTitre(Q(etat_->Form1.GroupBox5.Texte));
+        g->DefinirConseil(Conseil(etat_->Form1.GroupBox5.Conseil));
+    });
     auto* grille = new QGridLayout(g);
     grille->setVerticalSpacing(EspaceVertical);
     QLineEdit* ligne = Champ("EditLigneProg", &Pupitre::EditLigneProg);
@@ -721,7 +725,7 @@ QGroupBox* TForm1::GroupeProgramme()
     });
     connect(liste, &QListWidget::itemDoubleClicked, this, [this] { Executer(ListBoxProg1DblClick); });
     MenuListe(liste);
-    grille->addWidget(liste, 1, 0, 7, 1);
+    grille->addWidget(liste, 1, 0, 8, 1);
     grille->setColumnStretch(0, 1);
     // Bloc and URGENCE act on the press, as during a move only the press
     // reaches the machine; the click that follows would undo the stop.
@@ -736,6 +740,7 @@ QGroupBox* TForm1::GroupeProgramme()
         { "BitBtnCycle", &Pupitre::BitBtnCycle, BitBtnCycleClick, false },
         { "BitBtnPasPas", &Pupitre::BitBtnPasPas, BitBtnPasPasClick, false },
         { "BitBtnBloc", &Pupitre::BitBtnBloc, BitBtnBlocMouseDown, true },
+        { "BitBtnPause", &Pupitre::BitBtnPause, BitBtnPauseClick, true },
         { "BoutonArret", &Pupitre::BoutonArret, BoutonArretMouseDown, true },
     };
     QPushButton* urgence = nullptr;
@@ -759,7 +764,7 @@ QGroupBox* TForm1::GroupeProgramme()
     urgence->setStyleSheet("QPushButton#BoutonArret { background:red; color:white; font-weight:bold; }"
                            "QPushButton#BoutonArret:disabled { background:#d9a0a0; color:#f4e8e8; }");
     // The rows left under the buttons go to the list.
-    grille->setRowStretch(7, 1);
+    grille->setRowStretch(8, 1);
     auto* jauge = new QProgressBar;
     jauge->setObjectName("GaugeProg");
     Lier("GaugeProg", [this, jauge] {
@@ -776,7 +781,20 @@ QGroupBox* TForm1::GroupeProgramme()
     auto* etat = new QHBoxLayout;
     etat->addWidget(Etiquette("LabelGaugeProg", &Pupitre::LabelGaugeProg));
     etat->addWidget(jauge, 1);
-    grille->addLayout(etat, 8, 0, 1, 2);
+    // The time at load, the time left during a run: from virmak-cli, so
+    // the machine thread never computes it.
+    auto* duree = new QLabel;
+    duree->setObjectName("LabelDureeProg");
+    etat->addWidget(duree);
+    calculDuree_ = new CalculDuree(this);
+    const auto montrerDuree
+        = [this, duree] { duree->setText(Q(calculDuree_->Texte(etat_->Form1, !etat_->LignesProg.empty()))); };
+    connect(calculDuree_, &CalculDuree::Change, duree, montrerDuree);
+    Lier("LabelDureeProg", [this, montrerDuree] {
+        calculDuree_->Suivre(*etat_);
+        montrerDuree();
+    });
+    grille->addLayout(etat, 9, 0, 1, 2);
     auto* suivi = new QCheckBox;
     suivi->setObjectName("CheckBoxSuiviPrg");
     Lier("CheckBoxSuiviPrg", [this, suivi] {
@@ -787,12 +805,12 @@ QGroupBox* TForm1::GroupeProgramme()
         if (!synchronisation_)
             Poster("CheckBoxSuiviPrg", [c] { CheckBoxSuiviPrgClick(c); });
     });
-    grille->addWidget(suivi, 9, 0);
-    grille->addWidget(BoutonAide(8, "Programme"), 9, 1, Qt::AlignRight);
+    grille->addWidget(suivi, 10, 0);
+    grille->addWidget(BoutonAide(8, "Programme"), 10, 1, Qt::AlignRight);
     QLabel* info = Raccourcie("PanelInfo", &Pupitre::PanelInfo);
     info->setFrameShape(QFrame::Panel);
     info->setFrameShadow(QFrame::Sunken);
-    grille->addWidget(info, 10, 0, 1, 2);
+    grille->addWidget(info, 11, 0, 1, 2);
     return g;
 }
 
@@ -865,6 +883,8 @@ void TForm1::MenuListe(QListWidget* liste)
         { { "Editerbloc1", "Editer bloc", Editerbloc1Click },
             { "Insrerbloc1", "Insérer bloc", Insrerbloc1Click },
             { "Supprimerbloc1", "Supprimer bloc", Supprimerbloc1Click } });
+    menu->addSeparator();
+    AjouterEntrees(this, menu, { { "DemarrerBloc1", "Démarrer à ce bloc", DemarrerBlocClick } });
     new AppuiDroit(liste->viewport(), menu);
     new AppuiDroit(liste, menu);
 }

@@ -28,6 +28,7 @@ class QFileDialog;
 
 namespace virmak {
 
+class CalculDuree;
 class ImageApercu;
 class TAProposDe;
 class VoyantQt;
@@ -66,6 +67,8 @@ public:
 
     const Instantane& Etat() const { return *etat_; }
     const VueMachine& VueDuFil() const { return vue_; }
+    // The machining time shown in the program group, computed by virmak-cli.
+    CalculDuree& CalculDeDuree() { return *calculDuree_; }
 
     // Takes what the machine thread published since the last frame and
     // shows it: the newest copy, the preview layers, the focus.
@@ -158,6 +161,7 @@ private:
     std::map<std::string, uint64_t> actions_; // control -> last action posted on it
     std::vector<QPointer<QDialog>> dialogues_; // boxes and dialogs awaiting an answer
     ImageApercu* imageProg_ = nullptr;
+    CalculDuree* calculDuree_ = nullptr;
     TFormCorrecteursOutils* outils_ = nullptr;
     TForm3* parametres_ = nullptr;
     TFormHist* historique_ = nullptr;

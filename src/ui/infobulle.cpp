@@ -52,6 +52,14 @@ void GroupeAjuste::DefinirTitre(const QString& titre)
     Ajuster();
 }
 
+void GroupeAjuste::DefinirConseil(const QString& conseil)
+{
+    if (conseil == conseil_)
+        return;
+    conseil_ = conseil;
+    Ajuster();
+}
+
 QSize GroupeAjuste::minimumSizeHint() const
 {
     // What the content needs; the title is cut to fit, never the reverse.
@@ -70,7 +78,12 @@ void GroupeAjuste::Ajuster()
     const QString coupe = fontMetrics().elidedText(titre_, Qt::ElideMiddle, largeur);
     if (coupe != title())
         setTitle(coupe);
-    setToolTip(coupe == titre_ ? QString() : titre_);
+    QStringList lignes;
+    if (coupe != titre_)
+        lignes << titre_;
+    if (!conseil_.isEmpty())
+        lignes << conseil_;
+    setToolTip(lignes.join('\n'));
 }
 
 } // namespace virmak

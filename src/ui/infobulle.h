@@ -30,6 +30,8 @@ class GroupeAjuste : public QGroupBox {
 public:
     explicit GroupeAjuste(const QString& titre);
     void DefinirTitre(const QString& titre);
+    // A tooltip of its own, under the whole title when that is cut.
+    void DefinirConseil(const QString& conseil);
     QSize minimumSizeHint() const override;
 
 protected:
@@ -39,6 +41,7 @@ private:
     void Ajuster();
 
     QString titre_;
+    QString conseil_;
 };
 
 } // namespace virmak

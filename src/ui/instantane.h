@@ -52,6 +52,7 @@ struct Instantane {
     FenetreHistorique Hist; // its list's lines are in LignesHist
     LignesPartagees LignesHist;
     std::string RepExe; // the configuration folder, where the help is looked for first
+    uint64_t RevisionCles = 0; // of the key files written there
     std::string NomAide;
     FenetreAPropos APropos;
     FenetreLatence Latence;

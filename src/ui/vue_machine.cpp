@@ -2,6 +2,7 @@
 
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
+#include "foundation/fichier_ini.h"
 #include "foundation/file_evenements.h"
 #include "pupitre/a_propos.h"
 #include "ui/fenetre_principale.h"
@@ -135,6 +136,7 @@ void VueMachine::Publier()
     }
     copie->LignesHist = lignesHist_;
     copie->RepExe = RepExe;
+    copie->RevisionCles = RevisionCles;
     copie->NomAide = NomAide;
     copie->APropos = AProposDe;
     copie->Latence = FormLatence;

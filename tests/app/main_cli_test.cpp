@@ -1,6 +1,7 @@
 // virmak-cli run as a process, as scripts use it: exit status, messages,
 // and a configuration folder it only reads.
 
+#include "pupitre/duree_programme.h"
 #include "support/support.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+using namespace virmak;
 using namespace virmak::test;
 namespace fs = std::filesystem;
 
@@ -201,6 +203,48 @@ TEST_F(LigneDeCommande, TheConfigurationFolderIsOnlyRead)
     EXPECT_EQ(Photo(), binaire);
 }
 
+TEST_F(LigneDeCommande, ExecuteFromEachLineEndsWhereTheFullRunEndsAndBothCommandsCheckTheTravel)
+{
+    EcrireTout(Fichier("CncOutil.Ini"), "[OUTIL(1)]\r\nJauge(0)=4\r\n");
+    const std::vector<std::string> lignes = { "T1 M3", "G0 X5 Y5 Z2", "G1 Z-1 F300", "G2 X15 Y5 I10 J5",
+        "G1 X20", "G0 Z3 M5", "G82 X20 Y0 Z-2 R-1 P100 F100", "X25", "G80 G0 Z5" };
+    std::string texte;
+    for (const std::string& l : lignes)
+        texte += l + "\n";
+    EcrireTout(Fichier("p.iso"), texte);
+    auto fin = [](const std::string& sortie) { return sortie.substr(sortie.find("PositionX=")); };
+    const Resultat complet = Lancer({ "--rep", dossier, "execute", Fichier("p.iso") });
+    ASSERT_EQ(complet.statut, 0) << complet.erreurs;
+    for (size_t n = 1; n <= lignes.size(); ++n) {
+        const Resultat r
+            = Lancer({ "--rep", dossier, "execute", Fichier("p.iso"), "--depuis", std::to_string(n) });
+        ASSERT_EQ(r.statut, 0) << n << r.erreurs;
+        // The same decoded positions at the end; only the time differs.
+        const std::string a = fin(complet.sortie), b = fin(r.sortie);
+        EXPECT_EQ(a.substr(0, a.find("Duree")), b.substr(0, b.find("Duree"))) << n;
+    }
+    EXPECT_EQ(Lancer({ "--rep", dossier, "execute", Fichier("p.iso"), "--depuis", "10" }).statut, 1);
+    EXPECT_EQ(Lancer({ "--rep", dossier, "analyse", Fichier("p.iso"), "--depuis", "2" }).statut, 2);
+
+    // A job inside the travel gets the same listing whichever way it was
+    // written: from the whole table or as the analysis went.
+    const Resultat sansCourse = Lancer({ "--rep", dossier, "analyse", Fichier("p.iso") });
+    EcrireTout(Fichier("CncParam.Ini"), "[AXES]\r\nCourse(1)=11\r\n");
+    const Resultat avecCourse = Lancer({ "--rep", dossier, "analyse", Fichier("p.iso") });
+    EXPECT_EQ(avecCourse.statut, 0) << avecCourse.erreurs;
+    EXPECT_EQ(avecCourse.sortie, sansCourse.sortie);
+
+    // Out of Y's travel on the arc's low side only: its ends stay at Y 5.
+    EcrireTout(Fichier("CncParam.Ini"), "[AXES]\r\nCourse(1)=9\r\n");
+    for (const char* commande : { "analyse", "execute" }) {
+        const Resultat r = Lancer({ "--rep", dossier, commande, Fichier("p.iso") });
+        EXPECT_EQ(r.statut, 1);
+        EXPECT_NE(r.erreurs.find("en Y côté positif, le centre de l'outil va à 10.000 mm, 1.000 mm"),
+            std::string::npos)
+            << r.erreurs;
+    }
+}
+
 TEST_F(LigneDeCommande, ExecuteWritesEveryDecodedStepWithItsInstantAxisAndDirection)
 {
     fs::create_directory(Fichier("machine"));
@@ -218,4 +262,49 @@ TEST_F(LigneDeCommande, ExecuteWritesEveryDecodedStepWithItsInstantAxisAndDirect
     EXPECT_NE(pas.find("0.400000000 X +1\r\n0.401000000 X -1\r\n0.401000000 Y +1\r\n"), std::string::npos);
     EXPECT_EQ(pas.substr(pas.size() - 18), "0.404000000 Y +1\r\n");
     EXPECT_EQ(std::count(pas.begin(), pas.end(), '\n'), 408);
+}
+
+TEST_F(LigneDeCommande, ExecuteWithTimesGivesEachBlocksEndInOrderUpToTheDurationTheWindowReads)
+{
+    // Moves, an arc, a block that does not move and a drilling cycle.
+    EcrireTout(Fichier("p.iso"),
+        "G1 X10 F600\nG2 X20 Y0 I5 J0\nG4 P1500\nG0 Z5\nG82 X25 Y0 Z-2 R1 P200 F300\n"
+        "G80 X0\n");
+    const Resultat r = Lancer({ "--rep", dossier, "execute", Fichier("p.iso"), "--temps" });
+    ASSERT_EQ(r.statut, 0) << r.erreurs;
+    const DureeProgramme d = LireDureeExecute(r.sortie);
+    ASSERT_TRUE(d.Connue()) << r.sortie;
+    const size_t blocs = std::stoul(r.sortie.substr(r.sortie.find("Blocs=") + 6));
+    ASSERT_EQ(d.FinBloc.size(), blocs + 1);
+    for (size_t i = 1; i < d.FinBloc.size(); ++i)
+        EXPECT_LE(d.FinBloc[i - 1], d.FinBloc[i]) << i;
+    EXPECT_LT(d.FinBloc[4], d.FinBloc[5]);
+    const std::string duree = r.sortie.substr(r.sortie.find("Duree=") + 6);
+    EXPECT_EQ(d.FinBloc.back(), d.Totale);
+    EXPECT_EQ(d.Totale, std::stod(duree.substr(0, duree.find('\n'))));
+    EXPECT_EQ(d.Restante(0), d.Totale);
+    EXPECT_EQ(d.Restante(static_cast<int>(blocs)), 0);
+    // Inside a block the time goes on down, never past the block's end.
+    EXPECT_DOUBLE_EQ(d.Restante(1, 1), d.Totale - d.FinBloc[1] - 1);
+    EXPECT_EQ(d.Restante(1, 1000), d.Totale - d.FinBloc[2]);
+    EXPECT_EQ(d.Restante(1, -5), d.Totale - d.FinBloc[1]);
+    // Without the option the output is execute's alone.
+    const Resultat seul = Lancer({ "--rep", dossier, "execute", Fichier("p.iso") });
+    EXPECT_EQ(seul.sortie.find("Temps("), std::string::npos);
+    EXPECT_EQ(r.sortie.substr(r.sortie.find("Blocs=")), seul.sortie);
+    EXPECT_EQ(Lancer({ "--rep", dossier, "analyse", Fichier("p.iso"), "--temps" }).statut, 2);
+    // A run that did not end normally, or a hole in the blocks, is no time.
+    EXPECT_FALSE(LireDureeExecute("Temps(1)=1\nDuree=1\nFin=butée\n").Connue());
+    EXPECT_FALSE(LireDureeExecute("Temps(2)=1\nDuree=1\nFin=normale\n").Connue());
+}
+
+TEST(TexteDuree, HoursMinutesAndSecondsToTheNearestSecond)
+{
+    const struct {
+        double secondes;
+        const char* texte;
+    } cas[] = { { 0, "0 s" }, { 12.4, "12 s" }, { 59.6, "1 min 00 s" }, { 187, "3 min 07 s" },
+        { 3725.2, "1 h 02 min 05 s" }, { -3, "0 s" } };
+    for (const auto& c : cas)
+        EXPECT_EQ(TexteDuree(c.secondes), c.texte) << c.secondes;
 }

@@ -11,10 +11,15 @@
 #include "machine/cn_pilot.h"
 #include "machine/machine_virtuelle.h"
 #include "machine/temporisation.h"
+#include "pupitre/duree_programme.h"
 #include "support/support.h"
+#include "ui/calcul_duree.h"
 #include "ui/support_ui.h"
 
+#include <QAction>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -235,4 +240,118 @@ TEST_F(ArretFenetre, AJogHeldOnAButtonStopsWhenThePointerLeavesIt)
     ASSERT_GT(pas.size(), 1u);
     EXPECT_LE(pas.back().instant, sortie + fenetre.frequence / 100);
     Souris(xPlus, QEvent::MouseButtonRelease, Qt::LeftButton);
+}
+
+// Pause: the block ends, Z goes up to the program's highest Z with the
+// spindle at rest, nothing else moves; Cycle starts the spindle, brings Z
+// back down and the run ends where the full run ends.
+TEST_F(ArretFenetre, PauseLiftsTheToolWithTheSpindleAtRestAndCycleBringsItBack)
+{
+    TForm1 f;
+    f.show();
+    f.activateWindow();
+    f.AttendreMachine();
+    MachineVirtuelle* m = Preparer(f, { "M3 G1 X1 Z-1 F600", "G1 X2", "G1 X3" });
+    SurMachine(f, [] { Form1.BitBtnPause.Actif = true; });
+    Pendant(f, 0.05, [&] { Souris(Bouton(f, "BitBtnPause"), QEvent::MouseButtonPress, Qt::LeftButton); });
+    Lancer(f, "BitBtnCycle");
+    // The machine waits in the pause: the lift is made before its text.
+    ASSERT_TRUE(AttendreQue([&] { return f.Etat().Form1.MesEtat.Texte == TexteAttentePause; }));
+    EXPECT_EQ(m->Position(2), 0);
+    EXPECT_LT(m->Position(0), 1200);
+    EXPECT_FALSE(f.Etat().Form1.LedBroche.Allume);
+    EXPECT_EQ(m->LatchA() & 0x40, 0);
+    Lancer(f, "BitBtnCycle");
+    ASSERT_TRUE(AttendreQue([&] { return f.Etat().Form1.MesEtat.Texte == TexteCycleTermine; }));
+    f.AttendreMachine();
+    EXPECT_EQ(m->Position(0), 1200);
+    EXPECT_EQ(m->Position(2), -400);
+    EXPECT_NE(m->LatchA() & 0x40, 0);
+    // No X step between the lift and the tool back at its depth.
+    int64_t z = 0;
+    bool leve = false;
+    for (const PasVirtuel& p : m->Pas()) {
+        z += p.axe == 2 ? p.sens : 0;
+        leve = leve || (p.axe == 2 && p.sens > 0);
+        if (leve && z != -400) {
+            EXPECT_NE(p.axe, 0) << "X pendant la pause, Z à " << z;
+        }
+    }
+    EXPECT_TRUE(leve);
+}
+
+// "Démarrer à ce bloc" from the list's menu: the approach is shown, then
+// Z goes up before X and Y move, and the run ends where the full run ends.
+TEST_F(ArretFenetre, StartingAtABlockFromTheMenuShowsTheApproachAndRisesBeforeMoving)
+{
+    TForm1 f;
+    f.show();
+    f.activateWindow();
+    f.AttendreMachine();
+    MachineVirtuelle* m = Preparer(f, { "G0 X1", "G0 X2 Z1", "G1 X3 F600" });
+    SurMachine(f, [] { Form1.ListBoxProg1.Selection = 2; });
+    QAction* demarrer = nullptr;
+    for (QAction* a : f.findChild<QMenu*>("PopupMenu1")->actions())
+        if (a->text() == "Démarrer à ce bloc")
+            demarrer = a;
+    ASSERT_NE(demarrer, nullptr);
+    demarrer->trigger();
+    QMessageBox* approche = nullptr;
+    ASSERT_TRUE(AttendreQue([&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+                approche = b;
+        return approche != nullptr;
+    }));
+    EXPECT_TRUE(approche->text().startsWith("Approche avant la ligne 3 : Z monte à 1.000"))
+        << approche->text().toStdString();
+    approche->accept();
+    ASSERT_TRUE(AttendreQue([&] { return f.Etat().Form1.MesEtat.Texte == TexteCycleTermine; }));
+    f.AttendreMachine();
+    EXPECT_EQ(m->Position(0), 1200);
+    EXPECT_EQ(m->Position(2), 400);
+    int64_t z = 0;
+    for (const PasVirtuel& p : m->Pas()) {
+        z += p.axe == 2 ? p.sens : 0;
+        if (p.axe == 0) {
+            EXPECT_EQ(z, 400);
+        }
+    }
+}
+
+TEST_F(ArretFenetre, TheProgramGroupShowsTheTimeFromVirmakCliCountsItDownInARunAndDropsItOnAnEdit)
+{
+    TForm1 f;
+    f.CalculDeDuree().DefinirProgramme(VIRMAK_CLI);
+    f.show();
+    f.AttendreMachine();
+    auto* duree = f.findChild<QLabel*>("LabelDureeProg");
+    ASSERT_NE(duree, nullptr);
+    const auto texte = [&] {
+        f.Rattraper();
+        return duree->text().toStdString();
+    };
+    // 10 mm at 60 mm/min, twice.
+    MachineVirtuelle* m = Preparer(f, { "G1 X10 F60", "G1 X20" });
+    ASSERT_TRUE(AttendreQue([&] { return texte().starts_with("Durée : "); }, 20000)) << texte();
+    const DureeProgramme d = f.CalculDeDuree().Duree();
+    ASSERT_EQ(d.FinBloc.size(), 3u);
+    EXPECT_NEAR(d.FinBloc[1], 10, 0.5);
+    EXPECT_NEAR(d.Totale, 20, 1);
+    EXPECT_EQ(texte(), "Durée : " + TexteDuree(d.Totale));
+
+    // In the second block, the first one's time is gone from it.
+    std::string pendant;
+    Pendant(f, 15, [&] { pendant = texte(); });
+    Lancer(f, "BitBtnCycle");
+    ASSERT_TRUE(AttendreQue([&] { return f.Etat().Form1.MesEtat.Texte == TexteCycleTermine; }, 20000));
+    EXPECT_EQ(pendant, "Reste : " + TexteDuree(d.Totale - d.FinBloc[1]));
+    EXPECT_EQ(m->Position(0), 20 * static_cast<int64_t>(std::lround(1 / ValPas[0])));
+    EXPECT_EQ(texte(), "Durée : " + TexteDuree(d.Totale));
+
+    // An edited list is timed again: half the length, half the time.
+    SurMachine(f, [] { Form1.ListBoxProg1.Lignes = std::vector<std::string> { "G1 X10 F60" }; });
+    ASSERT_TRUE(AttendreQue([&] { return f.CalculDeDuree().Duree().FinBloc.size() == 2; }, 20000));
+    EXPECT_EQ(texte(), "Durée : " + TexteDuree(f.CalculDeDuree().Duree().Totale));
+    EXPECT_NEAR(f.CalculDeDuree().Duree().Totale, d.FinBloc[1], 0.5);
 }

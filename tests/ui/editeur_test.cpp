@@ -49,7 +49,8 @@ TEST_F(EditeurQt, TheRightButtonOpensTheMenuAtThePointerWithoutMovingTheSelectio
     QApplication::sendEvent(liste->viewport(), &droit);
     ASSERT_TRUE(menu->isVisible());
     EXPECT_LE((menu->pos() - liste->viewport()->mapToGlobal(p)).manhattanLength(), 2);
-    EXPECT_EQ(Textes(menu->actions()), (QStringList { "Editer bloc", "Insérer bloc", "Supprimer bloc" }));
+    EXPECT_EQ(Textes(menu->actions()),
+        (QStringList { "Editer bloc", "Insérer bloc", "Supprimer bloc", "-", "Démarrer à ce bloc" }));
     menu->hide();
     // The keyboard's menu key opens it too.
     QContextMenuEvent touche(QContextMenuEvent::Keyboard, QPoint(2, 2), liste->mapToGlobal(QPoint(2, 2)));

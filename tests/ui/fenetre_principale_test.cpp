@@ -104,10 +104,15 @@ TEST_F(FenetrePrincipale, FitsA1024By768ScreenAndALongProgramNameOrCommentNeverW
     });
     agencer();
     EXPECT_EQ(f.centralWidget()->minimumSizeHint(), mini);
-    // The title is cut to the group and whole in its tooltip.
+    // The title is cut to the group and whole in its tooltip, above the
+    // extents of the tool path.
     auto* groupe = f.findChild<QGroupBox*>("GroupBox5");
     EXPECT_LE(groupe->fontMetrics().horizontalAdvance(groupe->title()), groupe->width());
-    EXPECT_EQ(groupe->toolTip().toStdString(), "Programme : " + NomPourAffichage(chemin));
+    const QStringList conseil = groupe->toolTip().split('\n');
+    EXPECT_EQ(conseil.front().toStdString(), "Programme : " + NomPourAffichage(chemin));
+    EXPECT_EQ(conseil.mid(1).join('\n').toStdString(),
+        "Parcours du centre de l'outil :\nX de 0.000 à 10.000 mm,\nY de 0.000 à 0.000 mm,\nZ de 0.000 à "
+        "0.000 mm");
     EXPECT_EQ(f.findChild<QLabel*>("PanelInfo")->toolTip().size(), 207);
 }
 
