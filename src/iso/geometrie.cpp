@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <utility>
 
@@ -163,8 +164,11 @@ std::optional<PointXY> CentreArcRayon(PointXY debut, PointXY fin, double rayon, 
     const double r = std::fabs(rayon);
     if (a == 0 || !(r > 0) || r < a - ToleranceRayonArc)
         return std::nullopt;
-    // sqrt(r^2 - a^2), without squares that overflow.
-    const double h = r > a ? std::sqrt(r - a) * std::sqrt(r / 2 + a / 2) * std::numbers::sqrt2 : 0.0;
+    // sqrt(r^2 - a^2), without squares that overflow; near the largest
+    // double the product may still round past it, and an infinite offset
+    // times the chord's zero component would give no centre at all.
+    const double h = std::min(r > a ? std::sqrt(r - a) * std::sqrt(r / 2 + a / 2) * std::numbers::sqrt2 : 0.0,
+        std::numeric_limits<double>::max());
     const PointXY u = VecteurUnitaire(demiFin - demiDebut);
     // The shorter arc has its centre on its inner side: left of the chord
     // turning counter-clockwise, right turning clockwise.

@@ -517,6 +517,11 @@ TEST_F(AnalyseBloc, RadiusArcsWithAbsurdValuesStayFiniteOrAreRefused)
         { "G0 X" + grand + " Y" + grand, "G3 X-" + grand + " Y-" + grand + " R" + grand,
             DefautBloc::ArcRayonTropCourt }, // the chord itself overflows
         { "G0 X" + grand + " Y-" + grand, "G70 G2 X" + grand + " Y0 R-" + grand, DefautBloc::Aucun },
+        // A short chord along an axis: the centre's offset across it is
+        // about the radius, the one along it nothing.
+        { "G0 X0 Y0", "G2 X10 Y0 R-" + grand, DefautBloc::Aucun },
+        { "G0 X0 Y0", "G3 X0 Y10 R" + grand, DefautBloc::Aucun },
+        { "G0 X0 Y1" + std::string(293, '0'), "G2 X0 Y0 R-" + grand, DefautBloc::Aucun },
         { "G0 X0 Y0", "G2 X0.0000001 R0", DefautBloc::ArcRayonTropCourt },
         { "G0 X1 Y1", "G3 R1", DefautBloc::ArcRayonSansLongueur },
         { "G0 X0 Y0", "G3 X1 R0.0" + std::string(400, '0') + "1", DefautBloc::ArcRayonTropCourt },
