@@ -3,6 +3,7 @@
 #include "apercu/cn_dessins.h"
 #include "exec/cn_cycles.h"
 #include "exec/conduite.h"
+#include "exec/plan_cycle.h"
 #include "foundation/cn_historique.h"
 #include "foundation/cn_varia.h"
 #include "foundation/file_evenements.h"
@@ -18,6 +19,7 @@
 #include "iso/traite_prog.h"
 #include "machine/cn_algos.h"
 #include "machine/cn_pilot.h"
+#include "machine/planificateur.h"
 #include "machine/temporisation.h"
 
 #include <algorithm>
@@ -291,6 +293,7 @@ namespace {
             DessineOutil(CoulOutil, b.X, b.Y, outil.Jauge[0] / 2 + outil.CorDyn[0]);
             VueActive().TraiterMessages();
             if (bouge) {
+                PlanifierCycle(i);
                 DebutMouvement();
                 Mouvement(b);
                 FinMouvement();
@@ -320,6 +323,10 @@ namespace {
             VueActive().Repeindre("GaugeProg");
             if (BlocTermine)
                 BlocTermine(i);
+            // With ramps the machine may be unable to stop here any more: it
+            // stops at the end of a later block.
+            if (MachineLancee())
+                continue;
             if (ModePasAPas) {
                 PasSuivant = false;
                 CycleEnCours = false;
@@ -327,6 +334,7 @@ namespace {
                 Attendre(TexteAttentePasAPas, [] { return CycleEnCours || PasSuivant || ArretUrgence; });
             }
             if (StopFinBloc && PauseDemandee) {
+                OublierPlan();
                 if (!Pause(b, fin))
                     return FinArret(fin);
             } else if (StopFinBloc) {
@@ -363,7 +371,9 @@ namespace {
         enCours = true;
         PauseDemandee = false;
         OuvrirBilanCycle();
+        OublierPlan();
         const FinCycle fin = Executer(depart);
+        OublierPlan();
         FermerBilanCycle();
         enCours = false;
         return fin;

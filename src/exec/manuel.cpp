@@ -12,6 +12,7 @@
 #include "foundation/vue.h"
 #include "machine/cn_algos.h"
 #include "machine/cn_pilot.h"
+#include "machine/planificateur.h"
 #include "machine/in_out.h"
 #include "machine/temporisation.h"
 
@@ -151,7 +152,10 @@ void Jog(int32_t axe, int32_t sens, const std::function<bool()>& tenu)
     }
     const uint8_t motif = MotifJog(axe, sens);
     Deplacer([&] {
-        // A stop or a limit ends the jog even with the key still held.
+        DebutLigneOuverte(axe, sens);
+        // With ramps, released, the axis brakes down to AvMax before it
+        // stops. A stop or a limit ends the jog at once, key held or not.
+        bool relache = false;
         do {
             if (axe == 2) {
                 PasZ(motif, sens);
@@ -159,7 +163,9 @@ void Jog(int32_t axe, int32_t sens, const std::function<bool()>& tenu)
                 AxeAffiche = axe;
                 PasXY(motif, axe == 0 ? sens : 0, axe == 1 ? sens : 0);
             }
-        } while (tenu() && !ArretUrgence && !ButeeActivee);
+            relache = relache || !tenu();
+        } while ((!relache || Freiner()) && !ArretUrgence && !ButeeActivee);
+        FinLigne();
         if (axe == 2)
             SoutienZ(sens);
     });

@@ -27,6 +27,8 @@ std::string NomProgAffiche;
 int32_t AvMax[3];
 double ValPas[3];
 int32_t NPasJ[3];
+int32_t Acceleration[3];
+int32_t VitesseRampe[3];
 double CreteCir;
 double AvRap;
 int32_t LarCreneau;
@@ -109,10 +111,32 @@ namespace {
             AvMax[i] = LireAvMaxFichier(i);
             ValPas[i] = IniParam.LireReel("AXES", CleIndexee("ValPas", i), ValPasDefaut);
             NPasJ[i] = IniParam.LireEntier("AXES", CleIndexee("NPasJ", i), 0);
+            Acceleration[i] = IniParam.LireEntier("AXES", CleIndexee("Acceleration", i), 0);
+            VitesseRampe[i] = IniParam.LireEntier("AXES", CleIndexee("VitesseRampe", i), 0);
         }
     }
 
 } // namespace
+
+bool RampeAxe(int axe)
+{
+    return Acceleration[axe] > 0 && VitesseRampe[axe] > 0 && VitesseRampe[axe] > AvMax[axe];
+}
+
+bool RampesActives()
+{
+    return RampeAxe(0) || RampeAxe(1) || RampeAxe(2);
+}
+
+int32_t VitesseHaute(int axe)
+{
+    return RampeAxe(axe) ? VitesseRampe[axe] : AvMax[axe];
+}
+
+double AvanceMaxMachine()
+{
+    return AvanceMaxiVectorielle(VitesseHaute(0), VitesseHaute(1), VitesseHaute(2));
+}
 
 int32_t LireAvMaxFichier(int axe)
 {
@@ -222,7 +246,7 @@ void LireConfiguration()
     AvRap = LireAvRapFichier();
     LarCreneau = LireLarCreneauFichier(60);
 
-    AvanceMax = AvanceMaxiVectorielle(AvMax[0], AvMax[1], AvMax[2]);
+    AvanceMax = AvanceMaxMachine();
     MajCurseurAvance();
 
     CorrAvance = 10;

@@ -33,6 +33,15 @@ extern std::string NomProgAffiche;
 extern int32_t AvMax[3]; // steps per second
 extern double ValPas[3]; // mm per step
 extern int32_t NPasJ[3]; // backlash, steps
+// Optional ramps: with both above 0 and VitesseRampe above AvMax, axis i
+// starts and stops at AvMax, accelerates by Acceleration and runs up to
+// VitesseRampe; otherwise it keeps to AvMax without ramps.
+extern int32_t Acceleration[3]; // steps per second per second
+extern int32_t VitesseRampe[3]; // steps per second
+bool RampeAxe(int axe);
+bool RampesActives();
+// The top step rate of the axis: VitesseRampe with ramps, else AvMax.
+int32_t VitesseHaute(int axe);
 extern double CreteCir; // largest chord height of arc facets, mm
 extern double AvRap; // rapid rate as a fraction of the maximum speeds
 extern int32_t LarCreneau; // step pulse width, microseconds
@@ -116,6 +125,8 @@ void ConstruireIncrements();
 // Axis values read from the file (a value out of its range takes the
 // default); shared by the start-up load and the parameters dialog's restore.
 int32_t LireAvMaxFichier(int axe);
+// The rapid's vector speed from every axis's top rate, mm/min.
+double AvanceMaxMachine();
 double LireCreteCirFichier();
 double LireAvRapFichier();
 // Travel of an axis in mm either side of the origin, 0 when unknown:

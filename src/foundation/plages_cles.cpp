@@ -13,6 +13,8 @@ namespace {
         { "AXES", "AvMax", 1, 20000 }, // steps per second: the period table's extent
         { "AXES", "ValPas", 1e-5, 1 }, // mm per step
         { "AXES", "NPasJ", 0, 10000 }, // backlash, steps
+        { "AXES", "Acceleration", 0, 10000000 }, // steps per second per second
+        { "AXES", "VitesseRampe", 0, 20000 }, // steps per second: the period table's extent
         { "AXES", "CreteCir", 1e-4, 1 }, // mm
         { "AXES", "AvRap", 0.01, 1 }, // fraction of the top speeds
         { "AXES", "LarCreneau", 0, 10000 }, // microseconds

@@ -6,6 +6,7 @@
 #include "foundation/pupitre.h"
 #include "iso/geometrie.h"
 #include "machine/cn_pilot.h"
+#include "machine/planificateur.h"
 #include "machine/temporisation.h"
 
 #include <cmath>
@@ -34,10 +35,26 @@ namespace {
         return ArretUrgence || ButeeActivee;
     }
 
+    // The ramp's follower sees every straight move start and end.
+    struct Ligne {
+        Ligne(int32_t nX, int32_t nY, int32_t nZ) { DebutLigne(nX, nY, nZ); }
+        ~Ligne() { FinLigne(); }
+        Ligne(const Ligne&) = delete;
+        Ligne& operator=(const Ligne&) = delete;
+    };
+
+    // With ramps each chord starts from the exact step position, as the
+    // run's plan computed it; without, from the readouts, each chord
+    // correcting what the last one left over.
+    double Depart(int axe)
+    {
+        return RampesActives() ? PosPas[axe] * ValPas[axe] : PosMm[axe];
+    }
+
     void Corde(uint8_t base, double x, double y, double avance)
     {
-        const double dX = x - PosMm[0];
-        const double dY = y - PosMm[1];
+        const double dX = x - Depart(0);
+        const double dY = y - Depart(1);
         PeriodePas = CalculPeriode(dX, dY, 0, Form1.TrackBarTAv.Position * avance / 10);
         LigneXY(base, PasDe(dX, 0), PasDe(dY, 1));
     }
@@ -60,6 +77,7 @@ int32_t PasDe(double mm, int axe)
 void LigneXY(uint8_t base, int32_t nX, int32_t nY)
 {
     const Axe axes[2] = { Preparer(0, nX), Preparer(1, nY) };
+    const Ligne ligne(nX, nY, 0);
     int32_t n[2] = { nX, nY };
     // Ties go to X; the minor axis steps when the error term is zero or
     // positive, so on an exact half at the earlier event.
@@ -88,6 +106,7 @@ void LigneXY(uint8_t base, int32_t nX, int32_t nY)
 void LigneZ(uint8_t base, int32_t nZ)
 {
     const Axe z = Preparer(2, nZ);
+    const Ligne ligne(0, 0, nZ);
     const uint8_t motif = static_cast<uint8_t>(base + z.motif);
     while (nZ != 0) {
         nZ -= z.signe;
@@ -101,6 +120,7 @@ void LigneZ(uint8_t base, int32_t nZ)
 void LigneXYZ(uint8_t base, int32_t nX, int32_t nY, int32_t nZ)
 {
     const Axe axes[3] = { Preparer(0, nX), Preparer(1, nY), Preparer(2, nZ) };
+    const Ligne ligne(nX, nY, nZ);
     int32_t n[3] = { nX, nY, nZ };
     // Ties go to X, then to Y.
     const auto a = [&](int i) { return axes[i].double_; };
@@ -132,13 +152,13 @@ void LigneXYZ(uint8_t base, int32_t nX, int32_t nY, int32_t nZ)
     SoutienZ(axes[2].signe);
 }
 
-void ArcXY(uint8_t base, int32_t sens, double x0, double y0, double x1, double y1, double xc, double yc,
-    double avance)
+bool PointsArc(int32_t sens, double x0, double y0, double x1, double y1, double xc, double yc,
+    const std::function<bool(double, double)>& corde)
 {
     constexpr double Pi = std::numbers::pi;
     const double r = std::hypot(x0 - xc, y0 - yc);
     if (!(r > 0) || !std::isfinite(r))
-        return;
+        return true;
     const double a0 = AngleVecteur({ x0 - xc, y0 - yc });
     const double a1 = AngleVecteur({ x1 - xc, y1 - yc });
     double balayage;
@@ -156,11 +176,19 @@ void ArcXY(uint8_t base, int32_t sens, double x0, double y0, double x1, double y
     double theta = a0;
     for (int64_t k = 1; k < n; ++k) {
         theta += delta;
-        Corde(base, xc + r * std::cos(theta), yc + r * std::sin(theta), avance);
-        if (Arret())
-            return;
+        if (!corde(xc + r * std::cos(theta), yc + r * std::sin(theta)))
+            return false;
     }
-    Corde(base, x1, y1, avance);
+    return corde(x1, y1);
+}
+
+void ArcXY(uint8_t base, int32_t sens, double x0, double y0, double x1, double y1, double xc, double yc,
+    double avance)
+{
+    PointsArc(sens, x0, y0, x1, y1, xc, yc, [&](double x, double y) {
+        Corde(base, x, y, avance);
+        return !Arret();
+    });
 }
 
 } // namespace virmak

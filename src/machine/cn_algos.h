@@ -5,6 +5,7 @@
 // ButeeActivee set; the caller tests the same flags.
 
 #include <cstdint>
+#include <functional>
 
 namespace virmak {
 
@@ -24,6 +25,10 @@ void LigneXYZ(uint8_t base, int32_t nX, int32_t nY, int32_t nZ);
 // `sens` 0 clockwise (G2), 1 counter-clockwise (G3); equal start and end
 // make a full circle. `avance` is the programmed feed, before the override,
 // which each chord reads anew.
+// The chord ends of such an arc, within CreteCir, the last one its exact
+// end; `corde` returns false to stop there. False when stopped.
+bool PointsArc(int32_t sens, double x0, double y0, double x1, double y1, double xc, double yc,
+    const std::function<bool(double, double)>& corde);
 void ArcXY(uint8_t base, int32_t sens, double x0, double y0, double x1, double y1, double xc, double yc,
     double avance);
 

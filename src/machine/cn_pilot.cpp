@@ -11,6 +11,7 @@
 #include "foundation/texte.h"
 #include "foundation/vue.h"
 #include "machine/in_out.h"
+#include "machine/planificateur.h"
 #include "machine/temporisation.h"
 
 #include <algorithm>
@@ -89,13 +90,16 @@ namespace {
     }
 
     // The step period below which no axis of the pattern may go: the
-    // slowest maximum among the axes that step.
+    // slowest maximum among the axes that step (their top rate inside a
+    // ramped move, which brings them there by accelerating).
     int64_t PeriodeMini(uint8_t motif)
     {
+        const bool rampe = RampeEnCours();
         int64_t mini = 0;
         for (int i = 0; i < 3; ++i)
             if (MasquePas[i] != 0 && (motif & MasquePas[i]) == MasquePas[i])
-                mini = std::max(mini, TabPeriodes[std::clamp(AvMax[i], 1, VitesseMaxTable)]);
+                mini = std::max(
+                    mini, TabPeriodes[std::clamp(rampe ? VitesseHaute(i) : AvMax[i], 1, VitesseMaxTable)]);
         return mini;
     }
 
@@ -231,7 +235,7 @@ namespace {
         // holds this event's step.
         if (SimulationEnForce())
             return !ArretUrgence;
-        EmettrePas(motif, PeriodePas);
+        EmettrePas(motif, PeriodeEvenement(PeriodePas));
         return !Interrompu();
     }
 
@@ -506,8 +510,10 @@ void RattraperJeu(int32_t axe, int32_t sens)
     uint8_t motif = sens < 0 ? MasquePas[axe] : MasquePasDir[axe];
     if (BrocheEnMarche)
         motif = static_cast<uint8_t>(motif + MasqueBroche);
-    // Take-up steps run at two thirds of the move's rate.
-    const int64_t periode = Arrondi64(static_cast<double>(PeriodePas) * 1.5);
+    // Take-up steps run at two thirds of the move's rate, never above
+    // AvMax, even inside a ramped move.
+    const int64_t periode = std::max(Arrondi64(static_cast<double>(PeriodePas) * 1.5),
+        TabPeriodes[std::clamp(AvMax[axe], 1, VitesseMaxTable)]);
     for (int32_t k = 0; k < NPasJ[axe]; ++k) {
         if (SimulationEnForce())
             continue;
@@ -515,6 +521,7 @@ void RattraperJeu(int32_t axe, int32_t sens)
         if (Interrompu())
             return;
     }
+    ApresRattrapage();
     Form1.LedJeu.Allume = false;
     VueActive().Repeindre("LedJeu");
 }
@@ -546,7 +553,7 @@ int64_t CalculPeriode(double dX, double dY, double dZ, double avance)
     double limite = VitesseMaxTable;
     for (int i = 0; i < 3; ++i)
         if (n[i] > 0)
-            limite = std::min(limite, n[dominant] * AvMax[i] / n[i]);
+            limite = std::min(limite, n[dominant] * VitesseHaute(i) / n[i]);
     const double voulue = n[dominant] / t;
     int64_t f = voulue <= limite ? Arrondi64(voulue) : static_cast<int64_t>(std::floor(limite));
     f = std::clamp<int64_t>(f, 0, VitesseMaxTable);

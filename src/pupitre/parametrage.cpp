@@ -328,7 +328,7 @@ void RestaureParametres()
     LireParamOrigine();
     MontrerOrigine();
 
-    AvanceMax = AvanceMaxiVectorielle(AvMax[0], AvMax[1], AvMax[2]);
+    AvanceMax = AvanceMaxMachine();
     MajCurseurAvance();
 
     MontrerCases();
@@ -372,7 +372,7 @@ bool SauvegardeParametres()
     MontrerOrigine();
     IniParam.FinLot();
 
-    AvanceMax = AvanceMaxiVectorielle(AvMax[0], AvMax[1], AvMax[2]);
+    AvanceMax = AvanceMaxMachine();
     MajCurseurAvance();
     return true;
 }

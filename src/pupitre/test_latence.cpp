@@ -97,7 +97,7 @@ void BtnAppliquerLatenceClick()
         axes += std::string(axes.empty() ? "" : ", ") + "XYZ"[i];
     }
     IniParam.FinLot();
-    AvanceMax = AvanceMaxiVectorielle(AvMax[0], AvMax[1], AvMax[2]);
+    AvanceMax = AvanceMaxMachine();
     MajCurseurAvance();
     FormLatence.Application
         = axes.empty() ? "" : "AvMax de " + axes + " ramené à " + std::to_string(propose) + " pas/s.";
