@@ -1,6 +1,7 @@
 #include "machine/planificateur.h"
 
 #include "foundation/cn_varia.h"
+#include "foundation/nombres.h"
 #include "machine/cn_pilot.h"
 #include "machine/in_out.h"
 #include "machine/temporisation.h"
@@ -321,8 +322,12 @@ int64_t PeriodeEvenement(int64_t periodePas)
     const double frequence = static_cast<double>(FreqCompteur);
     const double avance = periodePas > 0 ? frequence / static_cast<double>(periodePas) : Infini;
     f = std::max(1.0, std::min(f, std::max(avance, Ralentir(fp, g.acc))));
-    suivi.f = f;
-    return std::max<int64_t>(1, static_cast<int64_t>(std::ceil(frequence / f)));
+    // Braking rounds up, so a brake is never longer than planned; the next
+    // event counts from the rate made, so the clock's rounding does not add up.
+    const double p = frequence / f;
+    const int64_t periode = std::max<int64_t>(1, f < fp ? static_cast<int64_t>(std::ceil(p)) : Arrondi64(p));
+    suivi.f = frequence / static_cast<double>(periode);
+    return periode;
 }
 
 bool RampeEnCours()
