@@ -142,6 +142,13 @@ void AfficherConfiguration()
         Ligne(CleIndexee("ValPas", i), FormatGeneral(ValPas[i]));
         Ligne(CleIndexee("NPasJ", i), std::to_string(NPasJ[i]));
     }
+    // The ramps' keys only where they are set: without them the listing
+    // stays what it always was.
+    for (int i = 0; i < 3; ++i)
+        if (Acceleration[i] != 0 || VitesseRampe[i] != 0) {
+            Ligne(CleIndexee("Acceleration", i), std::to_string(Acceleration[i]));
+            Ligne(CleIndexee("VitesseRampe", i), std::to_string(VitesseRampe[i]));
+        }
     Ligne("CreteCir", FormatGeneral(CreteCir));
     Ligne("AvRap", FormatGeneral(AvRap));
     Ligne("LarCreneau", std::to_string(LarCreneau));
