@@ -3,6 +3,7 @@
 #include "foundation/cn_varia.h"
 #include "foundation/pupitre.h"
 #include "machine/cn_algos.h"
+#include "machine/in_out.h"
 
 namespace virmak {
 
@@ -70,7 +71,8 @@ std::vector<Troncon> TronconsCycle(size_t premier, size_t& dernier)
 
 void PlanifierCycle(size_t bloc)
 {
-    if (!RampesActives() || PlanCouvre(bloc))
+    // Without a machine nothing is emitted: no plan to follow.
+    if (!RampesActives() || SimulationEnForce() || PlanCouvre(bloc))
         return;
     size_t dernier = bloc;
     std::vector<Troncon> t = TronconsCycle(bloc, dernier);

@@ -174,7 +174,9 @@ TEST_F(Rampes, StopsAreNotRampedAndABlockStopRampsDownToABlockEnd)
     m->DefinirPosition(0, 0);
     AfficherAxe(0);
     Pendant(horloge.maintenant * 1.0 / static_cast<double>(horloge.frequence) + 3, [] { StopFinBloc = true; });
-    vue.script = { [] {
+    int32_t arretA = 0;
+    vue.script = { [&arretA] {
+        arretA = PosPas[0];
         StopFinBloc = false;
         BitBtnCycleClick();
     } };
@@ -182,6 +184,10 @@ TEST_F(Rampes, StopsAreNotRampedAndABlockStopRampsDownToABlockEnd)
     CycleEnCours = false;
     Executer(Segments(1000, 0.1));
     EXPECT_EQ(vue.attentes, 1);
+    // At 3 s X is near 11 440 steps; braking takes 938 more, then the
+    // block's end.
+    EXPECT_GT(arretA, 12300);
+    EXPECT_LT(arretA, 12500);
     EXPECT_EQ(m->Position(0), 40000);
     Verifier(0, true, "arrêt bloc");
 }
