@@ -7,9 +7,11 @@
 #include "foundation/nombres.h"
 #include "foundation/plages_cles.h"
 #include "foundation/vue.h"
+#include "machine/planificateur.h"
 #include "machine/temporisation.h"
 #include "pupitre/page_entrees_sorties.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <optional>
@@ -22,7 +24,8 @@ const char* const NomChamp[NbChamps]
     = { "Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6", "EditCrete", "EditAvMX", "EditAvMY", "EditAvMZ",
           "EditMX", "EditMY", "EditMZ", "EditCreneau", "EditVitRechX", "EditVitRechY", "EditVitRechZ",
           "EditSensRechX", "EditSensRechY", "EditSensRechZ", "EditOrigineX", "EditOrigineY", "EditOrigineZ",
-          "EditOrdreRech", "EditVitPalp", "EditCoursePalp", "EditCale", "EditRetraitPalp" };
+          "EditOrdreRech", "EditVitPalp", "EditCoursePalp", "EditCale", "EditRetraitPalp", "EditAccelX",
+          "EditAccelY", "EditAccelZ", "EditVitRampeX", "EditVitRampeY", "EditVitRampeZ" };
 
 const char* const TitrePage[NbPages]
     = { "Axes", "Vitesses", "Entrées / Sorties", "Tests", "Origine / Palpeur" };
@@ -39,11 +42,14 @@ namespace {
         "Vitesse de recherche en Z (mm/mn)", "Côté de la butée X", "Côté de la butée Y", "Côté de la butée Z",
         "Origine machine en X (mm)", "Origine machine en Y (mm)", "Origine machine en Z (mm)",
         "Ordre de prise d'origine", "Vitesse de palpage (mm/mn)", "Course maxi de palpage (mm)",
-        "Epaisseur de la cale (mm)", "Dégagement après palpage (mm)" };
+        "Epaisseur de la cale (mm)", "Dégagement après palpage (mm)", "Accélération en pas/s² pour X",
+        "Accélération en pas/s² pour Y", "Accélération en pas/s² pour Z",
+        "Vitesse avec rampe en pas/seconde pour X", "Vitesse avec rampe en pas/seconde pour Y",
+        "Vitesse avec rampe en pas/seconde pour Z" };
 
     // The decimals each field is written with, and its messages too.
-    const int DecimalesChamp[NbChamps]
-        = { 4, 4, 4, 4, 4, 4, 5, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 3, 3, 3, 0, 1, 3, 3, 3 };
+    const int DecimalesChamp[NbChamps] = { 4, 4, 4, 4, 4, 4, 5, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 3, 3,
+        3, 0, 1, 3, 3, 3, 0, 0, 0, 0, 0, 0 };
 
     // A bound of a field's range as the field writes numbers, rounded
     // inwards so that every number the message offers is taken.
@@ -117,6 +123,7 @@ namespace {
         double OrigineMachine[3];
         std::string OrdreRecherche;
         double Palpeur[4]; // speed, travel, plate, lift
+        int32_t Rampe[2][3]; // Acceleration, VitesseRampe
     };
 
     // The fields of the page "Origine / Palpeur" that hold one number each,
@@ -129,8 +136,17 @@ namespace {
 
     double* const ValeursPalpeur[4] = { &VitessePalpage, &CoursePalpage, &EpaisseurCale, &RetraitPalpage };
 
-    // A field of the reference's page read into `valeur`: false when refused.
-    bool LireOrigine(int champ, const char* cle, double& valeur)
+    // The ramp fields of the three axes, with their keys and globals.
+    const struct {
+        int champ;
+        const char* cle;
+        int32_t* globale;
+    } ChampsRampe[2] = { { ChampAcceleration, "Acceleration", Acceleration },
+        { ChampVitRampe, "VitesseRampe", VitesseRampe } };
+
+    // A field read into `valeur` within the range of its key: false when
+    // refused.
+    bool LireCle(int champ, const char* cle, double& valeur)
     {
         const PlageCle& p = Plage(cle);
         const std::optional<double> v = Lire(champ, p.min, p.max);
@@ -142,7 +158,7 @@ namespace {
     bool LireSaisieOrigine(Saisie& s)
     {
         for (int i = 0; i < 3; ++i)
-            if (!LireOrigine(ChampVitRech + i, "VitesseRecherche", s.VitesseRecherche[i]))
+            if (!LireCle(ChampVitRech + i, "VitesseRecherche", s.VitesseRecherche[i]))
                 return false;
         for (int i = 0; i < 3; ++i) {
             const std::optional<int32_t> sens = LireEntierTexte(Texte(ChampSensRech + i));
@@ -155,7 +171,7 @@ namespace {
             s.SensRecherche[i] = *sens;
         }
         for (int i = 0; i < 3; ++i)
-            if (!LireOrigine(ChampOrigine + i, "OrigineMachine", s.OrigineMachine[i]))
+            if (!LireCle(ChampOrigine + i, "OrigineMachine", s.OrigineMachine[i]))
                 return false;
         s.OrdreRecherche = Texte(ChampOrdre);
         std::erase(s.OrdreRecherche, ' ');
@@ -168,9 +184,25 @@ namespace {
             return false;
         }
         for (int k = 0; k < 4; ++k)
-            if (!LireOrigine(ChampsPalpeur[k].champ, ChampsPalpeur[k].cle, s.Palpeur[k]))
+            if (!LireCle(ChampsPalpeur[k].champ, ChampsPalpeur[k].cle, s.Palpeur[k]))
                 return false;
         return true;
+    }
+
+    // A braking distance as the operator reads it: "2,34".
+    std::string Millimetres(double mm)
+    {
+        std::string texte = FormatFixe(mm, 0, 2);
+        std::replace(texte.begin(), texte.end(), '.', ',');
+        return texte;
+    }
+
+    // What the machine does now: the globals, not the fields being typed.
+    void MontrerRampes()
+    {
+        for (int i = 0; i < 3; ++i)
+            Form3.LabelRampe[i].Texte
+                = RampeAxe(i) ? TexteFreinage + Millimetres(DistanceFreinage(i)) + " mm" : TexteSansRampe;
     }
 
     void MontrerOrigine()
@@ -212,6 +244,13 @@ namespace {
         if (!duree)
             return std::nullopt;
         s.LarCreneau = Arrondi(*duree);
+        for (int k = 0; k < 2; ++k)
+            for (int i = 0; i < 3; ++i) {
+                double v;
+                if (!LireCle(ChampsRampe[k].champ + i, ChampsRampe[k].cle, v))
+                    return std::nullopt;
+                s.Rampe[k][i] = Arrondi(v);
+            }
         if (!LireSaisieOrigine(s))
             return std::nullopt;
         return s;
@@ -272,6 +311,8 @@ FenetreParametres::FenetreParametres()
         Champs[ChampJeu + i].Texte = DesignJeu[i];
         Champs[ChampAvM + i].Texte = "1000";
         Champs[ChampM + i].Texte = "150";
+        Champs[ChampAcceleration + i].Texte = Champs[ChampVitRampe + i].Texte = "0";
+        LabelRampe[i].Texte = TexteSansRampe;
     }
     Champs[ChampCrete].Texte = "0.005";
     Champs[ChampCreneau].Texte = "10";
@@ -319,7 +360,10 @@ void RestaureParametres()
     for (int i = 0; i < 3; ++i) {
         Texte(ChampAvM + i) = std::to_string(AvMax[i]);
         Texte(ChampM + i) = AvanceMm(i);
+        for (const auto& r : ChampsRampe)
+            Texte(r.champ + i) = std::to_string(r.globale[i]);
     }
+    MontrerRampes();
     f.TrackBarRap.DefinirPosition(Arrondi(AvRap * 100));
 
     Simulation = IniParam.LireBooleen("BOOLEAN", "Simulation", true);
@@ -357,6 +401,11 @@ bool SauvegardeParametres()
     LarCreneau = s->LarCreneau;
     CalculerBouclesCreneau();
     EcrireAxes();
+    for (int k = 0; k < 2; ++k)
+        for (int i = 0; i < 3; ++i) {
+            ChampsRampe[k].globale[i] = s->Rampe[k][i];
+            IniParam.EcrireEntier("AXES", CleIndexee(ChampsRampe[k].cle, i), s->Rampe[k][i]);
+        }
     IniParam.EcrireBooleen("BOOLEAN", "Simulation", Simulation);
     IniParam.EcrireBooleen("BOOLEAN", "AffRapide", AffRapide);
     IniParam.EcrireBooleen("BOOLEAN", "MesAvert", MesAvert);
@@ -374,6 +423,7 @@ bool SauvegardeParametres()
 
     AvanceMax = AvanceMaxMachine();
     MajCurseurAvance();
+    MontrerRampes();
     return true;
 }
 
@@ -423,6 +473,7 @@ void EditAvMExit(int tag)
     AvMax[axe] = *avMax;
     Texte(ChampAvM + axe) = std::to_string(AvMax[axe]);
     Texte(ChampM + axe) = AvanceMm(axe);
+    MontrerRampes();
 }
 
 void EditAvMKeyPress(int tag)

@@ -11,7 +11,7 @@
 namespace virmak {
 
 // The fields of the pages, by index: the fourteen of the first two, then
-// those of the page "Origine / Palpeur".
+// those of the page "Origine / Palpeur", then the ramps of "Vitesses".
 enum ChampParametre : int {
     ChampPas = 0, // steps per mm of X, Y, Z (Edit1 to Edit3)
     ChampJeu = 3, // backlash in mm of X, Y, Z (Edit4 to Edit6)
@@ -27,7 +27,9 @@ enum ChampParametre : int {
     ChampCoursePalp = 25, // longest probing descent, mm
     ChampCale = 26, // plate thickness, mm
     ChampRetrait = 27, // lift after probing, mm
-    NbChamps = 28
+    ChampAcceleration = 28, // Acceleration of X, Y, Z, steps/s²
+    ChampVitRampe = 31, // VitesseRampe of X, Y, Z, steps/s
+    NbChamps = 34
 };
 
 // Control names of the fields, by index.
@@ -66,6 +68,11 @@ inline constexpr const char* TexteVitPalp = "Vitesse de palpage (mm/mn)";
 inline constexpr const char* TexteCoursePalp = "Course maxi de palpage (mm)";
 inline constexpr const char* TexteCale = "Epaisseur de la cale (mm)";
 inline constexpr const char* TexteRetrait = "Dégagement après palpage (mm)";
+inline constexpr const char* GroupeRampes = "Rampes d'accélération (0 = sans rampe)";
+inline constexpr const char* TexteAcceleration = "Accélération en pas/s² pour ";
+inline constexpr const char* TexteVitRampe = "Vitesse avec rampe en pas/seconde pour ";
+inline constexpr const char* TexteSansRampe = "sans rampe";
+inline constexpr const char* TexteFreinage = "rampe : freinage ";
 inline constexpr const char* TexteErreurTag = "ERREUR dans TForm3.EditAvMExit de Cn_Parametrage, voir Tag !";
 
 // Help buttons: "Axes", "Vitesses", then the port, input and output groups.
@@ -83,6 +90,7 @@ struct FenetreParametres {
 
     Controle Champs[NbChamps];
     Controle LabelJeu[3]; // backlash in steps
+    Controle LabelRampe[3]; // whether the axis ramps, and its jog's braking
     CaseACocher CheckBoxJeu[4]; // tags 0 to 3: backlash X, Y, Z, Z gravity
     Curseur TrackBarRap;
     Controle LabelRap;

@@ -293,14 +293,19 @@ QWidget* TForm3::PageVitesses()
     auto* page = new QWidget;
     auto* colonne = new QVBoxLayout(page);
 
+    // Per axis: a label and its field, twice.
+    const auto lignes
+        = [this](QGridLayout* grille, const char* texte1, int champ1, const char* texte2, int champ2) {
+              for (int i = 0; i < 3; ++i) {
+                  grille->addWidget(new QLabel(QString(texte1) + Axes[i]), i, 0);
+                  grille->addWidget(Champ(champ1 + i), i, 1);
+                  grille->addWidget(new QLabel(QString(texte2) + Axes[i]), i, 2, Qt::AlignRight);
+                  grille->addWidget(Champ(champ2 + i), i, 3);
+              }
+          };
     auto* limites = new QGroupBox(GroupeLimites);
     auto* grille = new QGridLayout(limites);
-    for (int i = 0; i < 3; ++i) {
-        grille->addWidget(new QLabel(QString(TexteAvMax) + Axes[i]), i, 0);
-        grille->addWidget(Champ(ChampAvM + i), i, 1);
-        grille->addWidget(new QLabel(QString(TexteMmMn) + Axes[i]), i, 2, Qt::AlignRight);
-        grille->addWidget(Champ(ChampM + i), i, 3);
-    }
+    lignes(grille, TexteAvMax, ChampAvM, TexteMmMn, ChampM);
     grille->addWidget(new QLabel(TexteRapide), 3, 0, 1, 2);
     auto* rapide = new QSlider(Qt::Horizontal);
     rapide->setObjectName("TrackBarRap");
@@ -321,6 +326,19 @@ QWidget* TForm3::PageVitesses()
     Miroir(pourcent, [pourcent](const Instantane& e) { pourcent->setText(Q(e.Form3.LabelRap.Texte)); });
     grille->addWidget(pourcent, 3, 4);
 
+    auto* rampes = new QGroupBox(GroupeRampes);
+    auto* grilleRampes = new QGridLayout(rampes);
+    lignes(grilleRampes, TexteAcceleration, ChampAcceleration, TexteVitRampe, ChampVitRampe);
+    for (int i = 0; i < 3; ++i) {
+        auto* etat = new QLabel;
+        etat->setObjectName(QStringLiteral("LabelRampe%1").arg(Axes[i]));
+        // Room for a long braking distance: the dialog does not grow once shown.
+        etat->setMinimumWidth(LargeurNombre(etat->fontMetrics(), Q(TexteFreinage) + "0000,00 mm"));
+        Miroir(etat, [etat, i](const Instantane& e) { etat->setText(Q(e.Form3.LabelRampe[i].Texte)); });
+        grilleRampes->addWidget(etat, i, 4);
+    }
+    grilleRampes->setColumnStretch(4, 1);
+
     QCheckBox* mach = NouvelleCase("CheckBoxMach");
     mach->setToolTip(Q(ConseilSimulation).replace("\r\n", "\n"));
     connect(mach, &QCheckBox::clicked, this,
@@ -332,6 +350,7 @@ QWidget* TForm3::PageVitesses()
     Miroir(affRap, [affRap](const Instantane& e) { MiroirCase(affRap, e.Form3.CheckBoxAffRap); });
 
     colonne->addWidget(limites);
+    colonne->addWidget(rampes);
     colonne->addWidget(mach);
     colonne->addWidget(affRap);
     colonne->addLayout(LigneChamp(TexteCreneau, ChampCreneau, TexteMicro));

@@ -3,6 +3,7 @@
 #include "exec/origine.h"
 #include "foundation/cn_varia.h"
 #include "foundation/entrees_sorties.h"
+#include "foundation/nombres.h"
 #include "machine/temporisation.h"
 #include "pupitre/demarrage.h"
 #include "pupitre/page_entrees_sorties.h"
@@ -451,4 +452,51 @@ TEST_F(Parametrage, TheCalculatorsResultGoesIntoTheAxisFieldAndIsAppliedLikeATyp
     BitBtnAppliClick();
     EXPECT_DOUBLE_EQ(ValPas[1], 1.0 / 320);
     EXPECT_DOUBLE_EQ(LuDuFichier("AXES", "ValPas(1)"), 1.0 / 320);
+}
+
+TEST_F(Parametrage, TheRampsAreShownRefusedOutOfRangeAndOnlyASaveWritesThemAndRaisesTheRapid)
+{
+    Demarrer("[AXES]\r\nAcceleration(0)=8000\r\nVitesseRampe(0)=4000\r\nAcceleration(1)=5000\r\n");
+    Vitesses1Click();
+    EXPECT_EQ(Champ(ChampVitRampe), "4000");
+    EXPECT_EQ(Champ(ChampAcceleration + 1), "5000");
+    EXPECT_EQ(Form3.LabelRampe[0].Texte, "rampe : freinage 2,34 mm"); // 937.5 steps at 400 per mm
+    EXPECT_EQ(Form3.LabelRampe[1].Texte, "sans rampe");
+    const std::string avant = LireTout(Param());
+    const struct {
+        int champ;
+        const char* texte;
+        const char* message;
+    } refus[] = {
+        { ChampAcceleration + 1, "-1",
+            "Accélération en pas/s² pour Y : '-1' n'est pas une valeur correcte (de 0 à 10000000)." },
+        { ChampVitRampe + 2, "20001",
+            "Vitesse avec rampe en pas/seconde pour Z : '20001' n'est pas une valeur correcte (de 0 à "
+            "20000)." },
+    };
+    for (const auto& r : refus) {
+        Taper(r.champ, r.texte);
+        vue.messages.clear();
+        BitBtnAppliClick();
+        ASSERT_EQ(vue.messages.size(), 1u) << r.texte;
+        EXPECT_EQ(vue.messages[0], r.message);
+        EXPECT_EQ(LireTout(Param()), avant) << r.texte;
+        Taper(r.champ, "0");
+    }
+    EXPECT_DOUBLE_EQ(AvanceMax, AvanceMaxiVectorielle(4000, 1000, 1000));
+    Taper(ChampAcceleration + 1, "5000");
+    Taper(ChampVitRampe + 1, "3000");
+    Taper(ChampAcceleration + 2, "1000");
+    Taper(ChampVitRampe + 2, "500"); // not above AvMax: saved, without ramps
+    BitBtnAppliClick();
+    EXPECT_EQ(LuDuFichier("AXES", "VitesseRampe(1)"), 3000);
+    EXPECT_EQ(LuDuFichier("AXES", "VitesseRampe(2)"), 500);
+    EXPECT_EQ(Form3.LabelRampe[1].Texte, "rampe : freinage 2,00 mm");
+    EXPECT_EQ(Form3.LabelRampe[2].Texte, "sans rampe");
+    EXPECT_DOUBLE_EQ(AvanceMax, AvanceMaxiVectorielle(4000, 3000, 1000));
+    EXPECT_EQ(Form1.LabelAvMax.Texte, std::to_string(Arrondi(AvanceMax)));
+    // AvMax above VitesseRampe turns the axis's ramps off at once.
+    Taper(ChampAvM, "5000");
+    EditAvMExit(1);
+    EXPECT_EQ(Form3.LabelRampe[0].Texte, "sans rampe");
 }

@@ -147,6 +147,9 @@ TEST_F(Agencement, NoFieldOrListEntryOfTheParametersDialogIsCut)
         Agencer();
         ToutSeVoit(*d);
     }
+    // The speeds page with its ramps too: room for a frame and a panel.
+    EXPECT_LE(d->width(), 1024 - 8);
+    EXPECT_LE(d->height(), 768 - 68);
     // Each list shows its longest entry ("b12 = Paper Out") whole, its
     // arrow beside it.
     for (const QComboBox* liste : d->findChildren<QComboBox*>())

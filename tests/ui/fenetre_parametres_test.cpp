@@ -79,6 +79,7 @@ TEST_F(FenetreParametresQt, EachMenuEntryShowsTheFixedSizeDialogOnItsPage)
     EXPECT_EQ(d->minimumSize(), d->maximumSize());
     auto* pages = d->findChild<QTabWidget*>("PageControl1");
     EXPECT_EQ(pages->currentIndex(), 1);
+    EXPECT_EQ(d->findChild<QLabel*>("LabelRampeZ")->text(), "sans rampe");
     EXPECT_EQ(pages->tabText(2), "Entrées / Sorties");
     EXPECT_FALSE(pages->isTabVisible(3));
     EXPECT_TRUE(f.isEnabled());
