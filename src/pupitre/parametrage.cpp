@@ -404,7 +404,10 @@ bool SauvegardeParametres()
     for (int k = 0; k < 2; ++k)
         for (int i = 0; i < 3; ++i) {
             ChampsRampe[k].globale[i] = s->Rampe[k][i];
-            IniParam.EcrireEntier("AXES", CleIndexee(ChampsRampe[k].cle, i), s->Rampe[k][i]);
+            // A file that never had ramps stays as it was while they stay off.
+            const std::string cle = CleIndexee(ChampsRampe[k].cle, i);
+            if (s->Rampe[k][i] != 0 || IniParam.CleExiste("AXES", cle))
+                IniParam.EcrireEntier("AXES", cle, s->Rampe[k][i]);
         }
     IniParam.EcrireBooleen("BOOLEAN", "Simulation", Simulation);
     IniParam.EcrireBooleen("BOOLEAN", "AffRapide", AffRapide);

@@ -456,6 +456,13 @@ TEST_F(Parametrage, TheCalculatorsResultGoesIntoTheAxisFieldAndIsAppliedLikeATyp
 
 TEST_F(Parametrage, TheRampsAreShownRefusedOutOfRangeAndOnlyASaveWritesThemAndRaisesTheRapid)
 {
+    // A file that never had ramps gets no key from a save while they are off.
+    Demarrer("[AXES]\r\nAvMax(0)=900\r\n");
+    Vitesses1Click();
+    Taper(ChampAvM, "800");
+    BitBtnAppliClick();
+    EXPECT_EQ(LireTout(Fichier("CncParam.Ini")).find("Rampe"), std::string::npos);
+    EXPECT_EQ(LireTout(Fichier("CncParam.Ini")).find("Acceleration"), std::string::npos);
     Demarrer("[AXES]\r\nAcceleration(0)=8000\r\nVitesseRampe(0)=4000\r\nAcceleration(1)=5000\r\n");
     Vitesses1Click();
     EXPECT_EQ(Champ(ChampVitRampe), "4000");
