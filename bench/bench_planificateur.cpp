@@ -1,8 +1,8 @@
 // The ramps' look-ahead: planning a long program's moves at the start of a
 // run must stay well under a blink (30 000 blocks within 50 ms).
 
-#include "foundation/cn_varia.h"
 #include "exec/plan_cycle.h"
+#include "foundation/cn_varia.h"
 #include "foundation/pupitre.h"
 #include "machine/planificateur.h"
 
@@ -45,8 +45,9 @@ void BM_Planifier(benchmark::State& state)
         Planifier(t, sens);
         benchmark::DoNotOptimize(t.back().sortie);
     }
-    state.counters["blocs/s"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * static_cast<double>(state.range(0)), benchmark::Counter::kIsRate);
+    state.counters["blocs/s"]
+        = benchmark::Counter(static_cast<double>(state.iterations()) * static_cast<double>(state.range(0)),
+            benchmark::Counter::kIsRate);
 }
 
 BENCHMARK(BM_Planifier)->Arg(30000)->Unit(benchmark::kMillisecond);

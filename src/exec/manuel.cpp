@@ -12,8 +12,8 @@
 #include "foundation/vue.h"
 #include "machine/cn_algos.h"
 #include "machine/cn_pilot.h"
-#include "machine/planificateur.h"
 #include "machine/in_out.h"
+#include "machine/planificateur.h"
 #include "machine/temporisation.h"
 
 #include <cmath>

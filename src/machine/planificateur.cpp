@@ -143,7 +143,8 @@ namespace {
             t[e].arret = true;
             v = t[e].sortie = std::min({ t[e].sortie, t[e].depart, t[e + 1].depart });
             for (size_t j = e; j > c; --j)
-                v = t[j - 1].sortie = std::min(t[j - 1].sortie, Descente(v, t[j].acceleration, t[j].longueur));
+                v = t[j - 1].sortie
+                    = std::min(t[j - 1].sortie, Descente(v, t[j].acceleration, t[j].longueur));
             suivi.sortie = t[c].sortie * suivi.g.k;
             plan.coupe = e;
             return;
@@ -292,7 +293,8 @@ void FinLigne()
         return;
     suivi.actif = false;
     const bool complete = !suivi.ouverte && suivi.restants <= 0 && !ArretUrgence && !ButeeActivee;
-    enchainable = complete && suivi.planifie && !plan.t[suivi.indice].arret && suivi.indice + 1 < plan.t.size();
+    enchainable
+        = complete && suivi.planifie && !plan.t[suivi.indice].arret && suivi.indice + 1 < plan.t.size();
     if (enchainable) {
         vitesseFin = suivi.f / suivi.g.k;
         std::copy(suivi.g.u, suivi.g.u + 3, uFin);

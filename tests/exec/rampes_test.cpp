@@ -43,7 +43,10 @@ protected:
         BlocTermine = nullptr;
         AvecMachineCablee::TearDown();
     }
-    double Secondes(int64_t ticks) const { return static_cast<double>(ticks) / static_cast<double>(horloge.frequence); }
+    double Secondes(int64_t ticks) const
+    {
+        return static_cast<double>(ticks) / static_cast<double>(horloge.frequence);
+    }
     // The run of `lignes` from rest at 0; its duration in seconds.
     double Executer(std::vector<std::string> lignes, FinCycle attendue = FinCycle::Normale)
     {
@@ -173,7 +176,8 @@ TEST_F(Rampes, StopsAreNotRampedAndABlockStopRampsDownToABlockEnd)
     PosPas[0] = 0;
     m->DefinirPosition(0, 0);
     AfficherAxe(0);
-    Pendant(horloge.maintenant * 1.0 / static_cast<double>(horloge.frequence) + 3, [] { StopFinBloc = true; });
+    Pendant(
+        horloge.maintenant * 1.0 / static_cast<double>(horloge.frequence) + 3, [] { StopFinBloc = true; });
     int32_t arretA = 0;
     vue.script = { [&arretA] {
         arretA = PosPas[0];
@@ -227,7 +231,8 @@ TEST_F(Rampes, BacklashTakeUpAndHeldJogsStayWithinTheRules)
     const int32_t depart = PosPas[0];
     XPlusMouseDown();
     const std::vector<PasVirtuel> pas = m->Pas();
-    const auto apres = std::count_if(pas.begin(), pas.end(), [&](const PasVirtuel& p) { return p.instant > lache; });
+    const auto apres
+        = std::count_if(pas.begin(), pas.end(), [&](const PasVirtuel& p) { return p.instant > lache; });
     EXPECT_GT(apres, 100);
     EXPECT_LE(apres, DistanceFreinage(0) / ValPas[0] + 2);
     EXPECT_NEAR(DistanceFreinage(0), 2.34375, 1e-9);
