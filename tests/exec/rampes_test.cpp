@@ -238,4 +238,17 @@ TEST_F(Rampes, BacklashTakeUpAndHeldJogsStayWithinTheRules)
     EXPECT_NEAR(DistanceFreinage(0), 2.34375, 1e-9);
     Verifier(0, true, "jog");
     EXPECT_GT(PosPas[0] - depart, 4000);
+
+    // The go-to ramps too, from rest to rest.
+    horloge.pendantAttente = nullptr;
+    m->Enregistrer(2000000);
+    debut = horloge.maintenant;
+    Form1.EditGoX.Texte = "-20";
+    Form1.EditGoY.Texte = Form1.EditGoZ.Texte = "0";
+    const double pasAller = 8000 + PosPas[0];
+    GoXYZClick();
+    EXPECT_EQ(PosPas[0], -8000);
+    // Nearer its top rate than its AvMax.
+    EXPECT_LT(Secondes(m->Pas().back().instant - debut), pasAller / 3000);
+    Verifier(0, true, "aller à");
 }
