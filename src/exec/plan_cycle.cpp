@@ -27,6 +27,8 @@ std::vector<Troncon> TronconsCycle(size_t premier, size_t& dernier)
             mm[i] = pas[i] * ValPas[i];
     };
     const auto ajouter = [&](double x, double y, double z, double avance, size_t bloc) {
+        if (t.size() >= TronconsMaxi)
+            return false;
         Troncon s;
         const double cible[3] = { x, y, z };
         for (int i = 0; i < 3; ++i) {
@@ -35,10 +37,11 @@ std::vector<Troncon> TronconsCycle(size_t premier, size_t& dernier)
         }
         mesurer();
         if (s.n[0] == 0 && s.n[1] == 0 && s.n[2] == 0)
-            return;
+            return true;
         s.avance = avance;
         s.bloc = bloc;
         t.push_back(s);
+        return true;
     };
     mesurer();
     const double correction = Form1.TrackBarTAv.Position / 10.0;
@@ -51,15 +54,18 @@ std::vector<Troncon> TronconsCycle(size_t premier, size_t& dernier)
         dernier = i;
         const int32_t g = b.CodeG[0];
         const bool bouge = b.X != mm[0] || b.Y != mm[1] || b.Z != mm[2];
+        bool entier = true;
         if (bouge && g >= 0 && g <= 1) {
-            ajouter(b.X, b.Y, b.Z, (g == 0 ? AvanceMax * AvRap : b.Avance) * correction / 60, i);
+            entier = ajouter(b.X, b.Y, b.Z, (g == 0 ? AvanceMax * AvRap : b.Avance) * correction / 60, i);
         } else if (bouge && g <= 3) {
             const double z = mm[2];
-            PointsArc(g == 2 ? 0 : 1, mm[0], mm[1], b.X, b.Y, b.I, b.J, [&](double x, double y) {
-                ajouter(x, y, z, b.Avance * correction / 60, i);
-                return true;
-            });
+            entier = PointsArc(g == 2 ? 0 : 1, mm[0], mm[1], b.X, b.Y, b.I, b.J,
+                [&](double x, double y) { return ajouter(x, y, z, b.Avance * correction / 60, i); });
         }
+        // A plan as long as memory allows is far longer than any braking:
+        // the rest is planned once the machine stands at its end.
+        if (!entier)
+            break;
         const int32_t cycle = b.CodeG[1];
         if (cycle == 81 || cycle == 82 || cycle == 83 || ModePasAPas || StopFinBloc)
             break;

@@ -11,6 +11,10 @@
 
 namespace virmak {
 
+// At most this many moves in one plan (an arc of a huge radius may have
+// millions of chords).
+inline constexpr size_t TronconsMaxi = 200000;
+
 // From block `premier` with the machine where it is now; `dernier` is set
 // to the last block covered.
 std::vector<Troncon> TronconsCycle(size_t premier, size_t& dernier);

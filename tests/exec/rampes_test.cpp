@@ -4,6 +4,7 @@
 #include "exec/conduite.h"
 #include "exec/cycle_usinage.h"
 #include "exec/manuel.h"
+#include "exec/plan_cycle.h"
 #include "foundation/nombres.h"
 #include "foundation/partage.h"
 #include "foundation/pupitre.h"
@@ -251,4 +252,24 @@ TEST_F(Rampes, BacklashTakeUpAndHeldJogsStayWithinTheRules)
     // Nearer its top rate than its AvMax.
     EXPECT_LT(Secondes(m->Pas().back().instant - debut), pasAller / 3000);
     Verifier(0, true, "aller à");
+}
+
+TEST_F(Rampes, APlanStaysWithinItsBoundOfMovesAndEndsAtRest)
+{
+    // A half circle of 4 km radius at the finest facets: 222 000 chords.
+    CreteCir = 1e-4;
+    ValPas[0] = ValPas[1] = 0.01;
+    TabProgCorr.assign(2, LigneProg {});
+    LigneProg& arc = TabProgCorr[1];
+    arc.CodeG[0] = 2;
+    arc.CodeM.fill(999);
+    arc.X = 8e6;
+    arc.I = 4e6;
+    arc.Avance = 600;
+    NbLignesCorr = 1;
+    size_t dernier = 0;
+    const std::vector<Troncon> t = TronconsCycle(1, dernier);
+    ASSERT_EQ(t.size(), TronconsMaxi);
+    EXPECT_TRUE(t.back().arret);
+    EXPECT_EQ(dernier, 1u);
 }
