@@ -121,7 +121,9 @@ std::string CalculDuree::Texte(const Pupitre& form1, bool lignes)
         return "Durée : " + TexteDuree(duree_.Totale);
     // Inside a long block the time goes on down, as the machine moves at
     // the configured feeds, but never past the block's end.
-    if (form1.GaugeProg.Progression != blocMontre_) {
+    // Mended: the operator's waits (step by step, block stop, pause) are
+    // no progress; the count starts again when the run goes on.
+    if (form1.GaugeProg.Progression != blocMontre_ || form1.BitBtnCycle.Actif) {
         blocMontre_ = form1.GaugeProg.Progression;
         depuisBloc_.start();
     }

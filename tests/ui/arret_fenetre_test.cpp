@@ -349,6 +349,23 @@ TEST_F(ArretFenetre, TheProgramGroupShowsTheTimeFromVirmakCliCountsItDownInARunA
     EXPECT_EQ(m->Position(0), 20 * static_cast<int64_t>(std::lround(1 / ValPas[0])));
     EXPECT_EQ(texte(), "Durée : " + TexteDuree(d.Totale));
 
+    // Time spent in the step-by-step wait is no progress. (A continuous run
+    // that ended leaves CycleEnCours set: "Pas à Pas" would start nothing.)
+    Preparer(f, { "G1 X1 F60", "G1 X4" });
+    SurMachine(f, [] { CycleEnCours = false; });
+    ASSERT_TRUE(AttendreQue(
+        [&] { return f.CalculDeDuree().Duree().FinBloc.size() == 3 && f.CalculDeDuree().Duree().Totale < 5; },
+        20000));
+    const DureeProgramme court = f.CalculDeDuree().Duree();
+    Lancer(f, "BitBtnPasPas");
+    ASSERT_TRUE(AttendreQue([&] { return f.Etat().Form1.MesEtat.Texte == TexteAttentePasAPas; }, 20000));
+    QElapsedTimer attente;
+    attente.start();
+    AttendreQue([&] { return attente.elapsed() > 1500; });
+    EXPECT_EQ(texte(), "Reste : " + TexteDuree(court.Totale - court.FinBloc[1]));
+    Lancer(f, "BitBtnCycle");
+    ASSERT_TRUE(AttendreQue([&] { return f.Etat().Form1.MesEtat.Texte == TexteCycleTermine; }, 20000));
+
     // An edited list is timed again: half the length, half the time.
     SurMachine(f, [] { Form1.ListBoxProg1.Lignes = std::vector<std::string> { "G1 X10 F60" }; });
     ASSERT_TRUE(AttendreQue([&] { return f.CalculDeDuree().Duree().FinBloc.size() == 2; }, 20000));
