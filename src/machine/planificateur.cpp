@@ -121,6 +121,19 @@ namespace {
     double vitesseFin = 0;
     double uFin[3] = { 0, 0, 0 };
 
+    // The backward pass from speed `v` at the end of move `e` down to move
+    // `c`: each end speed no higher than what still brakes to what follows
+    // (written when `ecrire`). The end speed of `c`.
+    double Reculer(std::vector<Troncon>& t, size_t c, size_t e, double v, bool ecrire)
+    {
+        for (size_t j = e; j > c; --j) {
+            v = std::min(t[j - 1].sortie, Descente(v, t[j].acceleration, t[j].longueur));
+            if (ecrire)
+                t[j - 1].sortie = v;
+        }
+        return v;
+    }
+
     // A block stop asked during the move: the run stops at the end of this
     // block when the machine can brake by then, else at the next one's.
     void Couper()
@@ -134,17 +147,13 @@ namespace {
                 plan.coupe = e;
                 return;
             }
-            double v = std::min(t[e].depart, t[e + 1].depart);
-            for (size_t j = e; j > c; --j)
-                v = std::min(t[j - 1].sortie, Descente(v, t[j].acceleration, t[j].longueur));
-            const double fs = v * suivi.g.k;
+            const double repos = std::min(t[e].depart, t[e + 1].depart);
+            const double fs = Reculer(t, c, e, repos, false) * suivi.g.k;
             if (suivi.f > Descente(fs, suivi.g.acc, suivi.restants))
                 continue;
             t[e].arret = true;
-            v = t[e].sortie = std::min({ t[e].sortie, t[e].depart, t[e + 1].depart });
-            for (size_t j = e; j > c; --j)
-                v = t[j - 1].sortie
-                    = std::min(t[j - 1].sortie, Descente(v, t[j].acceleration, t[j].longueur));
+            t[e].sortie = std::min(t[e].sortie, repos);
+            Reculer(t, c, e, t[e].sortie, true);
             suivi.sortie = t[c].sortie * suivi.g.k;
             plan.coupe = e;
             return;
@@ -159,8 +168,8 @@ void Planifier(std::vector<Troncon>& t, const int32_t sensDepart[3])
     if (nb == 0)
         return;
     int32_t sens[3] = { sensDepart[0], sensDepart[1], sensDepart[2] };
-    // cap[j]: the highest speed where move j starts (cap[nb]: the end).
-    std::vector<double> cap(nb + 1);
+    // First each move's end speed is the cap of the junction after it.
+    double cap0 = 0;
     Geometrie prec;
     double nominalePrec = 0;
     for (size_t j = 0; j < nb; ++j) {
@@ -172,11 +181,11 @@ void Planifier(std::vector<Troncon>& t, const int32_t sensDepart[3])
         s.acceleration = g.acc >= Infini ? Infini : g.acc / g.k;
         const double nominale = std::min(g.haute / g.k, s.avance > 0 ? s.avance : Infini);
         if (j == 0)
-            cap[0] = std::min(s.depart, nominale);
+            cap0 = std::min(s.depart, nominale);
         else if (t[j - 1].arret || jeu)
-            cap[j] = std::min(t[j - 1].depart, s.depart);
+            t[j - 1].sortie = std::min(t[j - 1].depart, s.depart);
         else
-            cap[j] = std::min({ Jonction(prec.u, g.u), nominalePrec, nominale });
+            t[j - 1].sortie = std::min({ Jonction(prec.u, g.u), nominalePrec, nominale });
         for (int i = 0; i < 3; ++i)
             if (s.n[i] != 0)
                 sens[i] = s.n[i] > 0 ? 1 : -1;
@@ -188,16 +197,11 @@ void Planifier(std::vector<Troncon>& t, const int32_t sensDepart[3])
         prec = g;
         nominalePrec = nominale;
     }
-    cap[nb] = t[nb - 1].depart;
-    // Backward: each move can still brake to what follows.
-    double v = cap[nb];
-    t[nb - 1].sortie = v;
-    for (size_t j = nb - 1; j > 0; --j) {
-        v = std::min(cap[j], Descente(v, t[j].acceleration, t[j].longueur));
-        t[j - 1].sortie = v;
-    }
+    // Backward: each move can still brake to what follows, down to rest.
+    t[nb - 1].sortie = t[nb - 1].depart;
+    Reculer(t, 0, nb - 1, t[nb - 1].sortie, true);
     // Forward: and can reach it from what comes before.
-    v = cap[0];
+    double v = cap0;
     for (size_t j = 0; j < nb; ++j) {
         v = std::min(t[j].sortie, Descente(v, t[j].acceleration, t[j].longueur));
         t[j].sortie = v;
