@@ -240,6 +240,25 @@ TEST_F(Rampes, BacklashTakeUpAndHeldJogsStayWithinTheRules)
     Verifier(0, true, "jog");
     EXPECT_GT(PosPas[0] - depart, 4000);
 
+    // URGENCE 0.1 s into the braking: no step after it, the spindle at rest.
+    BtBrocheClick();
+    ASSERT_TRUE(BrocheEnMarche);
+    const int64_t urgence = horloge.maintenant + horloge.frequence + horloge.frequence / 10;
+    horloge.boutons.insert(BoutonSouris::Gauche);
+    horloge.pendantAttente = [&](int64_t, int64_t fin) {
+        if (fin >= urgence - horloge.frequence / 10)
+            horloge.boutons.clear();
+        if (fin >= urgence && !ArretUrgence)
+            Entrees().DemanderUrgence();
+    };
+    XPlusMouseDown();
+    EXPECT_TRUE(ArretUrgence);
+    EXPECT_GT(m->Pas().back().instant, urgence - horloge.frequence / 20); // still braking
+    EXPECT_LE(m->Pas().back().instant, urgence + horloge.frequence / 500);
+    EXPECT_FALSE(BrocheEnMarche);
+    EXPECT_EQ(m->LatchA() & MasqueBroche, 0);
+    MesRazClick();
+
     // The go-to ramps too, from rest to rest.
     horloge.pendantAttente = nullptr;
     m->Enregistrer(2000000);
